@@ -1,0 +1,64 @@
+/* The solver library's public entry: wftDLL and the host hook.
+ *
+ * wfcore exports exactly these two functions. wftDLL runs one computation
+ * (mesh, data preparation or analysis) synchronously on the caller's thread;
+ * wfSetHost installs the functions through which the solver shows its progress
+ * list, polls for Cancel and shows its message boxes. Without a host the
+ * solver prints progress lines and message boxes to the terminal.
+ */
+#ifndef WFCORE_WFCORE_H
+#define WFCORE_WFCORE_H
+
+#include "wfcore/records.h"
+
+#if defined(_WIN32)
+#  define WF_CALL __stdcall
+#  if defined(WFCORE_BUILD)
+#    define WF_API __declspec(dllexport)
+#  else
+#    define WF_API __declspec(dllimport)
+#  endif
+#else
+#  define WF_CALL
+#  define WF_API __attribute__((visibility("default")))
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Run modes of wftDLL. */
+enum { WF_MODE_MESH = 4, WF_MODE_PREPARE = 5, WF_MODE_ANALYSIS = 6 };
+
+/* Runs one computation. mode 4: mesh (type 0 uniform rows, else graded);
+ * mode 5: data preparation (type = number of times to select, 0 = all);
+ * mode 6: analysis (type 0 optimisation, 1 fixed time, 2 prediction).
+ * All eight addresses must be valid in every call. */
+WF_API void WF_CALL wftDLL(int32_t mode, int32_t type, FILENAME* filename, MESH* mesh, OBSV* obsv,
+                           PUMP* pump, GUESS* guess, PINIT* pinit, UNITS* units, NZERO* nzero);
+
+/* The host of the solver's progress window and message boxes.
+ * Every function pointer may be null (that part is then ignored). */
+typedef struct WfHost {
+    void* context;
+    /* The progress list changed. code is the list operation that was carried out
+     * (0 cleared and added the first line, 1 replaced the last line, 2 appended;
+     * negative: the same without repainting). lines[0..count-1] is the whole list
+     * after the change; text is the line that was added. */
+    void (*progress)(void* context, int32_t code, const char* text, const char* const* lines, int32_t count);
+    /* Show the progress window (start of every run except mesh and preparation). */
+    void (*showWindow)(void* context);
+    /* Return 1 when a press on "Cancel" is waiting (and consume it), else 0. */
+    int32_t (*pollCancel)(void* context);
+    /* Show a modal message box with caption "Error" or "Information" and an OK button. */
+    void (*messageBox)(void* context, const char* caption, const char* text);
+} WfHost;
+
+/* Installs a host (copied); null restores the terminal host. */
+WF_API void WF_CALL wfSetHost(const WfHost* host);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* WFCORE_WFCORE_H */
