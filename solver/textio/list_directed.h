@@ -41,9 +41,16 @@ private:
     friend class RecordReader;
     explicit ListRead(RecordReader& r) : reader_(r) {}
     bool nextToken(std::string& token);
+    bool findValue();  // moves to the next value; false for a null value, '/', or a failure
     RecordReader& reader_;
     int status_ = 0;
     bool slash_ = false;  // a '/' ended the read: remaining items keep their values
+    bool commaOwed_ = false;  // the last value's separator has not had its comma yet
+    bool quoted_ = false;     // the last token was a quoted text
+    int repeatLeft_ = 0;      // values still to hand out of an r*c repeat
+    bool repeatNull_ = false; // the repeat is r* (null values)
+    bool repeatQuoted_ = false;
+    std::string repeatValue_;
 };
 
 // Reads a text file record by record.
