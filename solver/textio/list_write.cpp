@@ -8,7 +8,8 @@ namespace wf::textio {
 // gfortran's list-directed output: one blank opens the record and one blank
 // separates the items, except between two adjacent texts, which run on. An
 // integer takes 11 columns (20 for one beyond 32 bits), a real the 25-column
-// field of detail::editListReal, a text exactly its own characters.
+// field of detail::editListReal, a text exactly its own characters. A write
+// without items is an empty record.
 std::string listRecord(const std::vector<FValue>& values) {
     std::string out;
     bool previousText = false;
@@ -25,7 +26,6 @@ std::string listRecord(const std::vector<FValue>& values) {
         }
         previousText = v.isText();
     }
-    if (values.empty()) out += ' ';
     out += '\n';
     return out;
 }

@@ -63,10 +63,11 @@ std::string nonFinite(double v, int w) {
 }
 
 // Sign, integer part, point and fraction of a fixed-point field; the lone
-// zero before the point is dropped only when the field is too narrow for it.
+// zero before the point is dropped only when the field is too narrow for it
+// and decimals follow (F1.0 of 0.3 overflows rather than write a bare point).
 std::string fitFixed(bool negative, std::string body, int w) {
     const std::string sign = negative ? "-" : "";
-    if (w > 0 && static_cast<int>(sign.size() + body.size()) > w && body.size() > 1 && body[0] == '0' &&
+    if (w > 0 && static_cast<int>(sign.size() + body.size()) > w && body.size() > 2 && body[0] == '0' &&
         body[1] == '.')
         body.erase(0, 1);
     return rightAlign(sign + body, w);
