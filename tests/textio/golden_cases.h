@@ -1,7 +1,9 @@
-// The records gfortran wrote for the formats of the system (golden.txt,
-// produced by tests/data/textio/make_golden.f90).
+// What gfortran wrote for the formats of the system, and what its
+// list-directed READ made of sample records (golden.txt, produced by
+// tests/data/textio/make_golden.f90).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,7 +19,19 @@ struct GoldenCase {
     int line = 0;          // line of the CASE header in golden.txt
 };
 
-// All cases of golden.txt; throws std::runtime_error when it cannot be read.
+struct GoldenRead {
+    std::string id;
+    std::string input;   // the records of the file, each followed by '\n'
+    std::string kinds;   // item kinds of the READ: I integer, R real, A text
+    int status = 0;      // gfortran's IOSTAT
+    std::vector<wf::textio::FValue> values;  // the items after a successful read
+    std::optional<std::string> next;         // the following record; empty at end of file
+    int line = 0;
+};
+
+// All write cases and read cases of golden.txt; throw std::runtime_error when
+// the file cannot be read.
 const std::vector<GoldenCase>& goldenCases();
+const std::vector<GoldenRead>& goldenReads();
 
 } // namespace wf::textio::testing

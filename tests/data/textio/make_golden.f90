@@ -1,6 +1,8 @@
 ! Writes golden.txt: gfortran's own output records for the formats and
-! list-directed writes of Wellfit, with the values they were written from.
-! The C++ formatter in solver/textio must reproduce every record byte for byte.
+! list-directed writes of Wellfit, with the values they were written from,
+! and what gfortran's list-directed READ makes of sample input records (see
+! readcase for that layout). The C++ text I/O in solver/textio must reproduce
+! every record byte for byte and every read value and status.
 ! Build and run with make_golden.sh.
 !
 ! Layout of golden.txt, one case after another:
@@ -270,6 +272,88 @@ contains
       write(*, '(3a)') 'MISSING L ', sig(1:nv)
     end select
   end subroutine
+  ! One list-directed READ of items of the given kinds from the given
+  ! records (at most four). Items start as -999, -999.0 and '?' so that the
+  ! golden file shows which ones the read left unchanged. Layout:
+  !   READ <group.name>
+  !   IN |<record>|          the records of the file
+  !   KINDS <kinds>          e.g. IIR: integer, integer, real
+  !   STATUS <iostat>
+  !   GOT ...                the items after the read, as I/R/A lines
+  !   NEXT |<record>| or NEXT EOF   the record a following read gets
+  !   END
+  subroutine readcase(id, kinds, l1, l2, l3, l4)
+    use, intrinsic :: iso_fortran_env, only: iostat_end
+    character(*), intent(in) :: id, kinds
+    character(*), intent(in), optional :: l1, l2, l3, l4
+    integer :: ivr(6), ios, ios2, k
+    real(dp) :: rvr(6)
+    character(len=20) :: cvr(6)
+    character(len=200) :: buf
+    write(g, '(2a)') 'READ ', id
+    open(newunit=t, status='scratch', form='formatted', action='readwrite')
+    if (present(l1)) call inline(l1)
+    if (present(l2)) call inline(l2)
+    if (present(l3)) call inline(l3)
+    if (present(l4)) call inline(l4)
+    rewind(t)
+    write(g, '(2a)') 'KINDS ', kinds
+    ivr = -999
+    rvr = -999d0
+    cvr = '?'
+    select case (kinds)
+    case ('I')
+      read(t, *, iostat=ios) ivr(1)
+    case ('II')
+      read(t, *, iostat=ios) ivr(1:2)
+    case ('IIII')
+      read(t, *, iostat=ios) ivr(1:4)
+    case ('R')
+      read(t, *, iostat=ios) rvr(1)
+    case ('RRRRR')
+      read(t, *, iostat=ios) rvr(1:5)
+    case ('IR')
+      read(t, *, iostat=ios) ivr(1), rvr(2)
+    case ('IRIR')
+      read(t, *, iostat=ios) ivr(1), rvr(2), ivr(3), rvr(4)
+    case ('A')
+      read(t, *, iostat=ios) cvr(1)
+    case ('IA')
+      read(t, *, iostat=ios) ivr(1), cvr(2)
+    case ('AI')
+      read(t, *, iostat=ios) cvr(1), ivr(2)
+    case default
+      error stop 'read kinds without a READ statement'
+    end select
+    if (ios < 0) ios = -1
+    write(g, '(a,i0)') 'STATUS ', ios
+    if (ios == 0) then
+      do k = 1, len(kinds)
+        select case (kinds(k:k))
+        case ('I')
+          write(g, '(a,i0)') 'I ', ivr(k)
+        case ('R')
+          write(g, '(a,z16.16,1x,es25.17)') 'R ', transfer(rvr(k), 0_8), rvr(k)
+        case ('A')
+          write(g, '(3a)') 'A |', trim(cvr(k)), '|'
+        end select
+      end do
+      read(t, '(a)', iostat=ios2) buf
+      if (ios2 == iostat_end) then
+        write(g, '(a)') 'NEXT EOF'
+      else
+        write(g, '(3a)') 'NEXT |', trim(buf), '|'
+      end if
+    end if
+    close(t)
+    write(g, '(a)') 'END'
+  end subroutine
+
+  subroutine inline(l)
+    character(*), intent(in) :: l
+    write(t, '(a)') l
+    write(g, '(3a)') 'IN |', l, '|'
+  end subroutine
 end module golden_io
 
 program make_golden
@@ -520,5 +604,49 @@ program make_golden
   call lcase('list.mixed', 'abc', 'def', 2, 1.5d0, 'g', 'h', 3)
   call lcase('list.mixed', 1.5d0, 'x', 1, 'y')
   call lcase('list.mixed')
+  ! ---- list-directed reads ------------------------------------------------------------------
+  call readcase('read.basic', 'II', '  27  25  675', 'next')
+  call readcase('read.basic', 'II', '27,25', 'next')
+  call readcase('read.basic', 'II', ' 27 ,  25 ,', 'next')
+  call readcase('read.basic', 'IIII', '1 2', '3', '4 5 6', 'next')
+  call readcase('read.basic', 'IIII', '1 2', '', '3 4')
+  call readcase('read.basic', 'II', '1'//achar(9)//'2'//achar(9), 'next')
+  call readcase('read.basic', 'II', '1 2'//achar(13), 'next'//achar(13))
+  call readcase('read.basic', 'IR', '5 0.40000D+02', 'next')
+  call readcase('read.basic', 'RRRRR', '60 1.5 -2.5e3 .5 4.', 'next')
+  call readcase('read.basic', 'RRRRR', '1.0d-3 +7 -0.0 1E+2 2.5D0', 'next')
+  call readcase('read.basic', 'R', '1.0+5', 'next')
+  call readcase('read.basic', 'IRIR', '1 10.0 7 3', 'next')
+  call readcase('read.null', 'IIII', '1,,3,4', 'next')
+  call readcase('read.null', 'IIII', ',2,,', 'next')
+  call readcase('read.null', 'IIII', '1 2', ',3 4', 'next')
+  call readcase('read.slash', 'IIII', '1 2 / 3 4', 'next')
+  call readcase('read.slash', 'IIII', '1 2/', 'next')
+  call readcase('read.slash', 'IIII', '/', '1 2 3 4')
+  call readcase('read.repeat', 'IIII', '3*7 8', 'next')
+  call readcase('read.repeat', 'IIII', '2* 5 6', 'next')
+  call readcase('read.repeat', 'RRRRR', '5*1.5', 'next')
+  call readcase('read.text', 'A', 'XXXXXX', 'next')
+  call readcase('read.text', 'A', "'two words' rest", 'next')
+  call readcase('read.text', 'A', '"it''s"', 'next')
+  call readcase('read.text', 'A', "'don''t'", 'next')
+  call readcase('read.text', 'IA', '12 Observation Nodes', 'next')
+  call readcase('read.text', 'AI', 'Node: 1276', 'next')
+  call readcase('read.text', 'A', 'a,b', 'next')
+  call readcase('read.bad', 'I', '1.5')
+  call readcase('read.bad', 'I', 'abc')
+  call readcase('read.bad', 'II', '1 x')
+  call readcase('read.bad', 'I', '1e3')
+  call readcase('read.bad', 'I', "'7'")
+  call readcase('read.bad', 'R', 'abc')
+  call readcase('read.bad', 'R', '1.5x')
+  call readcase('read.bad', 'R', '1.2.3')
+  call readcase('read.bad', 'R', '-')
+  call readcase('read.bad', 'I', '99999999999')
+  call readcase('read.eof', 'I')
+  call readcase('read.eof', 'II', '1')
+  call readcase('read.eof', 'IIII', '1 2', '3')
+  call readcase('read.eof', 'I', '')
+  call readcase('read.eof', 'I', '   ', '  ')
   close(g)
 end program make_golden
