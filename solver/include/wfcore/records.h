@@ -15,8 +15,16 @@
 #ifndef WFCORE_RECORDS_H
 #define WFCORE_RECORDS_H
 
+#include <limits.h>
 #include <stddef.h>
 #include <stdint.h>
+
+/* POSIX <limits.h> defines NZERO (the default nice value) as a macro, which
+ * would replace the record name below. limits.h is included first, so that
+ * its include guard keeps later inclusions from defining the macro again. */
+#ifdef NZERO
+#undef NZERO
+#endif
 
 #ifdef __cplusplus
 extern "C" {
