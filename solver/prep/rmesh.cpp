@@ -1,5 +1,45 @@
-// Placeholder until the mesh generator lands.
+// The mesh run: RMESH builds the radial mesh and writes base + ".fem" and
+// base + ".plt". Distances (THICK, RMAX, ROBS) are in the project's distance
+// unit and are written unchanged; the flow model converts them when it reads.
 #include "entry/run_driver.h"
+#include "prep/mesh_files.h"
+#include "prep/radial_mesh.h"
+#include "prep/side_output.h"
+
 namespace wf {
-bool RMESH(RunState&, int, int, int) { return false; }
+
+bool RMESH(RunState& rs, int type, int nrmax, int nzmax) {
+    using namespace prep;
+    if (!checkMeshInput(rs)) return false;
+    // The coordinate arrays must hold the columns and the 20 rows.
+    if (nrmax < 4 || nzmax < 20 || rs.meshSet.R.size() < nrmax || rs.meshSet.Z.size() < nzmax) {
+        rs.error(" Dimension to small for Mesh Size");
+        return false;
+    }
+
+    MeshLayout m;
+    if (!layoutRows(rs, type, m)) return false;
+    if (!layoutColumns(rs, nrmax, m)) return false;
+    placeObservations(rs, m);
+
+    // Both texts are complete before either file is touched, so a refused
+    // input leaves the files of the previous mesh run as they were.
+    const std::string fem = meshFileText(rs, m);
+    const std::string plt = plotFileText(rs, m);
+    if (!writeSideFile(rs, rs.file(".fem"), fem)) return false;
+    if (!writeSideFile(rs, rs.file(".plt"), plt)) return false;
+
+    Inputs& in = rs.in;
+    in.NR = m.NR;
+    in.NZ = m.NZ;
+    in.NN = m.NR * m.NZ;
+    in.NE = (m.NR - 1) * (m.NZ - 1);
+    in.NB = 2 * (m.NR - 1) + 2 * (m.NZ - 1);
+    in.NMAT = 2;
+    in.NZF = m.NZF;
+    in.NZM = m.NZM;
+    for (int k = 1; k <= in.NOBS; ++k) in.NODOBS[k] = m.NODOBS[k];
+    return true;
 }
+
+} // namespace wf
