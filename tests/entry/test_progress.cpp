@@ -65,9 +65,10 @@ TEST(Reporter, ProgressLineIsCutAfterCount) {
     RecordingHost host;
     Reporter rep;
     rep.setHost(host.host());
-    const std::string line = "Iteration   1: Error Estimate (RMSE) =   0.12345" + std::string(80 - 49, ' ');
-    ASSERT_EQ(line.size(), 80u);
-    rep.reportProgress(2, 49, line);
+    const std::string text = "Iteration   1: Error Estimate (RMSE) =   0.12345";
+    std::string line = text;
+    line.resize(80, ' ');  // the 80-character line buffer
+    rep.reportProgress(2, static_cast<int>(text.size()), line);
     EXPECT_EQ(host.lines.back(), "Iteration   1: Error Estimate (RMSE) =   0.12345");
 }
 

@@ -50,7 +50,7 @@ protected:
 
 TEST_F(EntryCall, BaseNameOutsideOneToTwelveCharactersIsRefused) {
     const std::string message = "The project file name must have 1 to 12 characters before \".wft\"";
-    for (const std::string base : {std::string(), std::string("ABCDEFGHIJKLM")}) {
+    for (const std::string& base : {std::string(), std::string("ABCDEFGHIJKLM")}) {
         Records r(base);
         const Records before = r;
         r.call(4, 0);
