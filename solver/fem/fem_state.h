@@ -3,6 +3,8 @@
 // reads stays valid for the later runs of the same analysis.
 #pragma once
 
+#include <iosfwd>
+
 #include "fem/assembly_cache.h"
 
 namespace wf {
@@ -65,6 +67,12 @@ struct FemState {
     // Listing flags
     bool titlesWritten = false;
     int listingFirst = 0;
+
+    // Where the model writes: the solution listing and input messages (null:
+    // standard output) and the diagnostics of STOR and the dry-node test (null:
+    // standard error).
+    std::ostream* listing = nullptr;
+    std::ostream* diagnostics = nullptr;
 
     // Element integrals kept for the run (see assembly_cache.h)
     AssemblyCache cache;
