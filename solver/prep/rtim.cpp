@@ -50,8 +50,7 @@ bool checkInput(RunState& rs, int NSEL, const PumpedRows& w) {
     if (!checkMesh(rs)) return false;
     // The rate share divides by NWELL - 1.
     if (w.NWELL < 2) {
-        rs.error("The pumped interval has " + valueText(w.NWELL) +
-                 " node rows; at least 2 node rows are needed");
+        rs.error("Number of pumped node rows " + valueText(w.NWELL) + " must be at least 2");
         return false;
     }
     if (in.NQ < 1 || in.NQ > 20) {

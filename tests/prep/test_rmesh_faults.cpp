@@ -1,5 +1,6 @@
 // Mesh input that cannot give a usable mesh is refused: one "Error" box naming
 // the value, no file written (earlier files kept), mesh counts unchanged.
+#include <cmath>
 #include <functional>
 
 #include "prep/prep_fixture.h"
@@ -59,6 +60,9 @@ TEST_F(MeshFaults, RefusedWithMessageAndNoFile) {
          "Fracture ratio -0.2 must be greater than 0.0 and smaller than 1.0"},
         {"ratio without fracture row", [](wf::Inputs& in) { in.RATIO = 0.001f; }, 0,
          "Fracture ratio 0.001 leaves no node row for the fracture layer"},
+        // The row rounding adds the single-precision 0.9: 0.1000000071 + 0.8999999762 stays below 1.
+        {"ratio at the row rounding edge", [](wf::Inputs& in) { in.RATIO = std::nextafter(0.005f, 1.0f); }, 0,
+         "Fracture ratio 0.005 leaves no node row for the fracture layer"},
         {"ratio without matrix row", [](wf::Inputs& in) { in.RATIO = 0.99f; }, 0,
          "Fracture ratio 0.99 leaves no node row for the matrix layer"},
         {"rmax at 0.125",

@@ -1,0 +1,152 @@
+// Preparation input that cannot give model input is refused: one box with the
+// exact text, type 0, and the files of an earlier preparation run untouched.
+#include <functional>
+
+#include "prep/prep_data.h"
+#include "wfcore/wfcore.h"
+
+using namespace wf::test;
+
+namespace {
+
+struct Fault {
+    const char* what;
+    std::function<void(wf::Inputs&)> set;
+    std::vector<Series> data;
+    int type;
+    std::string message;
+};
+
+Series startingAt(double t0) { return {{t0, 100.0}, {t0 + 1, 99.0}, {t0 + 2, 98.0}}; }
+
+} // namespace
+
+class PrepareFaults : public PrepareRun {};
+
+TEST_F(PrepareFaults, RefusedWithMessageAndNoFile) {
+    auto same = [](wf::Inputs&) {};
+    const std::vector<Fault> faults = {
+        {"no observation point", [](wf::Inputs& in) { in.NOBS = 0; }, {fortyPoints()}, 0,
+         "Number of observation points 0 must be between 1 and 4"},
+        {"five observation points", [](wf::Inputs& in) { in.NOBS = 5; }, {fortyPoints()}, 0,
+         "Number of observation points 5 must be between 1 and 4"},
+        {"no mesh", [](wf::Inputs& in) { in.NR = 0; }, {fortyPoints()}, 0,
+         "No mesh has been built (NR = 0): do the mesh construction first"},
+        {"counts of different meshes", [](wf::Inputs& in) { in.NN = 300; }, {fortyPoints()}, 0,
+         "The mesh counts NR 16, NZ 20, NN 300, NE 285, NB 68, NZF 4, NZM 16 do not describe one mesh: "
+         "do the mesh construction again"},
+        {"observation node outside the mesh", [](wf::Inputs& in) { in.NODOBS[1] = 321; }, {fortyPoints()}, 0,
+         "Observation node 321 of observation point 1 lies outside the mesh of 320 nodes: "
+         "do the mesh construction again"},
+        {"one pumped fracture row",
+         [](wf::Inputs& in) {
+             in.NZF = 1;
+             in.NZM = 19;
+         },
+         {fortyPoints()}, 0, "Number of pumped node rows 1 must be at least 2"},
+        {"one pumped matrix row",
+         [](wf::Inputs& in) {
+             in.NZF = 19;
+             in.NZM = 1;
+             in.IPUMP = 2;
+         },
+         {fortyPoints()}, 0, "Number of pumped node rows 1 must be at least 2"},
+        {"no pumping step", [](wf::Inputs& in) { in.NQ = 0; }, {fortyPoints()}, 0,
+         "Number of pumping steps 0 must be between 1 and 20"},
+        {"subset of one", same, {fortyPoints()}, 1,
+         "Number of times to select 1 must be 0 (all times) or at least 2"},
+        {"negative subset", same, {fortyPoints()}, -3,
+         "Number of times to select -3 must be 0 (all times) or at least 2"},
+        {"subset larger than the data", same, {fortyPoints()}, 41,
+         "Number of times to select 41 must not exceed the 40 data points in test.dat"},
+        {"negative count", [](wf::Inputs& in) { in.NOBS = 2; in.NODOBS[2] = 151; },
+         {fortyPoints(), Series(2, {0.0, 0.0})}, 0,
+         "Number of data points -2 of observation point 2 in test.dat must not be negative"},
+        {"more points than the arrays hold", [](wf::Inputs& in) { in.NOBS = 2; in.NODOBS[2] = 151; },
+         {startingAt(0.0), fortyPoints()}, 0, " Dimension to small for pumptest data"},
+        {"subset from a shorter second point", [](wf::Inputs& in) { in.NOBS = 2; in.NODOBS[2] = 151; },
+         {fortyPoints(), startingAt(0.0)}, 5,
+         "Observation point 2 in test.dat has 3 data points, fewer than the 40 of observation point 1 from "
+         "which the times are selected"},
+        {"levels after time 0", [](wf::Inputs& in) { in.IWLO = 1; }, {startingAt(0.5)}, 0,
+         " Pziometric Heads must start at time 0.0"},
+        {"second point's levels after time 0", [](wf::Inputs& in) { in.IWLO = 1; in.NOBS = 2; in.NODOBS[2] = 151; },
+         {startingAt(0.0), startingAt(2.0)}, 0, " Pziometric Heads must start at time 0.0"},
+    };
+    const wf::Inputs defaults = rs.in;
+    for (const Fault& f : faults) {
+        SCOPED_TRACE(f.what);
+        rs.in = defaults;
+        f.set(rs.in);
+        host.boxes.clear();
+        dir.write("test.obs", "earlier observations\n");
+        dir.write("test.tim", "earlier control\n");
+        std::string text = datFile(f.data);
+        if (std::string(f.what) == "negative count") text.replace(text.find("40 2"), 4, "40 -2");
+        dir.write("test.dat", text);
+        EXPECT_EQ(prepareFile(static_cast<long long>(f.data[0].size()), f.type), 0);
+        EXPECT_EQ(boxTexts(), std::vector<std::string>{"Error: " + f.message});
+        EXPECT_EQ(rs.IOS, 0);
+        EXPECT_EQ(dir.read("test.obs"), "earlier observations\n");
+        EXPECT_EQ(dir.read("test.tim"), "earlier control\n");
+    }
+}
+
+namespace {
+
+// Runs the preparation through the entry call on a fresh default mesh.
+std::vector<RecordedBox> prepareThroughEntry(const TempWorkDir& dir, const std::string& dat, int type = 0) {
+    RecordingHost host;
+    wfSetHost(host.host());
+    FILENAME fn{};
+    fn.baseLength = 4;
+    std::strcpy(fn.projectName, "test.wft");
+    MESH mesh = wf::defaults::mesh();
+    OBSV obsv = wf::defaults::obsv();
+    PUMP pump = wf::defaults::pump();
+    GUESS guess = wf::defaults::guess();
+    PINIT pinit = wf::defaults::pinit();
+    UNITS units = wf::defaults::units();
+    NZERO nzero = wf::defaults::nzero();
+    wftDLL(4, 0, &fn, &mesh, &obsv, &pump, &guess, &pinit, &units, &nzero);
+    dir.write("test.dat", dat);
+    wftDLL(5, type, &fn, &mesh, &obsv, &pump, &guess, &pinit, &units, &nzero);
+    wfSetHost(nullptr);
+    return host.boxes;
+}
+
+} // namespace
+
+// Read failures of the test-data file: exactly one input-file box, no output.
+TEST(PrepareReadErrors, OneBoxAndNoFiles) {
+    struct Case {
+        const char* what;
+        std::string dat;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {"two lines only", "test.wft\n\n", "End of File reached in input file : test.dat"},
+        {"points end early", "test.wft\n\n40\n\n0.5 0.01\n1.0 0.02\n", "End of File reached in input file : test.dat"},
+        {"name line missing", "test.wft\n\n3\n", "End of File reached in input file : test.dat"},
+        {"value not a number", "test.wft\n\n3\n\n0.5 0.01\n1.0 abc\n1.5 0.03\n",
+         "Data format error in input file : test.dat"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempWorkDir dir;
+        EXPECT_EQ(prepareThroughEntry(dir, c.dat), (std::vector<RecordedBox>{{"Error", c.message}}));
+        EXPECT_FALSE(dir.exists("test.obs"));
+        EXPECT_FALSE(dir.exists("test.tim"));
+    }
+}
+
+// Called on its own, the run leaves the box to the run driver: status and name only.
+TEST_F(PrepareFaults, ReadFailureSetsStatusAndName) {
+    dir.write("test.dat", "test.wft\n\n40\n\n0.5 0.01\n");
+    EXPECT_EQ(prepareFile(40, 0), 0);
+    EXPECT_LT(rs.IOS, 0);
+    EXPECT_EQ(rs.INNAME, "test.dat");
+    EXPECT_TRUE(host.boxes.empty());
+    EXPECT_FALSE(dir.exists("test.obs"));
+    EXPECT_FALSE(dir.exists("test.tim"));
+}
