@@ -1,0 +1,20 @@
+#include "app_setup.h"
+
+#include <clocale>
+
+#include <QApplication>
+
+#include "solver_call.h"
+
+namespace wf::ui {
+
+void setUpApplication() {
+    QApplication::setApplicationName(QStringLiteral("Wellfit"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Wellfit"));
+    // The side files and dialog fields use the decimal point; QApplication
+    // takes the user's locale, so the numeric part is set back.
+    std::setlocale(LC_NUMERIC, "C");
+    progressWindow();
+}
+
+} // namespace wf::ui

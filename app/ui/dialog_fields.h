@@ -1,0 +1,32 @@
+// Reading the number fields of the model dialogs: every field is checked when
+// OK is pressed, and a field that does not hold a number is named by its label
+// in an "Error" box, with nothing stored.
+#pragma once
+
+#include <cstdint>
+
+#include <QString>
+
+class QLineEdit;
+class QWidget;
+class QDialogButtonBox;
+
+namespace wf::ui {
+
+// The label text of a field (kept as the field's property "label").
+QString fieldLabel(const QLineEdit* edit);
+// A field with its object name and label.
+QLineEdit* makeField(QWidget* parent, const char* objectName, const QString& label);
+
+// Reads a single-precision number / a 32-bit integer; on failure shows the
+// error box naming the field, focuses the field and returns false.
+bool readReal(QWidget* owner, const QLineEdit* edit, float& out);
+bool readInteger(QWidget* owner, const QLineEdit* edit, int32_t& out);
+// A range check on a value already read; shows "<label> '<text>' <rule>" when
+// the condition fails.
+bool require(QWidget* owner, const QLineEdit* edit, bool condition, const QString& rule);
+
+// "OK" (default) and "Cancel" with the object names OKBtn / CancelBtn.
+QDialogButtonBox* okCancelButtons(QWidget* parent);
+
+} // namespace wf::ui

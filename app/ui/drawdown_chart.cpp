@@ -1,0 +1,416 @@
+#include "drawdown_chart.h"
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+
+#include <QApplication>
+#include <QChart>
+#include <QClipboard>
+#include <QGraphicsItem>
+#include <QLineSeries>
+#include <QLogValueAxis>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QScatterSeries>
+#include <QSvgGenerator>
+#include <QValueAxis>
+
+#include "chart_editor.h"
+#include "number_text.h"
+#include "textio/side_file.h"
+
+namespace wf::ui {
+
+// Paints the axis labels and the text block above the chart after each repaint,
+// so that screen, print and picture export all carry them.
+class ChartOverlay : public QGraphicsItem {
+public:
+    explicit ChartOverlay(DrawdownChart* owner) : owner_(owner) { setZValue(1000); }
+    QRectF boundingRect() const override { return QRectF(0, 0, 20000, 20000); }
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override {
+        painter->save();
+        owner_->paintAxisLabels(*painter);
+        owner_->Chart1AfterDraw(*painter);
+        painter->restore();
+    }
+
+private:
+    DrawdownChart* owner_;
+};
+
+QFont chartTitleFont() {
+    QFont f(QStringLiteral("Arial"));
+    f.setPixelSize(13);
+    f.setBold(true);
+    return f;
+}
+
+QFont axisTitleFont() {
+    QFont f(QStringLiteral("Arial"));
+    f.setPixelSize(11);
+    f.setBold(true);
+    return f;
+}
+
+namespace {
+
+QFont canvasFont() {
+    QFont f(QStringLiteral("Arial"));
+    f.setPixelSize(11);
+    return f;
+}
+
+QFont labelFont() {
+    QFont f(QStringLiteral("Arial"));
+    f.setPixelSize(11);
+    return f;
+}
+
+// Blank-separated words of a line.
+QStringList words(const std::string& line) {
+    return QString::fromLocal8Bit(line.c_str()).split(QRegularExpression(QStringLiteral("[ \t\r]+")),
+                                                      Qt::SkipEmptyParts);
+}
+
+// A number of the simulation file; Fortran may write a D exponent.
+bool fortranReal(QString word, double& value) {
+    word.replace(QLatin1Char('D'), QLatin1Char('E')).replace(QLatin1Char('d'), QLatin1Char('e'));
+    return parseReal(word, value);
+}
+
+} // namespace
+
+DrawdownChart::DrawdownChart(const wf::doc::ProjectDocument& document, QWidget* parent)
+    : QChartView(parent), doc_(document) {
+    setObjectName(QStringLiteral("Chart1"));
+    chart_ = new QChart;
+    chart_->setObjectName(QStringLiteral("Chart1Chart"));
+    setChart(chart_);
+    setRenderHint(QPainter::Antialiasing);
+    setRubberBand(QChartView::NoRubberBand);  // zooming off
+
+    chart_->setBackgroundBrush(Qt::white);
+    chart_->setBackgroundRoundness(0);
+    chart_->setBackgroundPen(QPen(Qt::black, 2));  // frame 2 pixels
+    chart_->setPlotAreaBackgroundBrush(QColor(255, 255, 128));  // the light yellow wall
+    chart_->setPlotAreaBackgroundVisible(true);
+    chart_->setTitleFont(chartTitleFont());
+    chart_->setTitleBrush(Qt::black);
+    chart_->legend()->hide();
+    chart_->setAnimationOptions(QChart::NoAnimation);
+
+    series1_ = new QScatterSeries;
+    series1_->setObjectName(QStringLiteral("Series1"));
+    series1_->setName(QStringLiteral("S"));
+    series1_->setMarkerShape(QScatterSeries::MarkerShapeCircle);
+    series1_->setMarkerSize(7);
+    series1_->setColor(Qt::red);
+    series1_->setBorderColor(Qt::red);
+    series2_ = new QLineSeries;
+    series2_->setObjectName(QStringLiteral("Series2"));
+    series2_->setName(QStringLiteral("Model Fit"));
+    series2_->setColor(Qt::black);
+    chart_->addSeries(series1_);
+    chart_->addSeries(series2_);
+
+    timeAxis_ = new QLogValueAxis;
+    timeAxis_->setObjectName(QStringLiteral("BottomAxis"));
+    timeAxis_->setBase(10.0);
+    timeAxis_->setMinorTickCount(-1);  // ticks at 2, 3, ..., 9 of each decade
+    timeAxis_->setMinorGridLineVisible(true);
+    timeAxis_->setLabelFormat(QStringLiteral("%g"));
+    timeAxis_->setLabelsFont(labelFont());
+    timeAxis_->setLabelsColor(Qt::transparent);  // room kept, text drawn by the label rules
+    timeAxis_->setTitleText(QStringLiteral("Time (min)"));
+    timeAxis_->setTitleFont(axisTitleFont());
+    timeAxis_->setTitleBrush(Qt::black);
+    timeAxis_->setLinePenColor(Qt::black);
+    timeAxis_->setGridLineColor(QColor(160, 160, 160));
+    timeAxis_->setMinorGridLineColor(QColor(210, 210, 170));
+    timeAxis_->setRange(1.0, 10.0);
+
+    drawdownAxis_ = new QValueAxis;
+    drawdownAxis_->setObjectName(QStringLiteral("LeftAxis"));
+    drawdownAxis_->setLabelFormat(QStringLiteral("%.3f"));
+    drawdownAxis_->setLabelsFont(labelFont());
+    drawdownAxis_->setLabelsColor(Qt::transparent);  // text drawn with "# ##0.###"
+    drawdownAxis_->setTitleText(QStringLiteral("s (min)"));
+    drawdownAxis_->setTitleFont(axisTitleFont());
+    drawdownAxis_->setTitleBrush(Qt::black);
+    drawdownAxis_->setGridLineColor(Qt::black);
+    drawdownAxis_->setLinePenColor(Qt::black);
+    drawdownAxis_->setMinorTickCount(0);
+    drawdownAxis_->setRange(0.0, 1.0);
+
+    chart_->addAxis(timeAxis_, Qt::AlignBottom);
+    chart_->addAxis(drawdownAxis_, Qt::AlignLeft);
+    for (QAbstractSeries* s : {static_cast<QAbstractSeries*>(series1_), static_cast<QAbstractSeries*>(series2_)}) {
+        s->attachAxis(timeAxis_);
+        s->attachAxis(drawdownAxis_);
+    }
+
+    overlay_ = new ChartOverlay(this);
+    chart_->scene()->addItem(overlay_);
+    connect(chart_, &QChart::plotAreaChanged, this, [this] { overlay_->update(); });
+    updateMargins();
+}
+
+void DrawdownChart::resizeEvent(QResizeEvent* event) {
+    QChartView::resizeEvent(event);
+    updateMargins();
+}
+
+void DrawdownChart::updateMargins() {
+    // 25 % of the width on the right holds the text block; 4 % at the bottom.
+    const QSize s = size();
+    chart_->setMargins(QMargins(8, 8, static_cast<int>(s.width() * 0.25), static_cast<int>(s.height() * 0.04)));
+}
+
+void DrawdownChart::clearSeries() {
+    clearMeasured();
+    clearFit();
+}
+
+void DrawdownChart::clearMeasured() {
+    series1_->clear();
+    updateDrawdownRange();
+}
+
+void DrawdownChart::clearFit() {
+    series2_->clear();
+    updateDrawdownRange();
+}
+
+void DrawdownChart::clearTitle() { chart_->setTitle(QString()); }
+
+void DrawdownChart::setTimeRange(float tmax) {
+    timeAxis_->setRange(1.0, timeAxisMaximum(tmax));
+    overlay_->update();
+}
+
+namespace {
+
+// Inserts a point keeping the series in ascending order of time.
+template <class Series>
+void addSorted(Series* series, const QPointF& p) {
+    const int n = series->count();
+    if (n == 0 || series->at(n - 1).x() <= p.x()) {
+        series->append(p);
+        return;
+    }
+    int i = 0;
+    while (i < n && series->at(i).x() <= p.x()) ++i;
+    series->insert(i, p);
+}
+
+} // namespace
+
+void DrawdownChart::updateDrawdownRange() {
+    double lo = std::numeric_limits<double>::max();
+    double hi = std::numeric_limits<double>::lowest();
+    for (const QXYSeries* s : {static_cast<const QXYSeries*>(series1_), static_cast<const QXYSeries*>(series2_)})
+        for (const QPointF& p : s->points()) {
+            lo = std::min(lo, p.y());
+            hi = std::max(hi, p.y());
+        }
+    if (lo > hi) {
+        lo = 0.0;
+        hi = 1.0;
+    }
+    if (hi - lo < 1e-12) {
+        const double pad = std::max(std::fabs(hi) * 0.1, 0.1);
+        lo -= pad;
+        hi += pad;
+    }
+    drawdownAxis_->setRange(lo, hi);
+    drawdownAxis_->applyNiceNumbers();
+    overlay_->update();
+}
+
+QString DrawdownChart::DrawDrawdown() {
+    float tmax = 0.0f;
+    QString failure;
+    const int n = doc_.pointCount();
+    for (int i = 0; i < n && i < static_cast<int>(doc_.times().size()) && i < static_cast<int>(doc_.values().size());
+         ++i) {
+        const QString t = QString::fromStdString(doc_.times()[static_cast<std::size_t>(i)]);
+        const QString v = QString::fromStdString(doc_.values()[static_cast<std::size_t>(i)]);
+        double time = 0.0, value = 0.0;
+        if (!parseReal(t, time)) {
+            failure = QStringLiteral("Point %1: the time '%2' is not a number").arg(i + 1).arg(t.trimmed());
+            break;
+        }
+        if (!parseReal(v, value)) {
+            failure = QStringLiteral("Point %1: the value '%2' is not a number").arg(i + 1).arg(v.trimmed());
+            break;
+        }
+        addSorted(series1_, QPointF(time, value));
+        if (static_cast<float>(time) > tmax) tmax = static_cast<float>(time);
+    }
+    chart_->setTitle(QString::fromStdString(doc_.boreholeName()));
+    setTimeRange(tmax);
+    updateDrawdownRange();
+    return failure;
+}
+
+QString DrawdownChart::DrawFit() {
+    const std::string invName(doc_.filename.invName);
+    std::ifstream in;
+    if (invName.empty() || !wf::textio::openSideRead(in, invName)) return QString();
+
+    const QString where = QString::fromStdString(invName) + QStringLiteral(", line ");
+    std::string line;
+    if (!std::getline(in, line)) return where + QStringLiteral("1: the file is empty");
+    const QStringList head = words(line);
+    bool ok = false;
+    const int count = head.size() >= 2 ? head[1].toInt(&ok) : 0;
+    if (!ok) return where + QStringLiteral("1: the number of time levels is missing or not an integer");
+    std::getline(in, line);  // "Node: ..." is skipped
+
+    const bool haveMeasured = series1_->count() > 0;
+    const double firstMeasured = haveMeasured ? series1_->at(0).x() : 0.0;
+    float tmax = 0.0f;
+    QString failure;
+    for (int i = 0; i < count; ++i) {
+        if (!std::getline(in, line)) break;  // fewer rows than announced: draw those there are
+        const QStringList w = words(line);
+        double time = 0.0, drawdown = 0.0;
+        if (w.size() < 3 || !fortranReal(w[1], time) || !fortranReal(w[2], drawdown)) {
+            failure = where + QString::number(i + 3) + QStringLiteral(": time and drawdown expected");
+            break;
+        }
+        if (haveMeasured && time < firstMeasured) continue;
+        addSorted(series2_, QPointF(time, drawdown));
+        if (static_cast<float>(time) > tmax) tmax = static_cast<float>(time);
+    }
+    setTimeRange(tmax);
+    updateDrawdownRange();
+    return failure;
+}
+
+QVector<DrawdownChart::TextItem> DrawdownChart::textBlock() const {
+    QVector<TextItem> items;
+    const std::string invName(doc_.filename.invName);
+    if (invName.empty() || !std::filesystem::exists(wf::textio::sideFilePath(invName))) return items;
+    const PINIT& p = doc_.pinit;
+    items.append({0, 0, QStringLiteral("r = ") + formatG5(doc_.obsv.ROBS[0])});
+    items.append({2, 0, QStringLiteral("T for fracture = ") + formatG5(p.TF)});
+    items.append({3, 0, QStringLiteral("T for Matrix = ") + formatG5(p.TM)});
+    items.append({4, 0, QStringLiteral("Total T = ") + formatG5(p.TF + p.TM)});
+    items.append({6, 0, QStringLiteral("S for fracture = ") + formatG5(p.SF)});
+    items.append({7, 0, QStringLiteral("S for Matrix = ") + formatG5(p.SM)});
+    items.append({8, 0, QStringLiteral("Total S = ") + formatG5(p.SF + p.SM)});
+    items.append({10, 0, QStringLiteral("Time:")});
+    items.append({10, 1, QStringLiteral("Discharge:")});
+    for (int j = 0; j < 20; ++j) {
+        const float tq = doc_.pump.TQ[j];
+        const float q = doc_.pump.Q[j];
+        if (tq == 0.0f && q == 0.0f) continue;  // an unused step leaves its line empty
+        items.append({11 + j, 0, formatG5(tq)});
+        items.append({11 + j, 1, formatG5(q)});
+    }
+    return items;
+}
+
+void DrawdownChart::Chart1AfterDraw(QPainter& painter) {
+    const QVector<TextItem> items = textBlock();
+    if (items.isEmpty()) return;
+    painter.setFont(canvasFont());
+    painter.setPen(Qt::black);
+    painter.setBackgroundMode(Qt::TransparentMode);
+    const QFontMetrics fm(painter.font());
+    const int h = fm.height();
+    const QRectF plot = chart_->plotArea();
+    const double x0 = plot.right() + 5.0;
+    const double x1 = plot.right() + 40.0;
+    const double y0 = plot.top();
+    for (const TextItem& item : items) {
+        const double x = item.column == 0 ? x0 : x1;
+        painter.drawText(QRectF(x, y0 + item.row * h, 400.0, h), Qt::AlignLeft | Qt::AlignTop, item.text);
+    }
+}
+
+QVector<AxisLabel> DrawdownChart::timeLabels() const { return timeAxisLabels(timeAxis_->min(), timeAxis_->max()); }
+
+void DrawdownChart::paintAxisLabels(QPainter& painter) {
+    const QRectF plot = chart_->plotArea();
+    if (plot.isEmpty()) return;
+    painter.setFont(labelFont());
+    painter.setPen(Qt::black);
+    const QFontMetrics fm(painter.font());
+    // Time axis: numbers at the decades only, centred under their ticks.
+    const double lmin = std::log10(timeAxis_->min());
+    const double lmax = std::log10(timeAxis_->max());
+    for (const AxisLabel& label : timeLabels()) {
+        if (label.text.isEmpty() || lmax <= lmin) continue;
+        const double x = plot.left() + (std::log10(label.value) - lmin) / (lmax - lmin) * plot.width();
+        const double w = fm.horizontalAdvance(label.text);
+        painter.drawText(QRectF(x - w / 2.0 - 2.0, plot.bottom() + 6.0, w + 4.0, fm.height()), Qt::AlignCenter,
+                         label.text);
+    }
+    // Drawdown axis: the fixed ticks of the value axis in "# ##0.###".
+    const int ticks = drawdownAxis_->tickCount();
+    const double ymin = drawdownAxis_->min();
+    const double ymax = drawdownAxis_->max();
+    if (ticks < 2 || ymax <= ymin) return;
+    for (int i = 0; i < ticks; ++i) {
+        const double v = ymin + (ymax - ymin) * i / (ticks - 1);
+        const double y = plot.bottom() - (v - ymin) / (ymax - ymin) * plot.height();
+        const QString text = formatAxisLabel(v);
+        painter.drawText(QRectF(plot.left() - 200.0 - 6.0, y - fm.height() / 2.0, 200.0, fm.height()),
+                         Qt::AlignRight | Qt::AlignVCenter, text);
+    }
+}
+
+void DrawdownChart::mouseDoubleClickEvent(QMouseEvent* event) {
+    event->accept();
+    Chart1DblClick();
+}
+
+void DrawdownChart::Chart1DblClick() {
+    ChartEditor editor(this, this);
+    editor.exec();
+    overlay_->update();
+}
+
+void DrawdownChart::renderPage(QPrinter* printer) {
+    QPainter painter(printer);
+    const QRectF page = printer->pageLayout().paintRectPixels(printer->resolution());
+    const QRectF target(page.width() * 0.05, page.height() * 0.05, page.width() * 0.95, page.height() * 0.90);
+    render(&painter, target, rect(), Qt::KeepAspectRatio);
+}
+
+bool DrawdownChart::exportPng(const QString& path) { return grab().save(path, "PNG"); }
+
+bool DrawdownChart::exportSvg(const QString& path) {
+    QSvgGenerator svg;
+    svg.setFileName(path);
+    svg.setSize(size());
+    svg.setViewBox(rect());
+    svg.setTitle(chart_->title());
+    QPainter painter;
+    if (!painter.begin(&svg)) return false;
+    render(&painter, QRectF(rect()), rect());
+    return painter.end();
+}
+
+bool DrawdownChart::exportPdf(const QString& path) {
+    QPdfWriter pdf(path);
+    pdf.setPageSize(QPageSize(QPageSize::A4));
+    pdf.setPageOrientation(QPageLayout::Landscape);
+    QPainter painter;
+    if (!painter.begin(&pdf)) return false;
+    const QRect page = painter.viewport();
+    render(&painter, QRectF(page), rect(), Qt::KeepAspectRatio);
+    return painter.end();
+}
+
+void DrawdownChart::copyToClipboard() { QApplication::clipboard()->setPixmap(grab()); }
+
+} // namespace wf::ui

@@ -1,0 +1,99 @@
+// Chart1: measured drawdowns ("S", red circles) and the model fit ("Model Fit",
+// black line) against logarithmic time, with the observation distance, the
+// aquifer parameters and the pumping schedule in a text block to the right.
+#pragma once
+
+#include <QChartView>
+#include <QString>
+
+#include "document/project_document.h"
+#include "time_axis.h"
+
+class QChart;
+class QScatterSeries;
+class QLineSeries;
+class QLogValueAxis;
+class QValueAxis;
+class QPainter;
+class QPrinter;
+
+namespace wf::ui {
+
+class ChartOverlay;
+
+class DrawdownChart : public QChartView {
+    Q_OBJECT
+public:
+    explicit DrawdownChart(const wf::doc::ProjectDocument& document, QWidget* parent = nullptr);
+
+    // Adds the document's measured points to series 1, sets the title to the
+    // borehole name and the time range. Returns the message of a point that is
+    // not a number (the points before it stay), empty on success.
+    QString DrawDrawdown();
+    // Adds the model curve of the simulation file (invName) to series 2, from
+    // the first measured time on, and sets the time range again. A missing file
+    // draws nothing. Returns the message of an unreadable row, empty on success.
+    QString DrawFit();
+
+    void clearSeries();
+    void clearMeasured();
+    void clearFit();
+    void clearTitle();
+
+    // The visible range of the time axis: 1 to timeAxisMaximum(tmax).
+    void setTimeRange(float tmax);
+
+    // Text block after every repaint: draws onto the chart's canvas.
+    void Chart1AfterDraw(QPainter& painter);
+    // The lines of the text block as (row k, column 0 at x / 1 at x + 35) and text.
+    struct TextItem {
+        int row;
+        int column;
+        QString text;
+    };
+    QVector<TextItem> textBlock() const;
+    // The labels written under the time axis (ticks without text included).
+    QVector<AxisLabel> timeLabels() const;
+
+    // Chart1DblClick: the chart editor dialog.
+    void Chart1DblClick();
+
+    // Renders the chart into a printer page: margins 5 % left, 5 % top, 0 %
+    // right and 5 % bottom.
+    void renderPage(QPrinter* printer);
+    // Picture export; false when the file cannot be written.
+    bool exportPng(const QString& path);
+    bool exportSvg(const QString& path);
+    bool exportPdf(const QString& path);
+    void copyToClipboard();
+
+    QChart* chartObject() const { return chart_; }
+    QScatterSeries* measured() const { return series1_; }
+    QLineSeries* fit() const { return series2_; }
+    QLogValueAxis* timeAxis() const { return timeAxis_; }
+    QValueAxis* drawdownAxis() const { return drawdownAxis_; }
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    friend class ChartOverlay;
+    void paintAxisLabels(QPainter& painter);
+    void updateMargins();
+    void updateDrawdownRange();
+
+    const wf::doc::ProjectDocument& doc_;
+    QChart* chart_ = nullptr;
+    QScatterSeries* series1_ = nullptr;
+    QLineSeries* series2_ = nullptr;
+    QLogValueAxis* timeAxis_ = nullptr;
+    QValueAxis* drawdownAxis_ = nullptr;
+    ChartOverlay* overlay_ = nullptr;
+};
+
+// The chart's text font and the canvas font of the text block.
+QFont chartTitleFont();
+QFont axisTitleFont();
+
+} // namespace wf::ui

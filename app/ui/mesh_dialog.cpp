@@ -1,0 +1,81 @@
+#include "mesh_dialog.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+#include "dialog_fields.h"
+#include "number_text.h"
+
+namespace wf::ui {
+
+TFMesh::TFMesh(wf::doc::ProjectDocument& document, QWidget* parent) : QDialog(parent), doc_(document) {
+    setObjectName(QStringLiteral("FMesh"));
+    setWindowTitle(QStringLiteral("Radial mesh construction"));
+
+    edMeshFileName_ = makeField(this, "edMeshFileName", QStringLiteral("Finite element mesh:"));
+    edMeshFileName_->setReadOnly(true);
+    edThick_ = makeField(this, "edThick", QStringLiteral("Thickness of the aquifer:"));
+    edRatio_ = makeField(this, "edRatio", QStringLiteral("Ratio of the fracture (0 - 1):"));
+    edDistance_ = makeField(this, "edDistance", QStringLiteral("Distance to the opposite boundary:"));
+    edObserveDist_ = makeField(this, "edObserveDist", QStringLiteral("Observation distance:"));
+    cbPosition_ = new QComboBox(this);
+    cbPosition_->setObjectName(QStringLiteral("cbPosition"));
+    cbPosition_->addItems({QStringLiteral("Fracture"), QStringLiteral("Matrix")});
+
+    auto* output = new QGroupBox(QStringLiteral("Output file:"), this);
+    auto* of = new QFormLayout(output);
+    of->addRow(fieldLabel(edMeshFileName_), edMeshFileName_);
+    auto* form = new QFormLayout;
+    for (QLineEdit* e : {edThick_, edRatio_, edDistance_, edObserveDist_}) form->addRow(fieldLabel(e), e);
+    form->addRow(QStringLiteral("Observation position:"), cbPosition_);
+
+    QDialogButtonBox* buttons = okCancelButtons(this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &TFMesh::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &TFMesh::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(output);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+    FormCreate();
+    setFixedSize(sizeHint().expandedTo(QSize(380, 0)));
+}
+
+void TFMesh::FormCreate() {
+    edMeshFileName_->setText(QString::fromLocal8Bit(doc_.filename.femName));
+    edThick_->setText(formatShort(doc_.obsv.THICK));
+    edRatio_->setText(QString::number(doc_.obsv.RATIO, 'f', 2));
+    edDistance_->setText(formatShort(doc_.mesh.RMAX));
+    edObserveDist_->setText(formatShort(doc_.obsv.ROBS[0]));
+    const int pos = doc_.obsv.IPOS[0] - 1;
+    cbPosition_->setCurrentIndex(pos >= 0 && pos < 2 ? pos : 0);
+}
+
+void TFMesh::accept() {
+    if (!readReal(this, edThick_, thick_) || !require(this, edThick_, thick_ > 0.0f, QStringLiteral("must be above 0")))
+        return;
+    if (!readReal(this, edRatio_, ratio_) ||
+        !require(this, edRatio_, ratio_ > 0.0f && ratio_ < 1.0f, QStringLiteral("must lie between 0 and 1")))
+        return;
+    if (!readReal(this, edDistance_, distance_) ||
+        !require(this, edDistance_, distance_ > 0.0f, QStringLiteral("must be above 0")))
+        return;
+    if (!readReal(this, edObserveDist_, observe_) ||
+        !require(this, edObserveDist_, observe_ > 0.0f && observe_ < distance_,
+                 QStringLiteral("must lie between 0 and the distance to the opposite boundary")))
+        return;
+    QDialog::accept();
+}
+
+void TFMesh::store() {
+    doc_.obsv.THICK = thick_;
+    doc_.obsv.RATIO = ratio_;
+    doc_.mesh.RMAX = distance_;
+    doc_.obsv.ROBS[0] = observe_;
+    doc_.obsv.IPOS[0] = cbPosition_->currentIndex() + 1;
+}
+
+} // namespace wf::ui

@@ -1,0 +1,37 @@
+// TFMesh: "Radial mesh construction" - aquifer geometry and observation point.
+#pragma once
+
+#include <QDialog>
+
+#include "document/project_document.h"
+
+class QComboBox;
+class QLineEdit;
+
+namespace wf::ui {
+
+class TFMesh : public QDialog {
+    Q_OBJECT
+public:
+    TFMesh(wf::doc::ProjectDocument& document, QWidget* parent = nullptr);
+
+    // OK checks every field; a field that is not a number (or out of its range)
+    // is named in an error box and the dialog stays open.
+    void accept() override;
+    // Stores THICK, RATIO, RMAX, ROBS 1 and IPOS 1, in that order (after OK).
+    void store();
+
+private:
+    void FormCreate();
+
+    wf::doc::ProjectDocument& doc_;
+    QLineEdit* edMeshFileName_;
+    QLineEdit* edThick_;
+    QLineEdit* edRatio_;
+    QLineEdit* edDistance_;
+    QLineEdit* edObserveDist_;
+    QComboBox* cbPosition_;
+    float thick_ = 0, ratio_ = 0, distance_ = 0, observe_ = 0;
+};
+
+} // namespace wf::ui

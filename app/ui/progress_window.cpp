@@ -1,0 +1,156 @@
+#include "progress_window.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "message_boxes.h"
+
+namespace wf::ui {
+
+namespace {
+
+ProgressWindow* self(void* context) { return static_cast<ProgressWindow*>(context); }
+
+void hostProgress(void* context, int32_t code, const char* text, const char* const* lines, int32_t count) {
+    QStringList all;
+    all.reserve(count);
+    for (int32_t i = 0; i < count; ++i) all << QString::fromLocal8Bit(lines[i]);
+    self(context)->applyProgress(code, QString::fromLocal8Bit(text), all);
+}
+void hostShowWindow(void* context) { self(context)->showForRun(); }
+int32_t hostPollCancel(void* context) { return self(context)->takeCancel() ? 1 : 0; }
+void hostMessageBox(void* context, const char* caption, const char* text) {
+    self(context)->showBox(QString::fromLocal8Bit(caption), QString::fromLocal8Bit(text));
+}
+
+} // namespace
+
+ProgressWindow::ProgressWindow(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("ProgressReport"));
+    setWindowTitle(QStringLiteral("Progress Report"));
+    setModal(false);
+    setAttribute(Qt::WA_QuitOnClose, false);
+    // 402 x 121 dialog units of an 8-point font are about 600 x 200 pixels.
+    resize(600, 200);
+    move(0, 0);
+
+    list_ = new QListWidget(this);
+    list_->setObjectName(QStringLiteral("List1001"));
+    list_->setUniformItemSizes(true);
+    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_->setObjectName(QStringLiteral("OKBtn"));
+    okButton_->setDefault(true);
+    cancelButton_ = new QPushButton(QStringLiteral("Cancel"), this);
+    cancelButton_->setObjectName(QStringLiteral("CancelBtn"));
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(okButton_);
+    buttons->addStretch(1);
+    buttons->addWidget(cancelButton_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(list_, 1);
+    layout->addLayout(buttons);
+
+    connect(okButton_, &QPushButton::clicked, this, &ProgressWindow::accept);
+    connect(cancelButton_, &QPushButton::clicked, this, &ProgressWindow::cancelClicked);
+}
+
+WfHost ProgressWindow::host() {
+    WfHost h{};
+    h.context = this;
+    h.progress = hostProgress;
+    h.showWindow = hostShowWindow;
+    h.pollCancel = hostPollCancel;
+    h.messageBox = hostMessageBox;
+    return h;
+}
+
+void ProgressWindow::install() {
+    const WfHost h = host();
+    wfSetHost(&h);
+}
+
+void ProgressWindow::beginRun() {
+    running_ = true;
+    cancelRequested_ = false;  // a click before the run does not stop it
+}
+
+void ProgressWindow::endRun() {
+    running_ = false;
+    cancelRequested_ = false;
+}
+
+void ProgressWindow::applyProgress(int code, const QString& text, const QStringList& lines) {
+    const int op = code < 0 ? -code : code;
+    switch (op) {
+    case 0:
+        list_->clear();
+        list_->addItem(text);
+        break;
+    case 1:
+        if (list_->count() > 0) delete list_->takeItem(list_->count() - 1);
+        list_->addItem(text);
+        break;
+    case 2:
+        list_->addItem(text);
+        break;
+    default:
+        break;
+    }
+    // The solver's list is the reference: if the mirror drifted (for instance the
+    // solver restarted a full list), take the whole list over.
+    if (list_->count() != lines.size()) {
+        list_->clear();
+        list_->addItems(lines);
+    }
+    list_->scrollToBottom();
+    if (code >= 0) {
+        // The run keeps the thread busy: paint now, take no user input here.
+        list_->repaint();
+        repaint();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+}
+
+void ProgressWindow::showForRun() {
+    show();
+    raise();
+    repaint();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+bool ProgressWindow::takeCancel() {
+    // During a run every other window is disabled, so the only input that can
+    // reach anything here is a click on this window's buttons.
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    const bool requested = cancelRequested_;
+    cancelRequested_ = false;
+    return requested;
+}
+
+void ProgressWindow::showBox(const QString& caption, const QString& text) {
+    const QMessageBox::Icon icon =
+        caption == QLatin1String("Error") ? QMessageBox::Critical : QMessageBox::Information;
+    showMessage(this, icon, caption, text);
+}
+
+void ProgressWindow::reject() { cancelRequested_ = true; }
+
+void ProgressWindow::accept() {
+    if (list_->currentItem()) selectedText_ = list_->currentItem()->text();
+    hide();
+}
+
+void ProgressWindow::closeEvent(QCloseEvent* event) {
+    hide();
+    event->accept();
+}
+
+void ProgressWindow::cancelClicked() { cancelRequested_ = true; }
+
+} // namespace wf::ui

@@ -1,0 +1,3 @@
+#include "screenshots.h"
+
+int wf::ui::takeScreenshots(wf::doc::ProjectDocument&, const QString&, const QString&) { return 1; }

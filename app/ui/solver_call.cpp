@@ -1,0 +1,110 @@
+#include "solver_call.h"
+
+#include <cstdio>
+#include <fcntl.h>
+#include <iostream>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QDateTime>
+#include <QPointer>
+#include <QWidget>
+
+#include "progress_window.h"
+
+namespace wf::ui {
+
+namespace {
+
+// Sends fds 1 and 2 to the log file for the lifetime of the object.
+class OutputToLog {
+public:
+    explicit OutputToLog(const QString& path) {
+        std::fflush(stdout);
+        std::fflush(stderr);
+        std::cout.flush();
+        std::cerr.flush();
+        fd_ = ::open(path.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+        if (fd_ < 0) return;
+        const QByteArray stamp =
+            "\n==== " + QDateTime::currentDateTime().toString(Qt::ISODate).toLatin1() + " ====\n";
+        (void)!::write(fd_, stamp.constData(), static_cast<size_t>(stamp.size()));
+        saved1_ = ::dup(1);
+        saved2_ = ::dup(2);
+        ::dup2(fd_, 1);
+        ::dup2(fd_, 2);
+    }
+    ~OutputToLog() {
+        if (fd_ < 0) return;
+        std::cout.flush();
+        std::cerr.flush();
+        std::fflush(stdout);
+        std::fflush(stderr);
+        if (saved1_ >= 0) {
+            ::dup2(saved1_, 1);
+            ::close(saved1_);
+        }
+        if (saved2_ >= 0) {
+            ::dup2(saved2_, 2);
+            ::close(saved2_);
+        }
+        ::close(fd_);
+    }
+    OutputToLog(const OutputToLog&) = delete;
+    OutputToLog& operator=(const OutputToLog&) = delete;
+
+private:
+    int fd_ = -1;
+    int saved1_ = -1;
+    int saved2_ = -1;
+};
+
+// Disables every top-level window except the progress window while a run computes.
+class InputBlock {
+public:
+    explicit InputBlock(QWidget* keep) {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w == keep || !w->isEnabled()) continue;
+            w->setEnabled(false);
+            disabled_.append(QPointer<QWidget>(w));
+        }
+    }
+    ~InputBlock() {
+        for (const QPointer<QWidget>& w : disabled_)
+            if (w) w->setEnabled(true);
+    }
+    InputBlock(const InputBlock&) = delete;
+    InputBlock& operator=(const InputBlock&) = delete;
+
+private:
+    QList<QPointer<QWidget>> disabled_;
+};
+
+} // namespace
+
+ProgressWindow* progressWindow() {
+    static QPointer<ProgressWindow> window;
+    if (!window) {
+        window = new ProgressWindow;
+        window->install();
+    }
+    return window;
+}
+
+QString logFileName(const FILENAME& filename) {
+    const QByteArray name(filename.projectName, static_cast<int>(qstrnlen(filename.projectName, 20)));
+    QString stem = QString::fromLocal8Bit(name);
+    stem.chop(4);
+    return stem + QStringLiteral(".LOG");
+}
+
+void callSolver(int mode, int type, const SolverRecords& r) {
+    ProgressWindow* progress = progressWindow();
+    InputBlock block(progress);
+    OutputToLog log(logFileName(*r.filename));
+    progress->beginRun();
+    wftDLL(mode, type, r.filename, r.mesh, r.obsv, r.pump, r.guess, r.pinit, r.units, r.nzero);
+    progress->endRun();
+}
+
+} // namespace wf::ui

@@ -1,0 +1,39 @@
+// One synchronous call of the solver's entry wftDLL from the program.
+//
+// During the call every window except the progress window is disabled (it takes
+// no input while the run computes), and the model's standard output and
+// standard error - its listing and diagnostics - go to the project's log file
+// "<stem>.LOG" in the working directory, appended run by run under a time stamp.
+#pragma once
+
+#include <QString>
+
+#include "wfcore/wfcore.h"
+
+namespace wf::ui {
+
+class ProgressWindow;
+
+// The progress window of the process, created and installed as the solver's
+// host on first use; it lives as long as the process.
+ProgressWindow* progressWindow();
+
+// The addresses of the eight records of one project.
+struct SolverRecords {
+    FILENAME* filename;
+    MESH* mesh;
+    OBSV* obsv;
+    PUMP* pump;
+    GUESS* guess;
+    PINIT* pinit;
+    UNITS* units;
+    NZERO* nzero;
+};
+
+// The log file name of a project: the stem of its file name + ".LOG".
+QString logFileName(const FILENAME& filename);
+
+// Calls wftDLL(mode, type, ...) with the records.
+void callSolver(int mode, int type, const SolverRecords& records);
+
+} // namespace wf::ui

@@ -1,0 +1,316 @@
+#include "wellfit_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QChart>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QScreen>
+
+#include "analysis_dialog.h"
+#include "data_dialog.h"
+#include "drawdown_chart.h"
+#include "export_dialog.h"
+#include "log_dialog.h"
+#include "mesh_dialog.h"
+#include "message_boxes.h"
+#include "param_dialog.h"
+#include "recent_files.h"
+#include "solver_call.h"
+#include "units_dialog.h"
+
+namespace wf::ui {
+
+namespace {
+
+const QString kFilter = QStringLiteral("WFT Files (*.wft)");
+
+SolverRecords recordsOf(wf::doc::ProjectDocument& d) {
+    return SolverRecords{&d.filename, &d.mesh, &d.obsv, &d.pump, &d.guess, &d.pinit, &d.units, &d.nzero};
+}
+
+} // namespace
+
+TWellfit::TWellfit(wf::doc::ProjectDocument& document, const QString& settingsFile, QWidget* parent)
+    : QMainWindow(parent), doc_(document) {
+    setObjectName(QStringLiteral("Wellfit"));
+    setWindowTitle(QStringLiteral("Wellfit"));
+    progressWindow();  // the solver's host is in place before any run
+
+    File1_ = menuBar()->addMenu(QStringLiteral("&File"));
+    File1_->setObjectName(QStringLiteral("File1"));
+    New1_ = addItem(File1_, QStringLiteral("&New"), "New1", &TWellfit::New1Click);
+    Open1_ = addItem(File1_, QStringLiteral("&Open"), "Open1", &TWellfit::Open1Click);
+    Save1_ = addItem(File1_, QStringLiteral("&Save"), "Save1", &TWellfit::Save1Click);
+    SaveAs1_ = addItem(File1_, QStringLiteral("Save &as"), "SaveAs1", &TWellfit::SaveAs1Click);
+    ExportGraph1_ = addItem(File1_, QStringLiteral("Export &Graph"), "ExportGraph1", &TWellfit::ExportGraph1Click);
+    PrintPreview1_ = addItem(File1_, QStringLiteral("&Print"), "PrintPreview1", &TWellfit::File1Click);
+    N1_ = File1_->addSeparator();
+    N1_->setObjectName(QStringLiteral("N1"));
+    Exit1_ = addItem(File1_, QStringLiteral("E&xit"), "Exit1", &TWellfit::Exit1Click);
+
+    Data1_ = menuBar()->addMenu(QStringLiteral("&Data"));
+    Data1_->setObjectName(QStringLiteral("Data1"));
+    addItem(Data1_, QStringLiteral("&Edit"), "Edit1", &TWellfit::Edit1Click);
+
+    Analysis1_ = menuBar()->addMenu(QStringLiteral("&Analysis"));
+    Analysis1_->setObjectName(QStringLiteral("Analysis1"));
+    addItem(Analysis1_, QStringLiteral("&Units"), "Units1", &TWellfit::Units1Click);
+    addItem(Analysis1_, QStringLiteral("&Mesh"), "Mesh1", &TWellfit::Mesh1Click);
+    addItem(Analysis1_, QStringLiteral("&Parameters"), "Parameters1", &TWellfit::Parameters1Click);
+    addItem(Analysis1_, QStringLiteral("&Analysis"), "Analysis2", &TWellfit::Analysis2Click);
+    Analysis1_->addSeparator();
+    addItem(Analysis1_, QStringLiteral("Show &Log"), "ShowLog1", &TWellfit::ShowLog1Click);
+
+    Save1_->setEnabled(false);
+    SaveAs1_->setEnabled(false);
+    ExportGraph1_->setEnabled(false);
+    PrintPreview1_->setEnabled(false);
+    Data1_->menuAction()->setVisible(false);
+    Analysis1_->menuAction()->setVisible(false);
+
+    Chart1_ = new DrawdownChart(doc_, this);
+    setCentralWidget(Chart1_);
+    Chart1_->hide();
+
+    mru_ = new RecentFiles(File1_, N1_, settingsFile, this);
+    mru_->onItemClick = [this](const QString& path) { MRUFileList1MRUItemClick(path); };
+    mru_->read();
+
+    resize(900, 620);
+    if (const QScreen* screen = QApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - rect().center());
+    }
+}
+
+TWellfit::~TWellfit() { mru_->write(); }
+
+QAction* TWellfit::addItem(QMenu* menu, const QString& text, const char* name, void (TWellfit::*handler)()) {
+    QAction* a = menu->addAction(text);
+    a->setObjectName(QString::fromLatin1(name));
+    connect(a, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+    return a;
+}
+
+QString TWellfit::saveDialog() {
+    if (chooseSaveFile) return chooseSaveFile();
+    QFileDialog dialog(this);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter(kFilter);
+    dialog.setDefaultSuffix(QStringLiteral("wft"));
+    dialog.setDirectory(QDir::current());
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);  // ask before overwriting
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+    return dialog.selectedFiles().first();
+}
+
+QString TWellfit::openDialog() {
+    if (chooseOpenFile) return chooseOpenFile();
+    QFileDialog dialog(this);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilter(kFilter);
+    dialog.setDefaultSuffix(QStringLiteral("wft"));
+    dialog.setDirectory(QDir::current());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+    return dialog.selectedFiles().first();
+}
+
+void TWellfit::setProjectCaption(const QString& path) {
+    setWindowTitle(QStringLiteral("Wellfit - ") + QDir::toNativeSeparators(path));
+}
+
+void TWellfit::showProjectWithoutPoints() {
+    Data1_->menuAction()->setVisible(true);
+    Save1_->setEnabled(true);
+    SaveAs1_->setEnabled(true);
+}
+
+void TWellfit::showProjectWithPoints() {
+    Analysis1_->menuAction()->setVisible(true);
+    PrintPreview1_->setEnabled(true);
+    ExportGraph1_->setEnabled(true);
+}
+
+void TWellfit::New1Click() {
+    const QString path = saveDialog();
+    if (path.isEmpty()) return;
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    Chart1_->clearSeries();
+    mru_->add(absolute);
+    setProjectCaption(absolute);
+    Data1_->menuAction()->setVisible(true);
+    Save1_->setEnabled(true);
+    SaveAs1_->setEnabled(true);
+    PrintPreview1_->setEnabled(false);
+    ExportGraph1_->setEnabled(false);
+    Analysis1_->menuAction()->setVisible(false);
+    Chart1_->hide();
+    if (const wf::doc::Status s = wf::doc::enterProjectFolder(absolute.toStdString()); !s) {
+        showError(this, QString::fromStdString(s.error));
+        return;
+    }
+    if (const wf::doc::Status s = doc_.newProject(absolute.toStdString()); !s)
+        showError(this, QString::fromStdString(s.error));
+}
+
+void TWellfit::Open1Click() {
+    const QString path = openDialog();
+    if (path.isEmpty()) return;
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    if (const wf::doc::Status s = wf::doc::enterProjectFolder(absolute.toStdString()); !s) {
+        showError(this, QString::fromStdString(s.error));
+        return;
+    }
+    openPath(absolute);
+}
+
+void TWellfit::MRUFileList1MRUItemClick(const QString& path) {
+    mru_->remove(path);
+    // An entry whose folder is gone stays removed, and nothing is shown.
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QDir::setCurrent(folder)) return;
+    openPath(path);
+}
+
+void TWellfit::openPath(const QString& path) {
+    mru_->add(path);
+    setProjectCaption(path);
+    Chart1_->hide();
+    Chart1_->clearTitle();
+    Analysis1_->menuAction()->setVisible(false);
+    PrintPreview1_->setEnabled(false);
+    ExportGraph1_->setEnabled(false);
+
+    const wf::doc::OpenOutcome outcome = doc_.openProject(path.toStdString());
+    if (!outcome.project) {
+        showError(this, QString::fromStdString(outcome.project.error));
+        return;
+    }
+    if (!outcome.testData) showError(this, QString::fromStdString(outcome.testData.error));
+    showProjectWithoutPoints();
+    if (doc_.pointCount() > 0) {
+        showProjectWithPoints();
+        Chart1_->clearSeries();
+        DrawDrawdown();
+        DrawFit();
+        Chart1_->show();
+    }
+}
+
+void TWellfit::Save1Click() {
+    if (const wf::doc::Status s = doc_.saveToProjectName(); !s) showError(this, QString::fromStdString(s.error));
+}
+
+void TWellfit::SaveAs1Click() {
+    const QString path = saveDialog();
+    if (path.isEmpty()) return;
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    setProjectCaption(absolute);
+    // The working directory follows the folder picked in the dialog.
+    QDir::setCurrent(QFileInfo(absolute).absolutePath());
+    if (const wf::doc::Status s = doc_.saveProject(absolute.toStdString()); !s)
+        showError(this, QString::fromStdString(s.error));
+}
+
+void TWellfit::ExportGraph1Click() {
+    ExportDialog dialog(Chart1_, this);
+    dialog.chooseFile = chooseExportFile;
+    dialog.exec();
+}
+
+void TWellfit::File1Click() {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    QPrintPreviewDialog preview(&printer, this);
+    preview.setObjectName(QStringLiteral("PrintPreview"));
+    connect(&preview, &QPrintPreviewDialog::paintRequested, Chart1_, &DrawdownChart::renderPage);
+    preview.exec();
+}
+
+void TWellfit::Exit1Click() {
+    close();
+    QApplication::quit();
+}
+
+void TWellfit::Edit1Click() {
+    TFData dialog(doc_, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    if (doc_.pointCount() > 0) {
+        showProjectWithPoints();
+        Chart1_->clearMeasured();
+        DrawDrawdown();
+        Chart1_->show();
+    }
+}
+
+void TWellfit::Units1Click() {
+    TFUnits dialog(doc_, this);
+    if (dialog.exec() == QDialog::Accepted) dialog.store();
+}
+
+void TWellfit::Mesh1Click() {
+    TFMesh dialog(doc_, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    dialog.store();
+    callSolver(WF_MODE_MESH, 0, recordsOf(doc_));
+}
+
+void TWellfit::Parameters1Click() {
+    TFParam dialog(doc_, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    dialog.store();
+    if (doc_.mesh.NR == 0) {
+        showPlain(this, QStringLiteral("Do mesh construction first and save"));
+        return;
+    }
+    callSolver(WF_MODE_PREPARE, dialog.runType(), recordsOf(doc_));
+}
+
+void TWellfit::Analysis2Click() {
+    TFAnalysis dialog(doc_, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    dialog.store();
+    if (const wf::doc::Status s = doc_.convertParameters(2); !s) {
+        showError(this, QString::fromStdString(s.error));
+        return;
+    }
+    const int type = dialog.analysisType();
+    if (type == 2 && doc_.pump.NSTEP == 0.0f) {
+        showError(this, QStringLiteral("Number of timesteps cannot be zero for predictions"));
+        return;
+    }
+    const PINIT& p = doc_.pinit;
+    if (p.TF < p.TFMIN || p.TM < p.TMMIN || p.SF < p.SFMIN || p.SM < p.SMMIN || p.TF > p.TFMAX ||
+        p.TM > p.TMMAX || p.SF > p.SFMAX || p.SM > p.SMMAX) {
+        showError(this, QStringLiteral("Guesses not between minimum and maximum values"));
+        return;
+    }
+    callSolver(WF_MODE_ANALYSIS, type, recordsOf(doc_));
+    Chart1_->clearFit();
+    DrawFit();
+    Chart1_->viewport()->update();
+}
+
+void TWellfit::ShowLog1Click() {
+    LogDialog dialog(logFileName(doc_.filename), this);
+    dialog.exec();
+}
+
+void TWellfit::DrawDrawdown() {
+    const QString failure = Chart1_->DrawDrawdown();
+    if (!failure.isEmpty()) showError(this, failure);
+}
+
+void TWellfit::DrawFit() {
+    const QString failure = Chart1_->DrawFit();
+    if (!failure.isEmpty()) showError(this, failure);
+}
+
+} // namespace wf::ui

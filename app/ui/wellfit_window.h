@@ -1,0 +1,85 @@
+// TWellfit: the main window of Wellfit - menus, project commands, the chart.
+#pragma once
+
+#include <functional>
+
+#include <QMainWindow>
+
+#include "document/project_document.h"
+
+class QAction;
+class QMenu;
+class QPrinter;
+
+namespace wf::ui {
+
+class DrawdownChart;
+class RecentFiles;
+
+class TWellfit : public QMainWindow {
+    Q_OBJECT
+public:
+    // settingsFile: where the recent-files list is kept (empty: the user's settings).
+    explicit TWellfit(wf::doc::ProjectDocument& document, const QString& settingsFile = QString(),
+                      QWidget* parent = nullptr);
+    // Writes the recent-files list.
+    ~TWellfit() override;
+
+    // The file dialogs; tests replace them. An empty result means Cancel.
+    std::function<QString()> chooseSaveFile;
+    std::function<QString()> chooseOpenFile;
+    std::function<QString(const QString& filter, const QString& suffix)> chooseExportFile;
+
+    // ---- Menu handlers ----
+    void New1Click();
+    void Open1Click();
+    void Save1Click();
+    void SaveAs1Click();
+    void ExportGraph1Click();
+    void File1Click();  // Print
+    void Exit1Click();
+    void Edit1Click();
+    void Units1Click();
+    void Mesh1Click();
+    void Parameters1Click();
+    void Analysis2Click();
+    void ShowLog1Click();
+    void MRUFileList1MRUItemClick(const QString& path);
+
+    // ---- Chart ----
+    void DrawDrawdown();
+    void DrawFit();
+
+    // Open steps 2 to 6 for a chosen path.
+    void openPath(const QString& path);
+
+    DrawdownChart* chart() const { return Chart1_; }
+    RecentFiles* recentFiles() const { return mru_; }
+    wf::doc::ProjectDocument& document() { return doc_; }
+
+private:
+    QAction* addItem(QMenu* menu, const QString& text, const char* name, void (TWellfit::*handler)());
+    void setProjectCaption(const QString& path);
+    // Menu states: a project is open (without points) / the project has points.
+    void showProjectWithoutPoints();
+    void showProjectWithPoints();
+    QString saveDialog();
+    QString openDialog();
+
+    wf::doc::ProjectDocument& doc_;
+    DrawdownChart* Chart1_ = nullptr;
+    RecentFiles* mru_ = nullptr;
+    QMenu* File1_ = nullptr;
+    QMenu* Data1_ = nullptr;
+    QMenu* Analysis1_ = nullptr;
+    QAction* New1_ = nullptr;
+    QAction* Open1_ = nullptr;
+    QAction* Save1_ = nullptr;
+    QAction* SaveAs1_ = nullptr;
+    QAction* ExportGraph1_ = nullptr;
+    QAction* PrintPreview1_ = nullptr;
+    QAction* N1_ = nullptr;
+    QAction* Exit1_ = nullptr;
+};
+
+} // namespace wf::ui
