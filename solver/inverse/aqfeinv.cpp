@@ -1,5 +1,201 @@
-// Placeholder until the inversion driver lands.
+// AQFEINV: the analysis run. Checks the prepared data against the mesh, loads
+// the observed drawdowns, runs the Marquardt search pass by pass with FUNC as
+// its model, reports every pass and writes the result file {base}.res.
+#include "inverse/aqfeinv.h"
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
 #include "entry/run_driver.h"
+#include "inverse/analysis_report.h"
+#include "inverse/analysis_setup.h"
+#include "inverse/bsolve.h"
+#include "textio/list_directed.h"
+#include "textio/side_file.h"
+
 namespace wf {
-void AQFEINV(RunState&, int, int) {}
+
+namespace {
+
+// The simulated-values file of the last completed pass, kept so that a later
+// pass that fails half-way does not leave the file of one of its trial runs.
+struct SimulationFile {
+    std::string text;
+    bool have = false;
+};
+
+bool readWholeFile(const std::string& name, std::string& text) {
+    std::ifstream in;
+    if (!textio::openSideRead(in, name)) return false;
+    std::ostringstream buf;
+    buf << in.rdbuf();
+    text = buf.str();
+    return true;
 }
+
+void restoreSimulationFile(RunState& rs, const SimulationFile& kept) {
+    if (!kept.have) return;
+    std::ofstream out;
+    if (textio::openSideWrite(out, rs.file(".inv"))) out << kept.text;
+}
+
+// Step 8.5 of a pass: reads {base}.inv (counts, "Node:" line, then one record
+// per time level of the first observation node) and, when res is given,
+// writes each record as a row of the result table with the observed value
+// inserted. lastDrawdown is the drawdown of the last record read.
+bool readPassSimulation(RunState& rs, std::ostream* res, double& lastDrawdown, std::string& text) {
+    const std::string name = rs.file(".inv");
+    if (!readWholeFile(name, text)) return reportInputError(rs, name, textio::kIosEndOfFile);
+    std::istringstream in(text);
+    textio::RecordReader reader(in);
+    int nobs = 0, count = 0;
+    if (int ios = reader.read(nobs, count); ios != 0) return reportInputError(rs, name, ios);
+    if (count < 0 || count > rs.est.YOBS.size()) return reportInputError(rs, name, textio::kIosBadValue);
+    if (int ios = reader.skip(1); ios != 0) return reportInputError(rs, name, ios);
+    for (int i = 1; i <= count; ++i) {
+        textio::ListRead rec = reader.begin();
+        int node = 0;
+        double time = 0.0, sim = 0.0;
+        if (!rec.get(node) || !rec.get(time) || !rec.get(sim)) return reportInputError(rs, name, rec.status());
+        if (res) writeResultRow(*res, node, time, rs.est.YOBS(i), sim);
+        lastDrawdown = sim;
+    }
+    return true;
+}
+
+} // namespace
+
+void AQFEINV(RunState& rs, int type, int k) { AQFEINV(rs, type, k, runFlowModel); }
+
+void AQFEINV(RunState& rs, int type, int k, const SimulationRun& simulate) {
+    Inputs& in = rs.in;
+    EstimationSet& est = rs.est;
+    if (k < 1 || k > 4 || est.P.size() < k) return;  // the search estimates the four multipliers
+
+    // 1. The prepared data must belong to the current mesh.
+    if (!checkMeshAgainstTimeFile(rs)) return;
+
+    // Unit factors: f_t for the times, c(ICOND) for the conductivities.
+    rs.inv.ft = timeUnitFactor(in.ITIN);
+    if (rs.inv.ft == 0.0) {
+        rs.error(" Input time unit ITIN must be 1 (s), 2 (min), 3 (h), 4 (d) or 5 (y)");
+        return;
+    }
+    const double cond = transmissivityFactor(in.ICOND);
+    if (cond == 0.0) {
+        rs.error(" Conductivity unit ICOND must lie between 1 and 12");
+        return;
+    }
+    if (in.NQ < 0 || in.NQ > 20) {
+        rs.error(" Number of pumping steps NQ must lie between 0 and 20");
+        return;
+    }
+
+    // 2. The flow model: reference properties and a fresh call counter, so
+    //    that its first run reads the whole input.
+    rs.fem.KX = in.SCALT;
+    rs.fem.KY = in.SCALT;
+    rs.fem.SS = in.SCALS;
+    rs.fem.npar = k;
+    rs.fem.callCount = 0;
+
+    // 3.-6. Observations, time levels, prediction extension, pumping steps.
+    int nobs = 0, nt = 0;
+    if (!loadObservations(rs, type, nobs, nt)) return;
+    if (type == 2 && !extendTimeLevels(rs, nt)) return;
+    if (!checkPumpSteps(rs, nt)) return;
+    rs.fem.nobsNodes = nobs;
+    rs.fem.nout = nt;
+
+    // 7. Search set-up: defaults for all settings, every multiplier estimated.
+    BsolveState st;
+    st.status = k;
+    st.peps = in.PEPS;
+    std::vector<int> active(static_cast<std::size_t>(k) + 1, 1);
+    const int first = in.NSKIP + 1;
+    for (int j = 1; j <= k; ++j) est.P(j) = in.P0[j];
+    const double* P1 = est.P.data();
+    reportStart(rs, P1);
+
+    BsolveModel model = [&rs, &simulate](const double* p, int n, double* f) {
+        return FUNC(rs, simulate, p, n, f, rs.est.TOUT.data());
+    };
+
+    // 8. One pass per search call while the fit requirement is not met.
+    int counter = 0;
+    double S = 100.0;
+    SimulationFile kept;
+    while (S >= in.RMSE) {
+        int cancel = 0;
+        rs.rep.checkCancel(cancel);
+        if (cancel == 1) break;
+
+        const int before = st.iteration;
+        BSOLVE(est.P, nt, first, est.FCUR, est.YOBS, S, st, active.data(), in.PLO, in.PHI, est.W, model, est.A,
+               est.AS, k);
+        if (st.status == kBsolveModelFailed) {
+            // A model run made no drawdowns and has said why: the analysis
+            // ends. PINIT keeps the last completed pass (or its input values),
+            // and no report presents the unfinished pass as a fit.
+            restoreSimulationFile(rs, kept);
+            return;
+        }
+        if (st.iteration == before) {
+            // The search refused to start (-2, -3): no values to report.
+            rs.error(bsolveMessage(st.status));
+            if (type != 0) return;
+            break;
+        }
+
+        ++counter;
+        const DerivedValues v = deriveValues(in, cond, P1);
+        reportPass(rs, counter, S, P1, v);
+
+        double lastDrawdown = 0.0;
+        std::string invText;
+        if (type == 0 || type == 1) {
+            const std::string resName = rs.file(".res");
+            std::ofstream res;
+            if (!textio::openSideWrite(res, resName)) {
+                rs.error("Cannot write the result file " + resName);
+                restoreSimulationFile(rs, kept);
+                return;
+            }
+            writeResultHeader(res, counter, S, P1, v);
+            if (!readPassSimulation(rs, &res, lastDrawdown, invText)) return;
+            res.close();
+            if (!res) {
+                rs.error("Cannot write the result file " + resName);
+                return;
+            }
+        } else if (!readPassSimulation(rs, nullptr, lastDrawdown, invText)) {
+            return;
+        }
+        kept.text = std::move(invText);
+        kept.have = true;
+
+        // The pass is complete: its transmissivities and storativities are
+        // what the run driver returns in PINIT.
+        rs.inv.results[0] = v.Tf;
+        rs.inv.results[1] = v.Tm;
+        rs.inv.results[2] = v.Sf;
+        rs.inv.results[3] = v.Sm;
+        rs.inv.haveResults = true;
+
+        if (type == 1) return;
+        if (type == 2) {
+            reportPredictedDrawdown(rs, lastDrawdown);
+            return;
+        }
+        if (st.status > 0) continue;
+        if (st.status < 0) rs.error(bsolveMessage(st.status));
+        break;
+    }
+
+    // 9. Final report with the values of the last pass.
+    reportFinal(rs, P1, deriveValues(in, cond, P1));
+}
+
+} // namespace wf

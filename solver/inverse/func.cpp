@@ -1,0 +1,43 @@
+// FUNC: simulated drawdowns at the observation times for one trial vector.
+#include "inverse/func.h"
+
+#include <fstream>
+
+#include "fem/model_driver.h"
+#include "textio/list_directed.h"
+#include "textio/side_file.h"
+
+namespace wf {
+
+bool runFlowModel(RunState& rs, const double* P) { return AQFESUB(rs, P, rs.est.SIM, rs.est.IOBS, rs.est.TG); }
+
+bool reportInputError(RunState& rs, const std::string& name, int ios) {
+    rs.INNAME = name;
+    rs.IOS = ios;
+    rs.ioError();
+    rs.IOS = 0;
+    return false;
+}
+
+bool FUNC(RunState& rs, const SimulationRun& simulate, const double* P, int n, double* F, double* T) {
+    if (!simulate(rs, P)) return false;
+
+    const std::string name = rs.file(".inv");
+    std::ifstream in;
+    if (!textio::openSideRead(in, name)) return reportInputError(rs, name, textio::kIosEndOfFile);
+    textio::RecordReader reader(in);
+    // Line 1 (counts) and line 2 ("Node: ...") are not needed here.
+    if (int ios = reader.skip(2); ios != 0) return reportInputError(rs, name, ios);
+    if (n > 0) {
+        // n records of node, time (input-time unit) and drawdown, in one read:
+        // the series of the first observation node.
+        textio::ListRead rec = reader.begin();
+        int node = 0;
+        for (int i = 0; i < n; ++i)
+            if (!rec.get(node) || !rec.get(T[i]) || !rec.get(F[i])) return reportInputError(rs, name, rec.status());
+    }
+    for (int i = 0; i < n; ++i) T[i] *= rs.inv.ft;  // back to seconds
+    return true;
+}
+
+} // namespace wf
