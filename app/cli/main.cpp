@@ -1,0 +1,21 @@
+// wellfit-cli: pumping-test analysis with the Wellfit solver from the command line.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "options.h"
+#include "run_sequence.h"
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    wf::cli::Options options;
+    if (const auto error = wf::cli::parseOptions(args, options)) {
+        std::cerr << "wellfit-cli: " << *error << '\n';
+        return wf::cli::kBadCommandLine;
+    }
+    if (options.help) {
+        std::cout << wf::cli::helpText();
+        return wf::cli::kSuccess;
+    }
+    return wf::cli::runSequence(options, std::cout, std::cerr);
+}

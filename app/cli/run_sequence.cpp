@@ -1,0 +1,250 @@
+#include "run_sequence.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <ostream>
+#include <string>
+
+#include "data_import.h"
+#include "document/project_document.h"
+#include "document/units.h"
+#include "solver_host.h"
+#include "wfcore/wfcore.h"
+
+namespace wf::cli {
+
+namespace {
+
+using wf::doc::ProjectDocument;
+using wf::doc::Status;
+
+const char* const kTypeNames[3] = {"Optimization", "Fixed time", "Prediction"};
+
+// Transmissivity unit belonging to a conductivity unit: "m/day" -> "m2/day".
+std::string transmissivityUnit(int32_t ICOND) {
+    if (ICOND < 1 || ICOND > 12) return "(unit " + std::to_string(ICOND) + ")";
+    if (ICOND == 9) return "m2/s";
+    const std::string c(wf::doc::kConductivityUnits[static_cast<std::size_t>(ICOND - 1)]);
+    const std::size_t slash = c.find('/');
+    return c.substr(0, slash) + "2" + c.substr(slash);
+}
+
+std::string sci(double v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.5g", v);
+    return buf;
+}
+
+class Sequence {
+public:
+    Sequence(const Options& o, std::ostream& out, std::ostream& err)
+        : o_(o), out_(out), err_(err), host_(out, err, o.verbose) {}
+
+    int run() {
+        // The data file is named relative to where the program was started.
+        std::filesystem::path dataFile;
+        if (o_.dataFile) dataFile = std::filesystem::absolute(*o_.dataFile);
+
+        if (!openOrCreate()) return kFailure;
+        applySettings();
+        if (o_.dataFile && !importData(dataFile)) return kFailure;
+        if (o_.mesh && !runMesh()) return kFailure;
+        if (o_.prepare && !runPreparation()) return kFailure;
+        if (o_.analyse && !runAnalysis()) return onlyConvergenceNotice() ? kConvergedWithNotice : kFailure;
+        if (o_.save) {
+            if (!report(doc_.saveToProjectName())) return kFailure;
+            out_ << "Saved " << doc_.projectName() << '\n';
+        }
+        return kSuccess;
+    }
+
+private:
+    bool report(const Status& st) {
+        if (!st) err_ << "Error: " << st.error << '\n';
+        return st.ok();
+    }
+
+    bool openOrCreate() {
+        const std::filesystem::path path = o_.newProject.empty() ? o_.project : o_.newProject;
+        // The project's folder becomes the working directory, where the solver
+        // finds the side files by their bare names.
+        if (!report(wf::doc::enterProjectFolder(path))) return false;
+        const std::filesystem::path name = path.filename();
+        if (!o_.newProject.empty()) {
+            if (!report(doc_.newProject(name))) return false;
+            out_ << "Created " << path.string() << '\n';
+            return true;
+        }
+        const wf::doc::OpenOutcome opened = doc_.openProject(name);
+        if (!report(opened.project)) return false;
+        if (!opened.testData) {
+            // New data on the command line replace a test-data file that cannot be read.
+            if (!o_.dataFile) return report(opened.testData);
+            err_ << "Warning: " << opened.testData.error << '\n';
+        }
+        out_ << "Opened " << path.string() << " (" << doc_.pointCount() << " data points)\n";
+        return true;
+    }
+
+    void applySettings() {
+        if (o_.units) {
+            doc_.units.IDIST = (*o_.units)[0];
+            doc_.units.ITIN = (*o_.units)[1];
+            doc_.units.ITOUT = (*o_.units)[2];
+            doc_.units.ICOND = (*o_.units)[3];
+            doc_.units.IDISCH = (*o_.units)[4];
+        }
+        if (o_.thick) doc_.obsv.THICK = *o_.thick;
+        if (o_.ratio) doc_.obsv.RATIO = *o_.ratio;
+        if (o_.rmax) doc_.mesh.RMAX = *o_.rmax;
+        if (o_.robs) doc_.obsv.ROBS[0] = *o_.robs;
+        if (o_.position) doc_.obsv.IPOS[0] = *o_.position;
+        if (!o_.steps.empty()) {
+            for (int k = 0; k < wf::doc::kMaxPumpingSteps; ++k) {
+                const bool given = static_cast<std::size_t>(k) < o_.steps.size();
+                doc_.pump.TQ[k] = given ? o_.steps[static_cast<std::size_t>(k)].time : 0.0f;
+                doc_.pump.Q[k] = given ? o_.steps[static_cast<std::size_t>(k)].rate : 0.0f;
+            }
+            doc_.pump.NQ = static_cast<int32_t>(o_.steps.size());
+        }
+        applyGuesses();
+        if (o_.pumpPosition) doc_.pump.IPUMP = *o_.pumpPosition;
+        if (o_.boundary) doc_.pump.IOPP = *o_.boundary;
+        if (o_.levels) doc_.pump.IWLO = *o_.levels;
+        if (o_.borehole) doc_.setBoreholeName(*o_.borehole);
+    }
+
+    // The four guesses are project values (saved with the project).
+    void applyGuesses() {
+        float* guesses[4] = {&doc_.pinit.TF, &doc_.pinit.TM, &doc_.pinit.SF, &doc_.pinit.SM};
+        for (std::size_t i = 0; i < 4; ++i)
+            if (o_.guess[i]) *guesses[i] = *o_.guess[i];
+    }
+
+    bool importData(const std::filesystem::path& file) {
+        ImportedPoints points;
+        if (!report(importPoints(file, points))) return false;
+        const std::size_t n = points.times.size();
+        if (!report(doc_.acceptTestData(doc_.boreholeName(), std::move(points.times), std::move(points.values))))
+            return false;
+        out_ << "Imported " << n << " data points from " << file.string() << " into " << doc_.filename.datName << '\n';
+        return true;
+    }
+
+    // The search converged, but with the damping factor still above 1; the
+    // solver shows this in an error box although the parameters are a fit.
+    bool onlyConvergenceNotice() const {
+        if (host_.errors().empty()) return false;
+        for (const std::string& e : host_.errors())
+            if (e.find("CONVERGENCE REQUIREMENTS SATISFIED BUT LAMBDA STILL") == std::string::npos) return false;
+        return true;
+    }
+
+    // One solver call; false when the solver showed an error box.
+    bool callSolver(int mode, int type) {
+        host_.clearErrors();
+        wftDLL(mode, type, &doc_.filename, &doc_.mesh, &doc_.obsv, &doc_.pump, &doc_.guess, &doc_.pinit, &doc_.units,
+               &doc_.nzero);
+        return host_.errors().empty();
+    }
+
+    bool runMesh() {
+        out_ << "Mesh construction\n";
+        if (!callSolver(WF_MODE_MESH, 0)) return false;
+        out_ << "  " << doc_.mesh.NR << " x " << doc_.mesh.NZ << " nodes (" << doc_.mesh.NZF
+             << " rows in the fracture), observation node " << doc_.obsv.NODOBS[0] << ", mesh file "
+             << doc_.filename.femName << '\n';
+        return true;
+    }
+
+    bool needPoints() {
+        if (doc_.pointCount() > 0) return true;
+        err_ << "Error: The project has no test data (import them with --data FILE)\n";
+        return false;
+    }
+
+    bool runPreparation() {
+        if (!needPoints()) return false;
+        if (doc_.mesh.NR == 0) {
+            err_ << "Error: Do mesh construction first and save\n";
+            return false;
+        }
+        out_ << "Data preparation" << (o_.subset ? " (" + std::to_string(o_.subset) + " times)" : std::string()) << '\n';
+        if (!callSolver(WF_MODE_PREPARE, o_.subset)) return false;
+        out_ << "  wrote " << doc_.filename.obsName << " and " << doc_.filename.timName << '\n';
+        return true;
+    }
+
+    // The analysis dialog: opening, buttons, OK, checks, then the solver.
+    bool runAnalysis() {
+        if (!needPoints()) return false;
+        PINIT& p = doc_.pinit;
+        if (!report(doc_.convertParameters(1))) return false;
+        if (o_.resetParameters) {
+            p.TF = 0.0f;
+            if (!report(doc_.convertParameters(4))) return false;
+        }
+        const float* guesses[4] = {&p.TF, &p.TM, &p.SF, &p.SM};
+        float* minima[4] = {&p.TFMIN, &p.TMMIN, &p.SFMIN, &p.SMMIN};
+        float* maxima[4] = {&p.TFMAX, &p.TMMAX, &p.SFMAX, &p.SMMAX};
+        applyGuesses(); // typed over the reset values
+        if (o_.setBounds && !report(doc_.convertParameters(3))) return false;
+
+        doc_.nzero.NSKIP = o_.ignore;
+        if (o_.rmse) doc_.guess.RMSE = *o_.rmse;
+        if (o_.simDays) doc_.pump.TSIM = *o_.simDays;
+        if (o_.timeSteps) doc_.pump.NSTEP = *o_.timeSteps;
+        for (int i = 0; i < 4; ++i) {
+            if (o_.minimum[static_cast<std::size_t>(i)]) *minima[i] = *o_.minimum[static_cast<std::size_t>(i)];
+            if (o_.maximum[static_cast<std::size_t>(i)]) *maxima[i] = *o_.maximum[static_cast<std::size_t>(i)];
+        }
+        if (!report(doc_.convertParameters(2))) return false;
+        if (o_.analysisType == 2 && doc_.pump.NSTEP == 0.0f) {
+            err_ << "Error: Number of timesteps cannot be zero for predictions\n";
+            return false;
+        }
+        for (int i = 0; i < 4; ++i)
+            if (*guesses[i] < *minima[i] || *guesses[i] > *maxima[i]) {
+                err_ << "Error: Guesses not between minimum and maximum values\n";
+                return false;
+            }
+
+        const std::string tu = transmissivityUnit(doc_.units.ICOND);
+        out_ << "Analysis (" << kTypeNames[o_.analysisType] << ")\n";
+        out_ << "  start: TF " << sci(p.TF) << " [" << sci(p.TFMIN) << ", " << sci(p.TFMAX) << "], TM " << sci(p.TM)
+             << " [" << sci(p.TMMIN) << ", " << sci(p.TMMAX) << "] " << tu << "; SF " << sci(p.SF) << " ["
+             << sci(p.SFMIN) << ", " << sci(p.SFMAX) << "], SM " << sci(p.SM) << " [" << sci(p.SMMIN) << ", "
+             << sci(p.SMMAX) << "]\n";
+        const bool clean = callSolver(WF_MODE_ANALYSIS, o_.analysisType);
+        // The solver returns its last parameters also after a search-status box.
+        printParameters(tu);
+        return clean;
+    }
+
+    void printParameters(const std::string& tu) {
+        const PINIT& p = doc_.pinit;
+        out_ << (o_.analysisType == 0 ? "Fitted parameters" : "Parameters") << " (results in "
+             << doc_.filename.resName << ", simulated drawdowns in " << doc_.filename.invName << "):\n";
+        out_ << "  Transmissivity (fracture)  TF      = " << sci(p.TF) << ' ' << tu << '\n';
+        out_ << "  Transmissivity (matrix)    TM      = " << sci(p.TM) << ' ' << tu << '\n';
+        out_ << "  Storativity (fracture)     SF      = " << sci(p.SF) << '\n';
+        out_ << "  Storativity (matrix)       SM      = " << sci(p.SM) << '\n';
+        out_ << "  Total transmissivity       TF + TM = " << sci(static_cast<double>(p.TF) + p.TM) << ' ' << tu << '\n';
+        out_ << "  Total storativity          SF + SM = " << sci(static_cast<double>(p.SF) + p.SM) << '\n';
+    }
+
+    const Options& o_;
+    std::ostream& out_;
+    std::ostream& err_;
+    SolverHost host_;
+    ProjectDocument doc_;
+};
+
+} // namespace
+
+int runSequence(const Options& options, std::ostream& out, std::ostream& err) {
+    Sequence s(options, out, err);
+    return s.run();
+}
+
+} // namespace wf::cli
