@@ -1,0 +1,227 @@
+// wellfit-cli end to end: the bundled Oude Korendijk example, options, refusals
+// and exit codes.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <regex>
+#include <sstream>
+#include <string>
+
+#include "document/project_document.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Result {
+    int code = -1;
+    std::string out; // standard output and standard error together
+};
+
+// Runs wellfit-cli with the arguments in folder `dir`.
+Result run(const fs::path& dir, const std::string& args) {
+    const std::string cmd = "cd '" + dir.string() + "' && '" WF_CLI_PROGRAM "' " + args + " 2>&1";
+    Result r;
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p) return r;
+    char buf[4096];
+    std::size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+    const int status = pclose(p);
+    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
+}
+
+class Cli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::random_device rd;
+        dir_ = fs::temp_directory_path() / ("wf-cli-" + std::to_string(rd()));
+        fs::create_directories(dir_);
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::remove_all(dir_, ec);
+    }
+    // A fresh copy of the bundled example.
+    void copyExample() {
+        for (const char* f : {"OKORENDIJK.wft", "OKORENDIJK.DAT"}) fs::copy_file(fs::path(WF_EXAMPLE_DIR) / f, dir_ / f);
+    }
+    // The side file whose name matches apart from letter case (empty when none).
+    fs::path sidePath(const std::string& name) const {
+        const auto lower = [](std::string s) {
+            for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            return s;
+        };
+        for (const auto& e : fs::directory_iterator(dir_))
+            if (lower(e.path().filename().string()) == lower(name)) return e.path();
+        return {};
+    }
+    bool sideFileExists(const std::string& name) const { return !sidePath(name).empty(); }
+    std::string readSide(const std::string& name) const {
+        std::ifstream in(sidePath(name));
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    fs::path dir_;
+};
+
+double printedValue(const std::string& out, const std::string& label) {
+    const std::regex re(label + R"(\s*=\s*([-+0-9.eE]+))");
+    std::smatch m;
+    if (!std::regex_search(out, m, re)) return -1.0;
+    return std::stod(m[1]);
+}
+
+TEST_F(Cli, HelpDocumentsEveryOption) {
+    const Result r = run(dir_, "--help");
+    EXPECT_EQ(r.code, 0);
+    for (const char* opt : {"--new", "--save", "--units", "--data", "--borehole", "--thick", "--ratio", "--rmax", "--robs",
+                            "--position", "--step", "--pump-position", "--boundary", "--levels", "--subset", "--type",
+                            "--ignore", "--rmse", "--sim-days", "--time-steps", "--reset-parameters", "--set-bounds",
+                            "--tf", "--sm-max", "--mesh", "--prepare", "--analyse", "--all", "--verbose"})
+        EXPECT_NE(r.out.find(opt), std::string::npos) << opt;
+}
+
+TEST_F(Cli, BadCommandLinesAreRefusedWithTheOptionNamed) {
+    const struct {
+        std::string args, message;
+    } cases[] = {
+        {"", "wellfit-cli: No project file given (see --help)\n"},
+        {"P.wft --frobnicate", "wellfit-cli: Unknown option \"--frobnicate\" (see --help)\n"},
+        {"P.wft --thick", "wellfit-cli: Option --thick needs a value (see --help)\n"},
+        {"P.wft --thick 4o", "wellfit-cli: --thick: \"4o\" is not a valid number\n"},
+        {"P.wft --position top", "wellfit-cli: --position: \"top\" is not one of fracture, matrix\n"},
+        {"P.wft --step 0-788", "wellfit-cli: --step: \"0-788\" is not TIME:RATE\n"},
+        {"P.wft --subset 1", "wellfit-cli: --subset: select 0 (all times) or at least 2 times\n"},
+        {"P.wft --ignore -2", "wellfit-cli: --ignore: \"-2\" must not be negative\n"},
+        {"P.wft --units m,min,min,m/day", "wellfit-cli: --units: give five units dist,tin,tout,cond,disch, e.g. "
+                                          "3,2,2,12,8 or m,min,min,m/day,m3/day (not \"m,min,min,m/day\")\n"},
+        {"P.wft --units 3,2,2,13,8", "wellfit-cli: --units: \"13\" is not a conductivity unit (1 mm/s, 2 mm/min, 3 "
+                                     "mm/h, 4 mm/day, 5 cm/s, 6 cm/min, 7 cm/h, 8 cm/day, 9 ms/s, 10 m/min, 11 m/h, 12 m/day)\n"},
+        {"A.wft B.wft", "wellfit-cli: Only one project file may be given (\"A.wft\" and \"B.wft\")\n"},
+        {"A.wft --new B.wft", "wellfit-cli: Give either a project file to open or --new PATH, not both\n"},
+    };
+    for (const auto& c : cases) {
+        const Result r = run(dir_, c.args);
+        EXPECT_EQ(r.code, 2) << c.args;
+        EXPECT_EQ(r.out, c.message) << c.args;
+    }
+    EXPECT_TRUE(fs::is_empty(dir_));
+}
+
+TEST_F(Cli, NewProjectTakesTheSettingsAndImportsTheData) {
+    std::ofstream(dir_ / "pairs.txt") << "# time drawdown\n0.5\t0.1\n\n1.5  0.25\n";
+    const Result r = run(dir_, "--new T.wft --units cm,s,h,mm/s,L/s --thick 12.5 --ratio 0.3 --rmax 800 --robs 5 "
+                               "--position matrix --step 0:2 --step 30:3 --pump-position matrix --boundary noflow "
+                               "--levels masl --tf 7 --borehole BH1 --data pairs.txt --save");
+    ASSERT_EQ(r.code, 0) << r.out;
+    wf::doc::ProjectDocument doc;
+    ASSERT_TRUE(doc.openProject(dir_ / "T.wft").project.ok());
+    EXPECT_EQ(doc.units.IDIST, 2);
+    EXPECT_EQ(doc.units.ITIN, 1);
+    EXPECT_EQ(doc.units.ITOUT, 3);
+    EXPECT_EQ(doc.units.ICOND, 1);
+    EXPECT_EQ(doc.units.IFLUX, 12);
+    EXPECT_EQ(doc.units.IDISCH, 1);
+    EXPECT_EQ(doc.obsv.THICK, 12.5f);
+    EXPECT_EQ(doc.obsv.RATIO, 0.3f);
+    EXPECT_EQ(doc.mesh.RMAX, 800.0f);
+    EXPECT_EQ(doc.obsv.ROBS[0], 5.0f);
+    EXPECT_EQ(doc.obsv.IPOS[0], 2);
+    EXPECT_EQ(doc.pump.NQ, 2);
+    EXPECT_EQ(doc.pump.TQ[1], 30.0f);
+    EXPECT_EQ(doc.pump.Q[1], 3.0f);
+    EXPECT_EQ(doc.pump.IPUMP, 2);
+    EXPECT_EQ(doc.pump.IOPP, 0);
+    EXPECT_EQ(doc.pump.IWLO, 1);
+    EXPECT_EQ(doc.pinit.TF, 7.0f);
+    EXPECT_EQ(doc.boreholeName(), "BH1");
+    ASSERT_EQ(doc.pointCount(), 2);
+    EXPECT_EQ(doc.times()[1], "1.50000000000000E+0000");
+    EXPECT_EQ(doc.values()[1], "2.50000000000000E-0001");
+}
+
+TEST_F(Cli, RefusedStepsExitWithOneAndNameTheCause) {
+    copyExample();
+    Result r = run(dir_, "OKORENDIJK.wft --prepare");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.out.find("Error: Do mesh construction first and save\n"), std::string::npos) << r.out;
+    EXPECT_FALSE(sideFileExists("OKORENDIJK.tim"));
+
+    r = run(dir_, "OKORENDIJK.wft --type prediction --time-steps 0 --sim-days 2 --analyse");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.out.find("Error: Number of timesteps cannot be zero for predictions\n"), std::string::npos) << r.out;
+
+    r = run(dir_, "OKORENDIJK.wft --tf 100 --tf-min 200 --analyse");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.out.find("Error: Guesses not between minimum and maximum values\n"), std::string::npos) << r.out;
+
+    r = run(dir_, "OKORENDIJK.wft --ratio 1 --analyse");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.out.find("Error: Cannot convert the parameters: the ratio of the fracture must be greater than 0 "
+                         "and less than 1 (it is 1)\n"),
+              std::string::npos)
+        << r.out;
+
+    std::ofstream(dir_ / "bad.txt") << "1 0.5\n2\n";
+    r = run(dir_, "OKORENDIJK.wft --data bad.txt");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.out.find("Error: Data file " + fs::absolute(dir_ / "bad.txt").string() + ", line 2: the value is missing\n"),
+              std::string::npos)
+        << r.out;
+
+    r = run(dir_, "MISSING.wft --mesh");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.out.find("Error: Cannot open the project file MISSING.wft\n"), std::string::npos) << r.out;
+}
+
+TEST_F(Cli, MeshAndPreparationWriteTheSideFiles) {
+    copyExample();
+    const Result r = run(dir_, "OKORENDIJK.wft --mesh --prepare --save");
+    ASSERT_EQ(r.code, 0) << r.out;
+    for (const char* f : {"OKORENDIJK.fem", "OKORENDIJK.plt", "OKORENDIJK.tim", "OKORENDIJK.obs"})
+        EXPECT_TRUE(sideFileExists(f)) << f;
+    // The saved project now holds the mesh: 20 node rows, observation node set.
+    wf::doc::ProjectDocument doc;
+    ASSERT_TRUE(doc.loadProject(dir_ / "OKORENDIJK.wft").ok());
+    EXPECT_EQ(doc.mesh.NZ, 20);
+    EXPECT_EQ(doc.mesh.NN, doc.mesh.NR * doc.mesh.NZ);
+    EXPECT_GT(doc.obsv.NODOBS[0], 0);
+    // The observation file holds the 34 points (all times used, the first at 0.1 min
+    // gets a time-0 record in front): "1 35" on its third line.
+    std::istringstream obs(readSide("OKORENDIJK.obs"));
+    std::string line;
+    for (int i = 0; i < 3; ++i) std::getline(obs, line);
+    std::istringstream counts(line);
+    int nobs = 0, records = 0;
+    counts >> nobs >> records;
+    EXPECT_EQ(nobs, 1);
+    EXPECT_EQ(records, 35);
+}
+
+// The published analysis of this test gives T = k b = 462 m2/day (Kruseman and
+// de Ridder). A homogeneous aquifer is a fracture/matrix pair with equal
+// conductivities, so the total TF + TM must come out near it; 15 % tolerance.
+TEST_F(Cli, TheExampleReproducesThePublishedTransmissivity) {
+    copyExample();
+    const Result r = run(dir_, "--all OKORENDIJK.wft");
+    ASSERT_TRUE(r.code == 0 || r.code == 3) << r.out;
+    for (const char* f : {"OKORENDIJK.fem", "OKORENDIJK.tim", "OKORENDIJK.obs", "OKORENDIJK.res", "OKORENDIJK.inv"})
+        EXPECT_TRUE(sideFileExists(f)) << f;
+    EXPECT_EQ(readSide("OKORENDIJK.RES").rfind("WELLFIT", 0), 0u);
+    const double total = printedValue(r.out, R"(TF \+ TM)");
+    EXPECT_NEAR(total, 462.0, 0.15 * 462.0) << r.out;
+    const double tf = printedValue(r.out, "TF     "), tm = printedValue(r.out, "TM     ");
+    EXPECT_NEAR(tf + tm, total, 0.01 * total);
+}
+
+} // namespace
