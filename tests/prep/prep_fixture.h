@@ -22,6 +22,7 @@
 
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
+#include "wfcore/wfcore.h"
 
 namespace wf::test {
 
@@ -79,6 +80,30 @@ inline void expectGolden(const std::string& actual, const std::string& name) {
     ASSERT_TRUE(in.good()) << "missing golden file " << path;
     EXPECT_EQ(actual, std::string(std::istreambuf_iterator<char>(in), {})) << "differs from " << name;
 }
+
+// The eight records of a project "test.wft" with the defaults of a new
+// project, for runs through the entry call (with a recording host).
+struct EntryRecords {
+    FILENAME fn{};
+    MESH mesh = wf::defaults::mesh();
+    OBSV obsv = wf::defaults::obsv();
+    PUMP pump = wf::defaults::pump();
+    GUESS guess = wf::defaults::guess();
+    PINIT pinit = wf::defaults::pinit();
+    UNITS units = wf::defaults::units();
+    NZERO nzero = wf::defaults::nzero();
+    RecordingHost host;
+
+    EntryRecords() {
+        fn.baseLength = 4;
+        std::strcpy(fn.projectName, "test.wft");
+    }
+    void call(int mode, int type) {
+        wfSetHost(host.host());
+        wftDLL(mode, type, &fn, &mesh, &obsv, &pump, &guess, &pinit, &units, &nzero);
+        wfSetHost(nullptr);
+    }
+};
 
 // A run state named "test" in a fresh working directory, with the project
 // defaults of the records widened the way the entry call widens them.

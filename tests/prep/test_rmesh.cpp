@@ -2,12 +2,10 @@
 // the records of base.fem and base.plt.
 #include <array>
 #include <cmath>
-#include <map>
 #include <set>
 #include <utility>
 
 #include "prep/prep_fixture.h"
-#include "wfcore/wfcore.h"
 
 using namespace wf::test;
 
@@ -185,6 +183,32 @@ TEST_F(MeshRun, DefaultMeshCountsNodesElementsAndEdges) {
 TEST_F(MeshRun, DefaultPlotFileMatchesGolden) {
     ASSERT_TRUE(runMesh());
     expectGolden(dir.read("test.plt"), "default.plt");
+    // Row and column lines by their columns: "(10x,1x,i1,i5)" blanks [0,11),
+    // flag [11,12), count [12,17); "(2f15.4)" r [0,15), z [15,30).
+    const auto plt = records(dir.read("test.plt"));
+    ASSERT_EQ(plt.size(), 5u + 3 * 36);
+    for (int line = 0; line < 36; ++line) {
+        const std::string& h = plt[5 + 3 * line];
+        ASSERT_EQ(h.size(), 17u) << h;
+        EXPECT_EQ(cols(h, 0, 11), std::string(11, ' '));
+        EXPECT_EQ(intField(h, 11, 12), line < 4 ? 1 : 0) << "line " << line + 1;  // rows with z <= BF = 8
+        EXPECT_EQ(intField(h, 12, 17), 2);
+        const std::string& a = plt[6 + 3 * line];
+        const std::string& b = plt[7 + 3 * line];
+        ASSERT_EQ(a.size(), 30u);
+        ASSERT_EQ(b.size(), 30u);
+        if (line < 20) {  // row j: from the axis to the opposite boundary at z(j)
+            EXPECT_EQ(realField(a, 0, 15), 0.0);
+            EXPECT_EQ(realField(b, 0, 15), 1024.0);
+            EXPECT_NEAR(realField(a, 15, 30), line * 40.0 / 19.0, 5e-5);
+            EXPECT_EQ(realField(a, 15, 30), realField(b, 15, 30));
+        } else {  // column i: from the base to the top at r(i)
+            EXPECT_EQ(realField(a, 0, 15), series(16, {}, 1024.0)[static_cast<std::size_t>(line - 20)]);
+            EXPECT_EQ(realField(a, 0, 15), realField(b, 0, 15));
+            EXPECT_EQ(realField(a, 15, 30), 0.0);
+            EXPECT_EQ(realField(b, 15, 30), 40.0);
+        }
+    }
 }
 
 // Small graded mesh: every record of the mesh file, compared as a whole.
@@ -300,27 +324,30 @@ TEST_F(MeshRun, LargeRmaxAddsNoSpuriousColumn) {
 // Through the entry call: MESH slots 0-7 and NODOBS come back, nothing else.
 TEST(MeshEntryCall, DefaultsThroughWftDLL) {
     TempWorkDir dir;
-    RecordingHost host;
-    wfSetHost(host.host());
-    FILENAME fn{};
-    fn.baseLength = 4;
-    std::strcpy(fn.projectName, "test.wft");
-    MESH mesh = wf::defaults::mesh();
-    OBSV obsv = wf::defaults::obsv();
-    obsv.NODOBS[1] = 77;
-    PUMP pump = wf::defaults::pump();
-    GUESS guess = wf::defaults::guess();
-    PINIT pinit = wf::defaults::pinit();
-    UNITS units = wf::defaults::units();
-    NZERO nzero = wf::defaults::nzero();
-    wftDLL(4, 0, &fn, &mesh, &obsv, &pump, &guess, &pinit, &units, &nzero);
-    wfSetHost(nullptr);
-    EXPECT_TRUE(host.boxes.empty());
-    EXPECT_EQ((std::vector<int>{mesh.NR, mesh.NZ, mesh.NN, mesh.NE, mesh.NB, mesh.NMAT, mesh.NZF, mesh.NZM}),
+    EntryRecords r;
+    r.obsv.NODOBS[1] = 77;
+    r.call(4, 0);
+    EXPECT_TRUE(r.host.boxes.empty());
+    const MESH& m = r.mesh;
+    EXPECT_EQ((std::vector<int>{m.NR, m.NZ, m.NN, m.NE, m.NB, m.NMAT, m.NZF, m.NZM}),
               (std::vector<int>{16, 20, 320, 285, 68, 2, 4, 16}));
-    EXPECT_EQ(mesh.RMAX, 1024.0f);
-    EXPECT_EQ(obsv.NODOBS[0], 22);
-    EXPECT_EQ(obsv.NODOBS[1], 77);
+    EXPECT_EQ(m.RMAX, 1024.0f);
+    EXPECT_EQ(r.obsv.NODOBS[0], 22);
+    EXPECT_EQ(r.obsv.NODOBS[1], 77);
     EXPECT_EQ(records(dir.read("test.fem")).size(), 2u + 320 + 285 + 68 + 1);
     EXPECT_TRUE(dir.exists("test.plt"));
+}
+
+// A refused mesh input through the entry call: one box, records unchanged.
+TEST(MeshEntryCall, RefusedInputLeavesRecords) {
+    TempWorkDir dir;
+    EntryRecords r;
+    r.obsv.ROBS[0] = 0.05f;
+    const MESH mesh = r.mesh;
+    const OBSV obsv = r.obsv;
+    r.call(4, 0);
+    EXPECT_EQ(r.host.boxes, (std::vector<RecordedBox>{{"Error", "Observation distance 0.05 must be greater than 0.0625"}}));
+    EXPECT_EQ(std::memcmp(&r.mesh, &mesh, sizeof mesh), 0);
+    EXPECT_EQ(std::memcmp(&r.obsv, &obsv, sizeof obsv), 0);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }

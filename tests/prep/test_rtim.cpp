@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "prep/prep_data.h"
-#include "wfcore/wfcore.h"
 
 using namespace wf::test;
 
@@ -201,24 +200,12 @@ TEST_F(Prepare, TwoObservationPoints) {
 // Through the entry call: the run driver reads the titles, RTIM the body.
 TEST(PrepareEntryCall, TitlesFromTheDataFile) {
     TempWorkDir dir;
-    RecordingHost host;
-    wfSetHost(host.host());
-    FILENAME fn{};
-    fn.baseLength = 4;
-    std::strcpy(fn.projectName, "test.wft");
-    MESH mesh = wf::defaults::mesh();
-    OBSV obsv = wf::defaults::obsv();
-    PUMP pump = wf::defaults::pump();
-    pump.Q[0] = 0.01f;
-    GUESS guess = wf::defaults::guess();
-    PINIT pinit = wf::defaults::pinit();
-    UNITS units = wf::defaults::units();
-    NZERO nzero = wf::defaults::nzero();
-    wftDLL(4, 0, &fn, &mesh, &obsv, &pump, &guess, &pinit, &units, &nzero);
+    EntryRecords r;
+    r.pump.Q[0] = 0.01f;
+    r.call(4, 0);
     dir.write("test.dat", datFile({fortyPoints()}));
-    wftDLL(5, 0, &fn, &mesh, &obsv, &pump, &guess, &pinit, &units, &nzero);
-    wfSetHost(nullptr);
-    EXPECT_TRUE(host.boxes.empty());
+    r.call(5, 0);
+    EXPECT_TRUE(r.host.boxes.empty());
     const auto t = records(dir.read("test.tim"));
     EXPECT_EQ(t.at(0), " test.wft" + std::string(64, ' '));
     EXPECT_EQ(t.at(1), " " + std::string(72, ' '));

@@ -3,7 +3,6 @@
 #include <functional>
 
 #include "prep/prep_data.h"
-#include "wfcore/wfcore.h"
 
 using namespace wf::test;
 
@@ -95,24 +94,12 @@ TEST_F(PrepareFaults, RefusedWithMessageAndNoFile) {
 namespace {
 
 // Runs the preparation through the entry call on a fresh default mesh.
-std::vector<RecordedBox> prepareThroughEntry(const TempWorkDir& dir, const std::string& dat, int type = 0) {
-    RecordingHost host;
-    wfSetHost(host.host());
-    FILENAME fn{};
-    fn.baseLength = 4;
-    std::strcpy(fn.projectName, "test.wft");
-    MESH mesh = wf::defaults::mesh();
-    OBSV obsv = wf::defaults::obsv();
-    PUMP pump = wf::defaults::pump();
-    GUESS guess = wf::defaults::guess();
-    PINIT pinit = wf::defaults::pinit();
-    UNITS units = wf::defaults::units();
-    NZERO nzero = wf::defaults::nzero();
-    wftDLL(4, 0, &fn, &mesh, &obsv, &pump, &guess, &pinit, &units, &nzero);
+std::vector<RecordedBox> prepareThroughEntry(const TempWorkDir& dir, const std::string& dat) {
+    EntryRecords r;
+    r.call(4, 0);
     dir.write("test.dat", dat);
-    wftDLL(5, type, &fn, &mesh, &obsv, &pump, &guess, &pinit, &units, &nzero);
-    wfSetHost(nullptr);
-    return host.boxes;
+    r.call(5, 0);
+    return r.host.boxes;
 }
 
 } // namespace
