@@ -208,6 +208,16 @@ TEST_F(Cli, MeshAndPreparationWriteTheSideFiles) {
     EXPECT_EQ(records, 35);
 }
 
+TEST_F(Cli, SolverErrorBoxesMakeTheExitStatusNonZero) {
+    copyExample();
+    // The mesh is built but not saved: the reopened project still has NR 0, so
+    // the model-control file no longer matches the mesh the analysis expects.
+    ASSERT_EQ(run(dir_, "OKORENDIJK.wft --mesh --prepare").code, 0);
+    const Result r = run(dir_, "OKORENDIJK.wft --analyse");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.out.find("Error:  Discharge files differ from Mesh file\n"), std::string::npos) << r.out;
+}
+
 // The published analysis of this test gives T = k b = 462 m2/day (Kruseman and
 // de Ridder). A homogeneous aquifer is a fracture/matrix pair with equal
 // conductivities, so the total TF + TM must come out near it; 15 % tolerance.
