@@ -98,12 +98,18 @@ QString logFileName(const FILENAME& filename) {
     return stem + QStringLiteral(".LOG");
 }
 
+void runWithOutputLogged(const QString& logPath, const std::function<void()>& f) {
+    OutputToLog log(logPath);
+    f();
+}
+
 void callSolver(int mode, int type, const SolverRecords& r) {
     ProgressWindow* progress = progressWindow();
     InputBlock block(progress);
-    OutputToLog log(logFileName(*r.filename));
     progress->beginRun();
-    wftDLL(mode, type, r.filename, r.mesh, r.obsv, r.pump, r.guess, r.pinit, r.units, r.nzero);
+    runWithOutputLogged(logFileName(*r.filename), [&] {
+        wftDLL(mode, type, r.filename, r.mesh, r.obsv, r.pump, r.guess, r.pinit, r.units, r.nzero);
+    });
     progress->endRun();
 }
 

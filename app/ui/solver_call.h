@@ -6,6 +6,8 @@
 // "<stem>.LOG" in the working directory, appended run by run under a time stamp.
 #pragma once
 
+#include <functional>
+
 #include <QString>
 
 #include "wfcore/wfcore.h"
@@ -32,6 +34,10 @@ struct SolverRecords {
 
 // The log file name of a project: the stem of its file name + ".LOG".
 QString logFileName(const FILENAME& filename);
+
+// Runs f with standard output and standard error appended to the log file
+// (after a time-stamp line); both are restored afterwards.
+void runWithOutputLogged(const QString& logPath, const std::function<void()>& f);
 
 // Calls wftDLL(mode, type, ...) with the records.
 void callSolver(int mode, int type, const SolverRecords& records);

@@ -1,0 +1,84 @@
+#include "ui_support.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QtGlobal>
+
+#include "app_setup.h"
+#include "modal_driver.h"
+#include "textio/side_file.h"
+
+namespace wf::uitest {
+
+void ProjectFolderTest::SetUp() {
+    savedCwd_ = QDir::currentPath();
+    dir_ = std::make_unique<QTemporaryDir>();
+    ASSERT_TRUE(dir_->isValid());
+    QDir::setCurrent(dir_->path());
+}
+
+void ProjectFolderTest::TearDown() {
+    QDir::setCurrent(savedCwd_);
+    dir_.reset();
+}
+
+namespace {
+
+QString sidePath(const QString& dir, const QString& name) {
+    const QFileInfo info(QDir(dir).filePath(name));
+    return QString::fromStdString(
+        wf::textio::sideFilePath(info.fileName().toStdString(), info.absolutePath().toStdString()).string());
+}
+
+} // namespace
+
+QByteArray ProjectFolderTest::readFile(const QString& name) const {
+    QFile f(sidePath(dir_->path(), name));
+    if (!f.open(QIODevice::ReadOnly)) return QByteArray();
+    return f.readAll();
+}
+
+bool ProjectFolderTest::exists(const QString& name) const { return QFile::exists(sidePath(dir_->path(), name)); }
+
+BoxCatcher::BoxCatcher() {
+    timer_.setInterval(10);
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible()) return;
+        boxes_.append({box->windowTitle(), box->text()});
+        box->button(QMessageBox::Ok)->click();
+    });
+    timer_.start();
+}
+
+BoxCatcher::~BoxCatcher() { timer_.stop(); }
+
+QStringList BoxCatcher::texts() const {
+    QStringList t;
+    for (const Box& b : boxes_) t << b.text;
+    return t;
+}
+
+void onDialog(std::function<void(QWidget*)> f) {
+    wf::ui::whenModalShows([f = std::move(f)](QWidget* w) { f(w); });
+}
+
+void pump(int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+} // namespace wf::uitest
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    wf::ui::setUpApplication();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

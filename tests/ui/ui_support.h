@@ -1,0 +1,57 @@
+// Shared helpers of the desktop-program tests: a fresh project folder that is
+// the working directory while a test runs, and a catcher of message boxes.
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include <QByteArray>
+#include <QDir>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace wf::uitest {
+
+// A fresh temporary folder; the working directory is restored afterwards.
+class ProjectFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    QString path(const QString& name) const { return dir_->filePath(name); }
+    // Side files are found whatever the letter case of their extension
+    // (the program says DEMO.DAT, the solver demo.dat).
+    QByteArray readFile(const QString& name) const;
+    bool exists(const QString& name) const;
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    QString savedCwd_;
+};
+
+// Records every message box that appears while it lives and closes it with OK.
+class BoxCatcher {
+public:
+    BoxCatcher();
+    ~BoxCatcher();
+    struct Box {
+        QString caption;
+        QString text;
+    };
+    const QList<Box>& boxes() const { return boxes_; }
+    QStringList texts() const;
+
+private:
+    QTimer timer_;
+    QList<Box> boxes_;
+};
+
+// Runs f with the next modal dialog (not a message box) once it is shown.
+void onDialog(std::function<void(QWidget*)> f);
+
+// Lets queued events and timers run for a while.
+void pump(int ms = 50);
+
+} // namespace wf::uitest
