@@ -56,8 +56,7 @@ bool SIMF(RunState& rs, const double* P, Mat1<double>& sim, const Vec1<int>& obs
         fs.t = times(i);
         fs.pumpedVolume = fs.neumannVolume = fs.otherTotal1 = fs.otherTotal2 = 0.0;
         if (const int row = solveStep(fs, m, P, fs.npar); row != 0) {
-            rs.error(composeLine("('Zero or negative pivot in row',I6,' of the flow equations at time',1P,E11.3,"
-                                 "' s; the model run is stopped.')",
+            rs.error(composeLine("('Zero or negative pivot in row',I6,' of the flow equations at time',1P,E11.3,' s')",
                                  {row, fs.t}));
             return false;
         }
