@@ -28,6 +28,7 @@ TFData::TFData(wf::doc::ProjectDocument& document, QWidget* parent) : QDialog(pa
     sgDrawDown_ = new StringGrid(2, 3, this);
     sgDrawDown_->setObjectName(QStringLiteral("sgDrawDown"));
     sgDrawDown_->setColumnWidths({64, 87, 90});
+    sgDrawDown_->resizeColumnToContents(2);
     sgDrawDown_->setRowHeights(20);
     sgDrawDown_->setMinimumSize(64 + 87 + 90 + 22, 12 * 20);
 

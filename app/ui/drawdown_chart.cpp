@@ -118,6 +118,10 @@ DrawdownChart::DrawdownChart(const wf::doc::ProjectDocument& document, QWidget* 
     series2_->setColor(Qt::black);
     chart_->addSeries(series1_);
     chart_->addSeries(series2_);
+    // The chart's theme colours the series as they are added; the program's colours come after.
+    series1_->setColor(Qt::red);
+    series1_->setBorderColor(Qt::red);
+    series2_->setPen(QPen(Qt::black, 1.5));
 
     timeAxis_ = new QLogValueAxis;
     timeAxis_->setObjectName(QStringLiteral("BottomAxis"));

@@ -1,3 +1,166 @@
 #include "screenshots.h"
 
-int wf::ui::takeScreenshots(wf::doc::ProjectDocument&, const QString&, const QString&) { return 1; }
+#include <cmath>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QMessageBox>
+#include <QTimer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+
+#include "chart_editor.h"
+#include "drawdown_chart.h"
+#include "export_dialog.h"
+#include "log_dialog.h"
+#include "modal_driver.h"
+#include "progress_window.h"
+#include "solver_call.h"
+#include "string_grid.h"
+#include "wellfit_window.h"
+
+namespace wf::ui {
+
+namespace {
+
+void settle(int ms = 150) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+bool save(QWidget* w, const QString& dir, const QString& name) {
+    settle();
+    return w->grab().save(QDir(dir).filePath(name), "PNG");
+}
+
+QLineEdit* edit(QWidget* w, const char* name) { return w->findChild<QLineEdit*>(QString::fromLatin1(name)); }
+void clickOk(QWidget* w) { w->findChild<QPushButton*>(QStringLiteral("OKBtn"))->click(); }
+
+// Opens a dialog through its menu command; `act` gets it once it is shown.
+void drive(const std::function<void()>& command, const std::function<void(QWidget*)>& act) {
+    whenModalShows([act](QWidget* w) {
+        settle(100);
+        act(w);
+    });
+    command();
+}
+
+// Answers every message box of a run (the closing reminder of an optimisation).
+void autoAnswerBoxes(QTimer& timer) {
+    QObject::connect(&timer, &QTimer::timeout, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->accept();
+    });
+    timer.start(50);
+}
+
+} // namespace
+
+int takeScreenshots(wf::doc::ProjectDocument& doc, const QString& dir, const QString& exampleFolder) {
+    QDir().mkpath(dir);
+    QTemporaryDir work;
+    TWellfit window(doc, work.filePath(QStringLiteral("mru.ini")));
+    window.resize(1000, 640);
+    window.show();
+    QTimer boxes;
+    autoAnswerBoxes(boxes);
+
+    bool haveProject = false;
+    if (!exampleFolder.isEmpty()) {
+        const QFileInfoList projects = QDir(exampleFolder).entryInfoList({QStringLiteral("*.wft")}, QDir::Files);
+        if (!projects.isEmpty()) {
+            for (const QFileInfo& f : QDir(exampleFolder).entryInfoList(QDir::Files))
+                QFile::copy(f.absoluteFilePath(), work.filePath(f.fileName()));
+            const QString project = work.filePath(projects.first().fileName());
+            window.chooseOpenFile = [project] { return project; };
+            window.Open1Click();
+            haveProject = doc.pointCount() > 0;
+        }
+    }
+    if (!haveProject) {
+        const QString project = work.filePath(QStringLiteral("DEMO.wft"));
+        window.chooseSaveFile = [project] { return project; };
+        window.New1Click();
+        // A synthetic test: five times a decade from 1 to 1000 minutes at 86.4 m3/day.
+        QString lines;
+        for (int i = 0; i <= 15; ++i)
+            lines += QString::number(std::pow(10.0, i / 5.0), 'g', 6) + QStringLiteral("\t0.1\n");
+        QApplication::clipboard()->setText(lines);
+        drive([&] { window.Edit1Click(); }, [](QWidget* w) {
+            w->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
+            edit(w, "edName")->setText(QStringLiteral("Observation well PB 1"));
+            clickOk(w);
+        });
+    }
+
+    drive([&] { window.Units1Click(); }, [&](QWidget* w) {
+        save(w, dir, QStringLiteral("dialog-units.png"));
+        clickOk(w);
+    });
+    drive([&] { window.Mesh1Click(); }, [&](QWidget* w) {
+        save(w, dir, QStringLiteral("dialog-mesh.png"));
+        clickOk(w);
+    });
+    drive([&] { window.Parameters1Click(); }, [&](QWidget* w) {
+        auto* g = w->findChild<StringGrid*>(QStringLiteral("sgDischarge"));
+        if (!haveProject) g->setCell(1, 2, QStringLiteral("86.4"));
+        save(w, dir, QStringLiteral("dialog-parameters.png"));
+        clickOk(w);
+    });
+    if (!haveProject) {
+        // Drawdowns of known parameters with a small scatter become the measurements.
+        drive([&] { window.Analysis2Click(); }, [](QWidget* w) {
+            const char* names[4] = {"edTFGuess", "edTMGuess", "edSFGuess", "edSMGuess"};
+            const char* values[4] = {"12", "0.002", "4e-6", "0.004"};
+            for (int i = 0; i < 4; ++i) edit(w, names[i])->setText(QString::fromLatin1(values[i]));
+            w->findChild<QPushButton*>(QStringLiteral("btnBound"))->click();
+            w->findChild<QRadioButton*>(QStringLiteral("rgType1"))->setChecked(true);
+            clickOk(w);
+        });
+        QString measured;
+        int i = 0;
+        for (const QPointF& p : window.chart()->fit()->points()) {
+            const double scatter = 1.0 + 0.03 * std::sin(2.7 * i++);
+            measured += QString::number(p.x(), 'g', 6) + QLatin1Char('\t') +
+                        QString::number(p.y() * scatter, 'g', 5) + QLatin1Char('\n');
+        }
+        QApplication::clipboard()->setText(measured);
+        drive([&] { window.Edit1Click(); }, [&](QWidget* w) {
+            w->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
+            settle(50);
+            save(w, dir, QStringLiteral("dialog-data.png"));
+            clickOk(w);
+        });
+        drive([&] { window.Parameters1Click(); }, [](QWidget* w) { clickOk(w); });
+    }
+    drive([&] { window.Analysis2Click(); }, [&](QWidget* w) {
+        w->findChild<QPushButton*>(QStringLiteral("btnParam"))->click();
+        save(w, dir, QStringLiteral("dialog-analysis.png"));
+        clickOk(w);
+    });
+    save(progressWindow(), dir, QStringLiteral("dialog-progress.png"));
+    progressWindow()->hide();
+    save(&window, dir, QStringLiteral("main-window.png"));
+
+    drive([&] { window.chart()->Chart1DblClick(); }, [&](QWidget* w) {
+        save(w, dir, QStringLiteral("dialog-chart-editor.png"));
+        static_cast<QDialog*>(w)->reject();
+    });
+    drive([&] { window.ExportGraph1Click(); }, [&](QWidget* w) {
+        save(w, dir, QStringLiteral("dialog-export.png"));
+        static_cast<QDialog*>(w)->reject();
+    });
+    drive([&] { window.ShowLog1Click(); }, [&](QWidget* w) {
+        save(w, dir, QStringLiteral("dialog-log.png"));
+        static_cast<QDialog*>(w)->reject();
+    });
+    return 0;
+}
+
+} // namespace wf::ui

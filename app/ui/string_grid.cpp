@@ -6,6 +6,7 @@ namespace wf::ui {
 
 StringGrid::StringGrid(int rows, int columns, QWidget* parent) : QTableWidget(rows, columns, parent) {
     horizontalHeader()->hide();
+    horizontalHeader()->setStretchLastSection(true);
     verticalHeader()->hide();
     setSelectionMode(QAbstractItemView::SingleSelection);
     setTabKeyNavigation(true);
