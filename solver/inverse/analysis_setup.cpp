@@ -7,6 +7,7 @@
 #include <string>
 
 #include "inverse/func.h"
+#include "textio/fortran_format.h"
 #include "textio/list_directed.h"
 #include "textio/side_file.h"
 
@@ -92,6 +93,14 @@ bool loadObservations(RunState& rs, int type, int& nobs, int& nt) {
     return true;
 }
 
+// Start of pumping step j in seconds, as the model sees it: the model-control
+// file carries TQ with three decimals ("(f18.3,1pe18.6)") and the observation
+// file its times likewise, so a step entered as 0.1 min (held in single
+// precision as 0.100000001...) starts at the observation time 0.100 min.
+double stepStart(const Inputs& in, int j, double ft) {
+    return std::stod(textio::formatLine("(f18.3)", {in.TQ[j]})) * ft;
+}
+
 bool extendTimeLevels(RunState& rs, int& nt) {
     const Inputs& in = rs.in;
     const double ft = rs.inv.ft;
@@ -100,10 +109,10 @@ bool extendTimeLevels(RunState& rs, int& nt) {
 
     // p: the first pumping-step start later than the last observation.
     int j = 1;
-    double p = in.TQ[1] * ft;
+    double p = stepStart(in, 1, ft);
     while (nq >= 1 && TG(nt) >= p && j <= nq) {
         ++j;
-        if (j <= nq) p = in.TQ[j] * ft;
+        if (j <= nq) p = stepStart(in, j, ft);
     }
     const int e = predictionLevels(nt, in.NSTEP) - nt;
     const double tEnd = in.TSIM * 86400.0;  // days to seconds
@@ -114,7 +123,7 @@ bool extendTimeLevels(RunState& rs, int& nt) {
         if (j <= nq && TG(i) >= p) {
             TG(i) = p;
             ++j;
-            if (j <= nq) p = in.TQ[j] * ft;
+            if (j <= nq) p = stepStart(in, j, ft);
         }
         // The added levels have no observation.
         rs.est.TOUT(i) = TG(i);
@@ -135,8 +144,8 @@ bool checkPumpSteps(RunState& rs, int nt) {
     const Vec1<double>& TG = rs.est.TG;
     int i = 1, j = 1;
     while (i <= nt && j <= in.NQ) {
-        const double p = in.TQ[j] * rs.inv.ft;
-        if (TG(i) == p) ++j;  // exact equality: the step starts at this level
+        const double p = stepStart(in, j, rs.inv.ft);
+        if (TG(i) == p) ++j;  // the step starts exactly at this level
         if (TG(i) > p) {
             rs.error("Pumpstep times must be at Observation Times");
             return false;

@@ -144,6 +144,17 @@ TEST_F(FixedTime, PredictionPutsALevelOnALaterPumpingStep) {
     EXPECT_EQ(lastLevels.back(), 86400.0);
 }
 
+TEST_F(FixedTime, StepEnteredInSinglePrecisionStartsAtItsObservationTime) {
+    // The program holds 0.1 min as the float 0.100000001...; the observation
+    // file and the model-control file both carry it as 0.100.
+    writeObs({0, 0.1, 1, 2, 5}, {0.11, 0.21, 0.31, 0.41, 0.51});
+    rs.in.NQ = 2;
+    rs.in.TQ[2] = static_cast<double>(0.1f);
+    run(1, linear());
+    EXPECT_TRUE(rec.boxes().empty());
+    EXPECT_EQ(simulations, 1);
+}
+
 TEST_F(FixedTime, RefusalsBeforeAnyModelRun) {
     struct Case {
         const char* what;
