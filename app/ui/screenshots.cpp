@@ -139,8 +139,15 @@ int takeScreenshots(wf::doc::ProjectDocument& doc, const QString& dir, const QSt
         });
         drive([&] { window.Parameters1Click(); }, [](QWidget* w) { clickOk(w); });
     }
+    if (haveProject) {
+        drive([&] { window.Edit1Click(); }, [&](QWidget* w) {
+            save(w, dir, QStringLiteral("dialog-data.png"));
+            static_cast<QDialog*>(w)->reject();
+        });
+    }
     drive([&] { window.Analysis2Click(); }, [&](QWidget* w) {
-        w->findChild<QPushButton*>(QStringLiteral("btnParam"))->click();
+        // A project's own guesses stay; the synthetic test starts from fresh ones.
+        if (!haveProject) w->findChild<QPushButton*>(QStringLiteral("btnParam"))->click();
         save(w, dir, QStringLiteral("dialog-analysis.png"));
         clickOk(w);
     });
