@@ -1,6 +1,7 @@
 #include "run_sequence.h"
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <ostream>
 #include <string>
@@ -215,9 +216,16 @@ private:
              << " [" << sci(p.TMMIN) << ", " << sci(p.TMMAX) << "] " << tu << "; SF " << sci(p.SF) << " ["
              << sci(p.SFMIN) << ", " << sci(p.SFMAX) << "], SM " << sci(p.SM) << " [" << sci(p.SMMIN) << ", "
              << sci(p.SMMAX) << "]\n";
+        const float before[4] = {p.TF, p.TM, p.SF, p.SM};
         const bool clean = callSolver(WF_MODE_ANALYSIS, o_.analysisType);
-        // The solver returns its last parameters also after a search-status box.
-        printParameters(tu);
+        // The solver returns the parameters of its last completed pass, also
+        // after a search-status box; when no pass completed PINIT is untouched
+        // and there is nothing to present as a result.
+        const bool returned = clean || std::memcmp(before, &p, sizeof before) != 0;
+        if (returned)
+            printParameters(tu);
+        else
+            out_ << "No parameters were computed; the project's guesses are unchanged.\n";
         return clean;
     }
 

@@ -216,6 +216,10 @@ TEST_F(Cli, SolverErrorBoxesMakeTheExitStatusNonZero) {
     const Result r = run(dir_, "OKORENDIJK.wft --analyse");
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.out.find("Error:  Discharge files differ from Mesh file\n"), std::string::npos) << r.out;
+    // Nothing was fitted: the guesses are not presented as parameters.
+    EXPECT_NE(r.out.find("No parameters were computed; the project's guesses are unchanged.\n"), std::string::npos)
+        << r.out;
+    EXPECT_EQ(r.out.find("Transmissivity (fracture)"), std::string::npos) << r.out;
 }
 
 // The published analysis of this test gives T = k b = 462 m2/day (Kruseman and
