@@ -1,11 +1,17 @@
 // What the assembly keeps from one step to the next within a model run.
 // Within a run the element integrals depend on the step only through the time
 // increment (saturated-thickness switch off), so the conductance band K and
-// the storage band M are assembled once and every step forms dt K + M. When
-// the increment repeats exactly, the factor of the previous step is reused.
+// the storage band M are assembled once and every step forms dt K + M. The
+// prescribed heads always clear the same band positions, so copies of K and M
+// with those positions cleared (and a unit storage diagonal at the prescribed
+// nodes) give the step matrix directly, and the right-hand-side part of the
+// prescribed heads is a fixed list of operations. When the increment repeats
+// exactly, the factor of the previous step is reused.
 #pragma once
 
 #include <vector>
+
+#include "fem/band_core.h"
 
 namespace wf {
 
@@ -18,6 +24,15 @@ struct DirichletRhsOp {
     double h;
 };
 
+// The same operation for any increment: R(row) -= (dt k + m) h, where k and m
+// are the conductance and storage couplings the prescribed head removes, or
+// R(row) = h when set is true.
+struct DirichletStepOp {
+    int row;  // 0-based
+    bool set;
+    double k, m, h;
+};
+
 struct AssemblyCache {
     bool valid = false;  // cleared at the start of every model run
 
@@ -26,18 +41,23 @@ struct AssemblyCache {
     char family = 'L';
     double KX = 0.0, KY = 0.0, SS = 0.0;
     std::vector<double> P;  // parameter multipliers of the run
+    int NDN = 0;
+    std::vector<int> dirichletNodes;
+    std::vector<double> dirichletHeads;
 
-    // Row-wise bands (row p at p*ld, entry c couples p with p + c), 0-based.
+    // Row-wise bands (band_core.h layout, row stride ld), 0-based.
     int ld = 0;
-    std::vector<double> K;  // conductance (multiply by dt)
-    std::vector<double> M;  // storage, zero for a time-independent problem
+    BandBuffer M;             // storage, zero for a time-independent problem
+    BandBuffer KD, MD;        // K and M with the prescribed heads' rows and columns cleared
+    std::vector<double> heads;  // old heads with zero padding past the last node
+    std::vector<double> sums;   // storage times heads, by blocks of unknowns
+    std::vector<DirichletStepOp> dirichletOps;
 
     // Factor of dt K + M with the prescribed heads applied, for factorDt.
     bool factorValid = false;
     double factorDt = 0.0;
     int factorStatus = 0;   // 0, or the row of a zero or negative pivot
-    std::vector<double> factor;
-    std::vector<DirichletRhsOp> dirichletRhs;  // right-hand-side part of the prescribed heads
+    BandBuffer factor;
 };
 
 } // namespace wf

@@ -4,12 +4,21 @@
 // sums accumulated in order of increasing k; D(i) = A(i,1) - S(i,1) and
 // U(i,i+j-1) = (A(i,j) - S(i,j)) / D(i).
 //
-// The sums of one row are independent of each other, so they are formed in
-// blocks of adjacent columns over a row-wise copy of the band (contiguous
-// columns of the earlier rows); the copy carries zeros past column B and past
-// the last unknown, so every block runs whole. Each row of a column-stored
-// band is gathered just before it is factorised and stored back just after.
-// The pivot's reciprocal is formed once per row and multiplied in.
+// Every sum of row i starts with the term of row i-1, finished just before,
+// so the time of a factorisation is set by the chain of additions of each row
+// and the step from one pivot to the next row's first term. The sums of one
+// row are independent of each other: they are formed in blocks of four
+// adjacent unknowns (short vectors, whose additions have the shortest
+// latency), over the row-wise band of band_core.h, in which a block of
+// unknowns lies at the same alignment in every row. Each block of row i runs
+// only over the earlier rows that reach its first unknown, so every word it
+// reads belongs to the band or to its zero padding. Lanes of the first block
+// below the pivot carry meaningless values that never reach a lane of the band.
+//
+// Besides the factor W the core keeps V = A - S, i.e. D(i) U(i, .), before the
+// division by the pivot: term k of row i is V(i-k, i) U(i-k, .), and the first
+// term (k = 1) is (V(i-1, i) / D(i-1)) V(i-1, .), one division away from the
+// pivot just formed.
 #include "fem/band_core.h"
 #include "fem/fem_numerics.h"
 
@@ -19,105 +28,157 @@
 
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC optimize("O3", "fp-contract=off")
-// The eight-lane helpers are inlined into each instruction-set clone; the
-// note about their calling convention without AVX-512 does not apply.
+// The four-lane helpers are inlined into each instruction-set clone; the
+// note about their calling convention without AVX does not apply.
 #pragma GCC diagnostic ignored "-Wpsabi"
 #endif
 #if defined(__GNUC__) && defined(__x86_64__) && defined(__linux__)
-#define WF_BAND_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
+#define WF_BAND_CLONES __attribute__((target_clones("avx2", "default")))
 #else
 #define WF_BAND_CLONES
+#endif
+#if defined(__GNUC__)
+#define WF_ALWAYS_INLINE __attribute__((always_inline)) inline
+#else
+#define WF_ALWAYS_INLINE inline
 #endif
 
 namespace wf {
 namespace {
 
-constexpr int kBlock = 8;  // band columns summed together
-
 using Index = std::ptrdiff_t;
 
-// Eight adjacent band columns; each lane keeps its own sum in order of k.
-typedef double Lanes __attribute__((vector_size(8 * sizeof(double))));
-typedef double LanesAt __attribute__((vector_size(8 * sizeof(double)), aligned(sizeof(double)), may_alias));
-typedef long long LaneIndex __attribute__((vector_size(8 * sizeof(long long))));
+// Four adjacent unknowns; each lane keeps its own sum in order of k.
+typedef double Lanes __attribute__((vector_size(4 * sizeof(double))));
+typedef double LanesAt __attribute__((vector_size(4 * sizeof(double)), aligned(sizeof(double)), may_alias));
 
-inline Lanes loadLanes(const double* p) { return *reinterpret_cast<const LanesAt*>(p); }
-inline void storeLanes(double* p, Lanes v) { *reinterpret_cast<LanesAt*>(p) = v; }
+WF_ALWAYS_INLINE Lanes loadLanes(const double* p) { return *reinterpret_cast<const LanesAt*>(p); }
+WF_ALWAYS_INLINE void storeLanes(double* p, Lanes v) { *reinterpret_cast<LanesAt*>(p) = v; }
+WF_ALWAYS_INLINE Lanes splat(double x) { return Lanes{x, x, x, x}; }
 
-// Column-stored band (row p, column c at A[p + c*lda]) or none.
-struct ColumnBand {
-    double* A;
-    Index lda;
+// Largest number of blocks one row spans with the block cores below.
+constexpr int kMaxBlocks = 16;
+
+// Blocks spanned by a row of B entries starting at lane 0..3 of its first block.
+int blocksOfBand(int B) { return (B + 2) / 4 + 1; }
+
+// Where the matrix of the step comes from: the band in W itself, or dt*K + M.
+struct Source {
+    const double* K;  // null: A is in W
+    const double* M;
+    double dt;
+    WF_ALWAYS_INLINE Lanes load(const double* W, Index at) const {
+        return K ? splat(dt) * loadLanes(K + at) + loadLanes(M + at) : loadLanes(W + at);
+    }
 };
 
-// Factorisation core. With a column-stored band, row i is gathered into W
-// before it is factorised and written back after; otherwise W already holds
-// the band. V (same layout) receives each row before its division by the
-// pivot, D(i) U(i, i+c), the pivot-weighted multipliers of later rows. The
-// finished blocks of row i stay in registers for the first term (k = 1) of
-// row i + 1, shifted by one column.
-WF_BAND_CLONES int factorRows(int NN, int B, double* __restrict W, double* __restrict V, int ld, ColumnBand src) {
-    const int nbMax = (B + kBlock - 1) / kBlock;
-    // Blocks of the row being factorised (cur) and of the previous row shifted
-    // by one column (shifted), kBlock doubles each.
-    constexpr int kLocalBlocks = 8;
-    alignas(64) double local[(2 * kLocalBlocks + 1) * kBlock];
-    std::vector<double> heap;
-    double* cur = local;
-    if (nbMax > kLocalBlocks) {
-        heap.resize((2 * static_cast<std::size_t>(nbMax) + 1) * kBlock);
-        cur = heap.data();
-    }
-    double* shifted = cur + static_cast<Index>(nbMax) * kBlock;
-    const Lanes zero = {};
-    for (int b = 0; b <= nbMax; ++b) storeLanes(shifted + b * kBlock, zero);
-    const Index vOff = V - W;
-    double t1 = 0.0;  // D(i-1) U(i-1, i)
+// Factorisation with at most NG blocks per row. Row r's entry for unknown g
+// lies at r*L + g (L = ld - 1, a multiple of four).
+template <int NG>
+WF_ALWAYS_INLINE int factorBlocks(int NN, int B, Source src, double* __restrict W, double* __restrict V, Index L) {
+    Lanes s[NG];
+    double w = 0.0;  // V(i-1, i) / D(i-1)
     for (int i = 0; i < NN; ++i) {
-        double* __restrict row = W + static_cast<Index>(i) * ld;
-        const int J = std::min(B, NN - i);  // columns of row i inside the matrix
-        const int nb = (J + kBlock - 1) / kBlock;
-        if (src.A) {
-            for (int c = 0; c < J; ++c) row[c] = src.A[i + c * src.lda];
-            for (int c = J; c < ld; ++c) row[c] = 0.0;
-        }
-        const int K = std::min(B - 1, i);  // earlier rows reaching row i
-        for (int b = 0; b < nb; ++b) {
-            const int j0 = b * kBlock;
-            const int kmax = std::min(B - 1 - j0, K);
-            Lanes s = zero;
-            if (kmax >= 1) {
-                s = t1 * loadLanes(shifted + j0);
-                const double* r = row + 1 - ld;  // row i-k, column k (k = 1)
-                for (int k = 2; k <= kmax; ++k) {
-                    r += 1 - ld;
-                    s += r[vOff] * loadLanes(r + j0);
+        const int J = std::min(B, NN - i);       // columns of row i inside the matrix
+        const int K = std::min(B - 1, i);        // earlier rows reaching row i
+        const Index g0 = (i >> 2) << 2;          // first unknown of block 0
+        const int ng = ((i & 3) + J - 1) / 4 + 1;
+        const Index rowAt = static_cast<Index>(i) * L;
+        // Blocks that term k reaches: those whose first unknown is coupled with row i-k.
+        auto active = [&](int k) { return std::min(ng, static_cast<int>((i + B - 1 - k - g0) / 4) + 1); };
+#pragma GCC unroll 16
+        for (int q = 0; q < NG; ++q) s[q] = Lanes{};
+        if (K >= 1) {
+            const int a1 = active(1);
+            const Lanes wv = splat(w);
+            const double* v1 = V + rowAt - L + g0;
+#pragma GCC unroll 16
+            for (int q = 0; q < NG; ++q)
+                if (q < a1) s[q] = wv * loadLanes(v1 + 4 * q);
+            // Terms k = 2.. in runs with the same number of blocks (fewer as k grows).
+            int k = 2;
+            while (k <= K) {
+                const int a = active(k);
+                const int kend = std::min(K, static_cast<int>(i + B - 1 - g0 - 4 * (a - 1)));
+                switch (a) {
+#define WF_TERMS(A)                                                            \
+    case A:                                                                    \
+        if constexpr (A <= NG) {                                               \
+            for (; k <= kend; ++k) {                                           \
+                const Index r = rowAt - static_cast<Index>(k) * L;             \
+                const Lanes v = splat(V[r + i]);                               \
+                const double* u = W + r + g0;                                  \
+                _Pragma("GCC unroll 16") for (int q = 0; q < A; ++q) s[q] += v * loadLanes(u + 4 * q); \
+            }                                                                  \
+        }                                                                      \
+        break;
+                    WF_TERMS(1) WF_TERMS(2) WF_TERMS(3) WF_TERMS(4) WF_TERMS(5) WF_TERMS(6) WF_TERMS(7) WF_TERMS(8)
+                    WF_TERMS(9) WF_TERMS(10) WF_TERMS(11) WF_TERMS(12) WF_TERMS(13) WF_TERMS(14) WF_TERMS(15)
+                    WF_TERMS(16)
+#undef WF_TERMS
+                default:
+                    k = kend + 1;
                 }
             }
-            storeLanes(cur + j0, loadLanes(row + j0) - s);
         }
-        // Columns from J on met only zeros outside the matrix and stay zero.
-        const double d = cur[0];
-        for (int b = 0; b < nb; ++b) storeLanes(row + vOff + b * kBlock, loadLanes(cur + b * kBlock));
-        const bool bad = !(d > 0.0);
-        if (!bad) {
-            t1 = cur[1];
-            const double inv = 1.0 / d;
-            for (int b = 0; b < nb; ++b) storeLanes(cur + b * kBlock, loadLanes(cur + b * kBlock) * inv);
-            cur[0] = d;
+#pragma GCC unroll 16
+        for (int q = 0; q < NG; ++q)
+            if (q < ng) {
+                s[q] = src.load(W, rowAt + g0 + 4 * q) - s[q];
+                storeLanes(V + rowAt + g0 + 4 * q, s[q]);
+            }
+        const double d = V[rowAt + i];
+        if (!(d > 0.0)) {
+            for (int q = 0; q < ng; ++q) storeLanes(W + rowAt + g0 + 4 * q, s[q]);
+            return i + 1;
         }
-        for (int b = 0; b < nb; ++b) storeLanes(row + b * kBlock, loadLanes(cur + b * kBlock));
-        if (src.A)
-            for (int c = 0; c < J; ++c) src.A[i + c * src.lda] = row[c];
-        if (bad) return i + 1;
-        const LaneIndex shiftOne = {1, 2, 3, 4, 5, 6, 7, 8};
-        for (int b = 0; b < nb; ++b) {
-            const Lanes next = b + 1 < nb ? loadLanes(cur + (b + 1) * kBlock) : zero;
-            storeLanes(shifted + b * kBlock, __builtin_shuffle(loadLanes(cur + b * kBlock), next, shiftOne));
-        }
-        for (int b = nb; b <= nbMax; ++b) storeLanes(shifted + b * kBlock, zero);
+        w = J > 1 ? V[rowAt + i + 1] / d : 0.0;
+        const Lanes inv = splat(1.0 / d);
+#pragma GCC unroll 16
+        for (int q = 0; q < NG; ++q)
+            if (q < ng) storeLanes(W + rowAt + g0 + 4 * q, s[q] * inv);
+        W[rowAt + i] = d;
     }
     return 0;
+}
+
+// Plain row-by-row factorisation for bands wider than the block cores take.
+int factorWide(int NN, int B, Source src, double* W, double* V, Index L) {
+    for (int i = 0; i < NN; ++i) {
+        const int J = std::min(B, NN - i), K = std::min(B - 1, i);
+        const Index rowAt = static_cast<Index>(i) * L;
+        for (int c = 0; c < J; ++c) {
+            const Index at = rowAt + i + c;
+            double s = 0.0;
+            for (int k = 1; k <= std::min(K, B - 1 - c); ++k) {
+                const Index r = rowAt - static_cast<Index>(k) * L;
+                s += V[r + i] * W[r + i + c];
+            }
+            V[at] = (src.K ? src.dt * src.K[at] + src.M[at] : W[at]) - s;
+        }
+        const double d = V[rowAt + i];
+        if (!(d > 0.0)) {
+            for (int c = 0; c < J; ++c) W[rowAt + i + c] = V[rowAt + i + c];
+            return i + 1;
+        }
+        const double inv = 1.0 / d;
+        for (int c = 1; c < J; ++c) W[rowAt + i + c] = V[rowAt + i + c] * inv;
+        for (int c = J; c < B; ++c) W[rowAt + i + c] = 0.0;
+        W[rowAt + i] = d;
+    }
+    return 0;
+}
+
+WF_BAND_CLONES int factorRows(int NN, int B, Source src, double* W, double* V, int ld) {
+    const Index L = ld - 1;
+    const int nb = blocksOfBand(B);
+    if (nb <= 2) return factorBlocks<2>(NN, B, src, W, V, L);
+    if (nb <= 4) return factorBlocks<4>(NN, B, src, W, V, L);
+    if (nb <= 6) return factorBlocks<6>(NN, B, src, W, V, L);
+    if (nb <= 8) return factorBlocks<8>(NN, B, src, W, V, L);
+    if (nb <= 12) return factorBlocks<12>(NN, B, src, W, V, L);
+    if (nb <= kMaxBlocks) return factorBlocks<kMaxBlocks>(NN, B, src, W, V, L);
+    return factorWide(NN, B, src, W, V, L);
 }
 
 // Forward and back substitution on a band with row stride RS and column
@@ -158,26 +219,66 @@ WF_BAND_CLONES void solveStrided(int NN, int B, const double* __restrict A, Inde
     }
 }
 
-std::vector<double>& workRows() {
-    thread_local std::vector<double> w;
+// Row p adds its couplings times h(p) to the unknowns it reaches (blocks of
+// four unknowns, accumulated in acc) and takes the sum of its couplings beyond
+// the diagonal times their heads; acc(p) is complete once row p is done.
+WF_BAND_CLONES void bandTimes(int NN, int B, const double* __restrict M, Index L, const double* __restrict h,
+                              double* __restrict acc, double* __restrict R) {
+    // Lanes above the pivot lane of block 0.
+    static const Lanes above[4] = {{0, 1, 1, 1}, {0, 0, 1, 1}, {0, 0, 0, 1}, {0, 0, 0, 0}};
+    std::fill(acc, acc + (NN + 3) / 4 * 4 + 4 * blocksOfBand(B), 0.0);
+    for (int p = 0; p < NN; ++p) {
+        const Index g0 = (p >> 2) << 2;
+        const int J = std::min(B, NN - p);
+        const int nb = ((p & 3) + J - 1) / 4 + 1;
+        const double* row = M + p * L + g0;
+        const Lanes hv = splat(h[p]);
+        const Lanes m0 = loadLanes(row);
+        storeLanes(acc + g0, loadLanes(acc + g0) + m0 * hv);
+        Lanes dot = m0 * loadLanes(h + g0) * above[p & 3];
+        for (int q = 1; q < nb; ++q) {
+            const Lanes mq = loadLanes(row + 4 * q);
+            storeLanes(acc + g0 + 4 * q, loadLanes(acc + g0 + 4 * q) + mq * hv);
+            dot += mq * loadLanes(h + g0 + 4 * q);
+        }
+        R[p] = acc[p] + ((dot[0] + dot[1]) + (dot[2] + dot[3]));
+    }
+}
+
+BandBuffer& workRows() {
+    thread_local BandBuffer w;
     return w;
 }
 
-std::vector<double>& weightedRows() {
-    thread_local std::vector<double> v;
+BandBuffer& weightedRows() {
+    thread_local BandBuffer v;
     return v;
+}
+
+double* sizedBuffer(BandBuffer& b, std::size_t size) {
+    if (b.size() < size) b.assign(size, 0.0);
+    return b.data();
 }
 
 } // namespace
 
-int bandRowStride(int B) { return (B + kBlock - 1 + 3) / 4 * 4; }
+int bandRowStride(int B) { return (B + 5 + 3) / 4 * 4 + 1; }
 
 int factorBandRows(int NN, int B, double* W, int ld) {
     if (NN < 1 || B < 1) return 0;
-    std::vector<double>& v = weightedRows();
-    const std::size_t size = static_cast<std::size_t>(NN) * ld;
-    if (v.size() < size) v.resize(size);
-    return factorRows(NN, B, W, v.data(), ld, ColumnBand{nullptr, 0});
+    double* V = sizedBuffer(weightedRows(), static_cast<std::size_t>(NN) * ld);
+    return factorRows(NN, B, Source{nullptr, nullptr, 0.0}, W, V, ld);
+}
+
+int factorBandRowsOf(int NN, int B, double dt, const double* K, const double* M, double* W, int ld) {
+    if (NN < 1 || B < 1) return 0;
+    double* V = sizedBuffer(weightedRows(), static_cast<std::size_t>(NN) * ld);
+    return factorRows(NN, B, Source{K, M, dt}, W, V, ld);
+}
+
+void symmetricBandTimes(int NN, int B, const double* M, int ld, const double* h, double* acc, double* R) {
+    if (NN < 1 || B < 1) return;
+    bandTimes(NN, B, M, ld - 1, h, acc, R);
 }
 
 void solveBandRows(int NN, int B, const double* W, int ld, double* R) {
@@ -185,15 +286,28 @@ void solveBandRows(int NN, int B, const double* W, int ld, double* R) {
     solveStrided<true>(NN, B, W, ld, R);
 }
 
+// The column-stored band is copied into the row-wise band (zeros past the
+// matrix and in the padding), factorised there and copied back; positions
+// outside the matrix are neither read nor written.
 int SFAC(int NN, int B, double* A, int lda) {
     if (NN < 1 || B < 1) return 0;
     const int ld = bandRowStride(B);
-    std::vector<double>& w = workRows();
     const std::size_t size = static_cast<std::size_t>(NN) * ld;
-    if (w.size() < size) w.resize(size);
-    std::vector<double>& v = weightedRows();
-    if (v.size() < size) v.resize(size);
-    return factorRows(NN, B, w.data(), v.data(), ld, ColumnBand{A, lda});
+    double* W = sizedBuffer(workRows(), size);
+    for (int i = 0; i < NN; ++i) {
+        double* row = W + static_cast<Index>(i) * ld;
+        const int J = std::min(B, NN - i);
+        for (int c = 0; c < J; ++c) row[c] = A[i + static_cast<Index>(c) * lda];
+        std::fill(row + J, row + ld, 0.0);
+    }
+    double* V = sizedBuffer(weightedRows(), size);
+    const int bad = factorRows(NN, B, Source{nullptr, nullptr, 0.0}, W, V, ld);
+    for (int i = 0; i < NN; ++i) {
+        const double* row = W + static_cast<Index>(i) * ld;
+        const int J = std::min(B, NN - i);
+        for (int c = 0; c < J; ++c) A[i + static_cast<Index>(c) * lda] = row[c];
+    }
+    return bad;
 }
 
 void SSOL(int NN, int B, const double* A, int lda, double* R) {

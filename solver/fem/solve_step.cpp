@@ -19,12 +19,56 @@
 namespace wf {
 namespace {
 
-bool sameRun(const AssemblyCache& c, const FemState& fs, const double* P, int npar) {
+bool sameRun(const AssemblyCache& c, const FemState& fs, const ModelSet& m, const double* P, int npar) {
     if (c.NN != fs.NN || c.bandwidth != fs.bandwidth || c.NEL != fs.NEL || c.nodesPerElement != fs.nodesPerElement ||
         c.degree != fs.degree || c.nsteps != fs.nsteps || c.family != fs.family || c.KX != fs.KX || c.KY != fs.KY ||
-        c.SS != fs.SS || static_cast<int>(c.P.size()) != npar)
+        c.SS != fs.SS || static_cast<int>(c.P.size()) != npar || c.NDN != std::max(fs.NDN, 0))
         return false;
+    for (int d = 0; d < c.NDN; ++d)
+        if (c.dirichletNodes[d] != m.DNODE(d + 1) ||
+            std::bit_cast<std::uint64_t>(c.dirichletHeads[d]) != std::bit_cast<std::uint64_t>(m.DHEAD(d + 1)))
+            return false;
     return std::equal(c.P.begin(), c.P.end(), P);
+}
+
+// The prescribed heads on the run's bands: KD and MD are K and M with the
+// prescribed nodes' rows and columns cleared (unit diagonal of the step
+// matrix carried by MD), and the right-hand-side operations of DBCC are
+// recorded with the couplings they remove. Their positions are found by
+// applying the prescribed heads to a band of position numbers.
+void prepareDirichlet(AssemblyCache& c, const FemState& fs, const ModelSet& m, const BandBuffer& K) {
+    const int NN = fs.NN, ld = c.ld;
+    const std::size_t size = static_cast<std::size_t>(NN) * ld;
+    c.NDN = std::max(fs.NDN, 0);
+    c.dirichletNodes.resize(c.NDN);
+    c.dirichletHeads.resize(c.NDN);
+    for (int d = 0; d < c.NDN; ++d) {
+        c.dirichletNodes[d] = m.DNODE(d + 1);
+        c.dirichletHeads[d] = m.DHEAD(d + 1);
+    }
+    c.KD = K;
+    c.MD = c.M;
+    c.dirichletOps.clear();
+    if (c.NDN < 1) return;
+    std::vector<double> scratch(NN, 0.0);
+    applyDirichlet(fs, m, c.KD.data(), ld, 1, scratch.data(), nullptr);
+    applyDirichlet(fs, m, c.MD.data(), ld, 1, scratch.data(), nullptr);
+    for (int d = 0; d < c.NDN; ++d) {
+        const int I = c.dirichletNodes[d];
+        if (I >= 1 && I <= NN) c.KD[static_cast<std::size_t>(I - 1) * ld] = 0.0;
+    }
+    std::vector<double> position(size);
+    for (std::size_t at = 0; at < size; ++at) position[at] = static_cast<double>(at + 1);
+    std::vector<DirichletRhsOp> log;
+    applyDirichlet(fs, m, position.data(), ld, 1, scratch.data(), &log);
+    for (const DirichletRhsOp& op : log) {
+        if (op.set) {
+            c.dirichletOps.push_back({op.row - 1, true, 0.0, 0.0, op.h});
+        } else if (op.coef != 0.0) {  // a coupling already cleared by an earlier node removes nothing
+            const std::size_t at = static_cast<std::size_t>(op.coef) - 1;
+            c.dirichletOps.push_back({op.row - 1, false, K[at], c.M[at], op.h});
+        }
+    }
 }
 
 // Conductance and storage bands of the whole mesh for the run.
@@ -42,11 +86,13 @@ void buildRunBands(AssemblyCache& c, const FemState& fs, const ModelSet& m, cons
     c.P.assign(P, P + npar);
     c.ld = bandRowStride(fs.bandwidth);
     const std::size_t size = static_cast<std::size_t>(fs.NN) * c.ld;
-    c.K.assign(size, 0.0);
+    BandBuffer K;
+    K.assign(size, 0.0);
     c.M.assign(size, 0.0);
     c.factor.assign(size, 0.0);
+    c.heads.assign(static_cast<std::size_t>(fs.NN) + c.ld + 8, 0.0);
+    c.sums.assign(c.heads.size(), 0.0);
     c.factorValid = false;
-    c.dirichletRhs.clear();
 
     const ShapeTable& table = elementTable(fs);
     const int ne = table.nodes;
@@ -61,27 +107,18 @@ void buildRunBands(AssemblyCache& c, const FemState& fs, const ModelSet& m, cons
                 const int I = nodes[i], J = nodes[j];
                 if (J < I) continue;
                 const std::size_t at = static_cast<std::size_t>(I - 1) * c.ld + (J - I);
-                c.K[at] += Ke[i][j];
+                K[at] += Ke[i][j];
                 c.M[at] += Me[i][j];
             }
     }
+    prepareDirichlet(c, fs, m, K);
     c.valid = true;
 }
 
-// R = M h for the symmetric band M stored by upper rows.
-void storageTimesHeads(const AssemblyCache& c, const double* h, double* R) {
-    const int NN = c.NN, B = c.bandwidth, ld = c.ld;
-    std::fill(R, R + NN, 0.0);
-    for (int p = 0; p < NN; ++p) {
-        const double* row = c.M.data() + static_cast<std::size_t>(p) * ld;
-        const int J = std::min(B, NN - p);
-        double s = row[0] * h[p];
-        for (int k = 1; k < J; ++k) {
-            s += row[k] * h[p + k];
-            R[p + k] += row[k] * h[p];
-        }
-        R[p] += s;
-    }
+// R = M h for the symmetric band M of the run.
+void storageTimesHeads(AssemblyCache& c, const double* hold, double* R) {
+    std::copy(hold, hold + c.NN, c.heads.begin());
+    symmetricBandTimes(c.NN, c.bandwidth, c.M.data(), c.ld, c.heads.data(), c.sums.data(), R);
 }
 
 int straightforwardStep(FemState& fs, ModelSet& m, const double* P, int npar) {
@@ -100,8 +137,9 @@ int solveStep(FemState& fs, ModelSet& m, const double* P, int npar) {
     if (fs.satSwitch == 1) return straightforwardStep(fs, m, P, npar);
 
     AssemblyCache& c = fs.cache;
-    if (!c.valid || !sameRun(c, fs, P, npar)) buildRunBands(c, fs, m, P, npar);
+    if (!c.valid || !sameRun(c, fs, m, P, npar)) buildRunBands(c, fs, m, P, npar);
     const int NN = fs.NN, B = fs.bandwidth, ld = c.ld;
+    const double dt = fs.dt;
 
     double* R = m.RHS.data();
     if (fs.nsteps != 0)
@@ -110,21 +148,17 @@ int solveStep(FemState& fs, ModelSet& m, const double* P, int npar) {
         std::fill(R, R + NN, 0.0);
     fs.pumpedVolume += addPointSources(fs, m);
     if (fs.NNS >= 1) NBCC(fs, m);
+    for (const DirichletStepOp& op : c.dirichletOps) {
+        if (op.set)
+            R[op.row] = op.h;
+        else
+            R[op.row] -= (dt * op.k + op.m) * op.h;
+    }
 
-    if (!c.factorValid || std::bit_cast<std::uint64_t>(c.factorDt) != std::bit_cast<std::uint64_t>(fs.dt)) {
-        const double dt = fs.dt;
-        for (int p = 0; p < NN; ++p) {
-            const std::size_t base = static_cast<std::size_t>(p) * ld;
-            for (int k = 0; k < B; ++k) c.factor[base + k] = dt * c.K[base + k] + c.M[base + k];
-            for (int k = B; k < ld; ++k) c.factor[base + k] = 0.0;
-        }
-        c.dirichletRhs.clear();
-        if (fs.NDN >= 1) applyDirichlet(fs, m, c.factor.data(), ld, 1, R, &c.dirichletRhs);
-        c.factorStatus = factorBandRows(NN, B, c.factor.data(), ld);
+    if (!c.factorValid || std::bit_cast<std::uint64_t>(c.factorDt) != std::bit_cast<std::uint64_t>(dt)) {
+        c.factorStatus = factorBandRowsOf(NN, B, dt, c.KD.data(), c.MD.data(), c.factor.data(), ld);
         c.factorDt = dt;
         c.factorValid = true;
-    } else {
-        replayDirichletRhs(c.dirichletRhs, R);
     }
     if (c.factorStatus != 0) return c.factorStatus;
     solveBandRows(NN, B, c.factor.data(), ld, R);
