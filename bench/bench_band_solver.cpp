@@ -9,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+#include "fem/band_core.h"
 #include "fem/fem_numerics.h"
 
 #if defined(WF_HAVE_LAPACK)
@@ -56,6 +57,60 @@ void BM_SFAC_SSOL(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SFAC_SSOL)->Args({320, 18})->Args({500, 27})->Unit(benchmark::kMicrosecond);
+
+// The parts: SFAC alone (with its copies of the column-stored band), SSOL
+// alone, and the row-wise factorisation and solve the time step uses.
+void BM_SFAC(benchmark::State& state) {
+    const int NN = static_cast<int>(state.range(0)), B = static_cast<int>(state.range(1));
+    const std::vector<double> a0 = makeBand(NN, B);
+    std::vector<double> a(a0.size());
+    for (auto _ : state) {
+        std::memcpy(a.data(), a0.data(), a0.size() * sizeof(double));
+        benchmark::DoNotOptimize(wf::SFAC(NN, B, a.data(), NN));
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_SFAC)->Args({320, 18})->Args({500, 27})->Unit(benchmark::kMicrosecond);
+
+void BM_SSOL(benchmark::State& state) {
+    const int NN = static_cast<int>(state.range(0)), B = static_cast<int>(state.range(1));
+    std::vector<double> a = makeBand(NN, B);
+    wf::SFAC(NN, B, a.data(), NN);
+    const std::vector<double> r0 = makeRhs(NN);
+    std::vector<double> r(NN);
+    for (auto _ : state) {
+        std::memcpy(r.data(), r0.data(), r0.size() * sizeof(double));
+        wf::SSOL(NN, B, a.data(), NN, r.data());
+        benchmark::DoNotOptimize(r.data());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_SSOL)->Args({320, 18})->Args({500, 27})->Unit(benchmark::kMicrosecond);
+
+void BM_RowWiseFactorSolve(benchmark::State& state) {
+    const int NN = static_cast<int>(state.range(0)), B = static_cast<int>(state.range(1));
+    const std::vector<double> a = makeBand(NN, B), r0 = makeRhs(NN);
+    const int ld = wf::bandRowStride(B);
+    wf::BandBuffer K, M, W;
+    K.assign(static_cast<std::size_t>(NN) * ld, 0.0);
+    M.assign(K.size(), 0.0);
+    W.assign(K.size(), 0.0);
+    for (int i = 0; i < NN; ++i)
+        for (int c = 0; c < B && i + c < NN; ++c) K[static_cast<std::size_t>(i) * ld + c] = a[i + static_cast<std::size_t>(c) * NN];
+    std::vector<double> r(NN);
+    const bool solve = state.range(2) != 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(wf::factorBandRowsOf(NN, B, 1.0, K.data(), M.data(), W.data(), ld));
+        if (solve) {
+            std::memcpy(r.data(), r0.data(), r0.size() * sizeof(double));
+            wf::solveBandRows(NN, B, W.data(), ld, r.data());
+        }
+        benchmark::DoNotOptimize(r.data());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_RowWiseFactorSolve)->Args({320, 18, 0})->Args({320, 18, 1})->Args({500, 27, 0})->Args({500, 27, 1})
+    ->Unit(benchmark::kMicrosecond);
 
 #if defined(WF_HAVE_LAPACK)
 // LAPACK lower band storage: AB(1 + i - j, j) = A(i, j), i.e. column j of AB is

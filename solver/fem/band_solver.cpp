@@ -294,18 +294,20 @@ int SFAC(int NN, int B, double* A, int lda) {
     const int ld = bandRowStride(B);
     const std::size_t size = static_cast<std::size_t>(NN) * ld;
     double* W = sizedBuffer(workRows(), size);
-    for (int i = 0; i < NN; ++i) {
-        double* row = W + static_cast<Index>(i) * ld;
-        const int J = std::min(B, NN - i);
-        for (int c = 0; c < J; ++c) row[c] = A[i + static_cast<Index>(c) * lda];
-        std::fill(row + J, row + ld, 0.0);
+    // Column by column: each column of A is read in order.
+    for (int c = 0; c < B; ++c) {
+        const double* a = A + static_cast<Index>(c) * lda;
+        double* w = W + c;
+        for (int i = 0; i < NN - c; ++i) w[static_cast<Index>(i) * ld] = a[i];
+        for (int i = std::max(NN - c, 0); i < NN; ++i) w[static_cast<Index>(i) * ld] = 0.0;
     }
+    for (int i = 0; i < NN; ++i) std::fill(W + static_cast<Index>(i) * ld + B, W + static_cast<Index>(i + 1) * ld, 0.0);
     double* V = sizedBuffer(weightedRows(), size);
     const int bad = factorRows(NN, B, Source{nullptr, nullptr, 0.0}, W, V, ld);
-    for (int i = 0; i < NN; ++i) {
-        const double* row = W + static_cast<Index>(i) * ld;
-        const int J = std::min(B, NN - i);
-        for (int c = 0; c < J; ++c) A[i + static_cast<Index>(c) * lda] = row[c];
+    for (int c = 0; c < B; ++c) {
+        double* a = A + static_cast<Index>(c) * lda;
+        const double* w = W + c;
+        for (int i = 0; i < NN - c; ++i) a[i] = w[static_cast<Index>(i) * ld];
     }
     return bad;
 }
