@@ -105,6 +105,26 @@ TEST(StepSolve, NewMultipliersRebuildTheRunMatrices) {
     EXPECT_LT(compareRuns(fast, ref, times), 1e-12);
 }
 
+// The run keeps the prescribed heads' cleared couplings and right-hand-side
+// terms; a changed head, a dropped node and a node with head 0 (no coupling
+// moved, only cleared) within one run must all give the straightforward step.
+TEST(StepSolve, ChangedPrescribedHeadsRebuildTheRunMatrices) {
+    wftest::RadialModel fast, ref;
+    wftest::buildRadialModel(fast, 12, 10);
+    wftest::buildRadialModel(ref, 12, 10);
+    const std::vector<double> times = {0.0, 60.0, 180.0, 600.0};
+    EXPECT_LT(compareRuns(fast, ref, times), 1e-12);
+    for (wftest::RadialModel* rm : {&fast, &ref}) {
+        rm->m.DHEAD(2) = 99.5;
+        rm->m.DHEAD(3) = 0.0;
+        rm->fs.NDN -= 1;
+        for (int n = 1; n <= rm->fs.NN; ++n) rm->m.HOLD(n) = rm->m.H0(n);
+    }
+    EXPECT_LT(compareRuns(fast, ref, times), 1e-12);
+    EXPECT_EQ(fast.fs.cache.NDN, ref.fs.NDN);
+    EXPECT_EQ(fast.fs.cache.dirichletHeads[1], 99.5);
+}
+
 // Time-independent problem: no storage, each step is the steady state of
 // its sources, so equal rates give equal heads whatever the increment.
 TEST(StepSolve, TimeIndependentProblemDependsOnlyOnTheSources) {
