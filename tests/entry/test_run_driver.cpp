@@ -7,6 +7,7 @@
 #include <string>
 
 #include "entry/run_driver.h"
+#include "support/entry_records.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
 #include "wfcore/wfcore.h"
@@ -17,24 +18,7 @@ using wf::test::TempWorkDir;
 
 namespace {
 
-struct Records {
-    FILENAME filename{};
-    MESH mesh = wf::defaults::mesh();
-    OBSV obsv = wf::defaults::obsv();
-    PUMP pump = wf::defaults::pump();
-    GUESS guess = wf::defaults::guess();
-    PINIT pinit = wf::defaults::pinit();
-    UNITS units = wf::defaults::units();
-    NZERO nzero = wf::defaults::nzero();
-
-    explicit Records(const std::string& base) {
-        filename.baseLength = static_cast<int32_t>(base.size());
-        std::strncpy(filename.projectName, (base + ".wft").c_str(), sizeof filename.projectName - 1);
-    }
-    void call(int mode, int type) {
-        wftDLL(mode, type, &filename, &mesh, &obsv, &pump, &guess, &pinit, &units, &nzero);
-    }
-};
+using Records = wf::test::ProjectRecords;
 
 class EntryCall : public ::testing::Test {
 protected:

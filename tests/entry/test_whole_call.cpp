@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "support/entry_records.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
 #include "wfcore/wfcore.h"
@@ -14,28 +15,15 @@ using wf::test::TempWorkDir;
 
 namespace {
 
-struct Project {
-    FILENAME filename{};
-    MESH mesh = wf::defaults::mesh();
-    OBSV obsv = wf::defaults::obsv();
-    PUMP pump = wf::defaults::pump();
-    GUESS guess = wf::defaults::guess();
-    PINIT pinit = wf::defaults::pinit();
-    UNITS units = wf::defaults::units();
-    NZERO nzero = wf::defaults::nzero();
-
-    Project() {
-        filename.baseLength = 4;
-        std::strcpy(filename.projectName, "WELL.wft");
+// A project "WELL" pumped at 86.4 m3/day with all multipliers 1 in 0.1..10.
+struct Project : wf::test::ProjectRecords {
+    Project() : ProjectRecords("WELL") {
         pump.Q[0] = 86.4f;  // m3/day
         for (int j = 0; j < 4; ++j) {
             guess.P0[j] = 1.0f;
             guess.PLO[j] = 0.1f;
             guess.PHI[j] = 10.0f;
         }
-    }
-    void call(int mode, int type) {
-        wftDLL(mode, type, &filename, &mesh, &obsv, &pump, &guess, &pinit, &units, &nzero);
     }
 };
 

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "support/entry_records.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
 #include "wfcore/wfcore.h"
@@ -83,24 +84,13 @@ inline void expectGolden(const std::string& actual, const std::string& name) {
 
 // The eight records of a project "test.wft" with the defaults of a new
 // project, for runs through the entry call (with a recording host).
-struct EntryRecords {
-    FILENAME fn{};
-    MESH mesh = wf::defaults::mesh();
-    OBSV obsv = wf::defaults::obsv();
-    PUMP pump = wf::defaults::pump();
-    GUESS guess = wf::defaults::guess();
-    PINIT pinit = wf::defaults::pinit();
-    UNITS units = wf::defaults::units();
-    NZERO nzero = wf::defaults::nzero();
+struct EntryRecords : ProjectRecords {
     RecordingHost host;
 
-    EntryRecords() {
-        fn.baseLength = 4;
-        std::strcpy(fn.projectName, "test.wft");
-    }
+    EntryRecords() : ProjectRecords("test") {}
     void call(int mode, int type) {
         wfSetHost(host.host());
-        wftDLL(mode, type, &fn, &mesh, &obsv, &pump, &guess, &pinit, &units, &nzero);
+        ProjectRecords::call(mode, type);
         wfSetHost(nullptr);
     }
 };
