@@ -47,6 +47,11 @@ int factorBandRowsOf(int NN, int B, double dt, const double* K, const double* M,
 // Forward and back substitution with the factor of factorBandRows; R (NN
 // entries, 0-based) becomes the solution.
 void solveBandRows(int NN, int B, const double* W, int ld, double* R);
+// factorBandRowsOf with the solve of dt*K + M x = R: the forward substitution
+// runs inside the factorisation's row loop, then the back substitution; R
+// becomes the solution. Returns what factorBandRowsOf returns (R is then
+// left part-way).
+int factorSolveBandRowsOf(int NN, int B, double dt, const double* K, const double* M, double* W, int ld, double* R);
 
 // R = M h for the symmetric band M (upper rows, this layout). h and acc have
 // at least NN + ld entries; h is zero past its first NN entries, acc is work

@@ -74,8 +74,14 @@ struct Source {
 
 // Factorisation with at most NG blocks per row. Row r's entry for unknown g
 // lies at r*L + g (L = ld - 1, a multiple of four).
-template <int NG>
-WF_ALWAYS_INLINE int factorBlocks(int NN, int B, Source src, double* __restrict W, double* __restrict V, Index L) {
+//
+// With kRhs the forward substitution of R runs in the same row loop: once row
+// i's pivot is known, R(i) becomes y(i) = (r(i) - sum_k V(i-k,i) y(i-k)) /
+// D(i), the sum taken from the farthest row i-K to the nearest, so that it
+// waits for y(i-1) only at its last term.
+template <int NG, bool kRhs>
+WF_ALWAYS_INLINE int factorBlocks(int NN, int B, Source src, double* __restrict W, double* __restrict V, Index L,
+                                  double* __restrict R) {
     Lanes s[NG];
     double w = 0.0;  // V(i-1, i) / D(i-1)
     for (int i = 0; i < NN; ++i) {
@@ -127,11 +133,18 @@ WF_ALWAYS_INLINE int factorBlocks(int NN, int B, Source src, double* __restrict 
                 s[q] = src.load(W, rowAt + g0 + 4 * q) - s[q];
                 storeLanes(V + rowAt + g0 + 4 * q, s[q]);
             }
+        double z = 0.0;
+        if constexpr (kRhs) {
+            double t = 0.0;
+            for (int k = K; k >= 1; --k) t += V[rowAt - static_cast<Index>(k) * L + i] * R[i - k];
+            z = R[i] - t;
+        }
         const double d = V[rowAt + i];
         if (!(d > 0.0)) {
             for (int q = 0; q < ng; ++q) storeLanes(W + rowAt + g0 + 4 * q, s[q]);
             return i + 1;
         }
+        if constexpr (kRhs) R[i] = z / d;
         w = J > 1 ? V[rowAt + i + 1] / d : 0.0;
         const Lanes inv = splat(1.0 / d);
 #pragma GCC unroll 16
@@ -143,7 +156,7 @@ WF_ALWAYS_INLINE int factorBlocks(int NN, int B, Source src, double* __restrict 
 }
 
 // Plain row-by-row factorisation for bands wider than the block cores take.
-int factorWide(int NN, int B, Source src, double* W, double* V, Index L) {
+int factorWide(int NN, int B, Source src, double* W, double* V, Index L, double* R) {
     for (int i = 0; i < NN; ++i) {
         const int J = std::min(B, NN - i), K = std::min(B - 1, i);
         const Index rowAt = static_cast<Index>(i) * L;
@@ -161,6 +174,11 @@ int factorWide(int NN, int B, Source src, double* W, double* V, Index L) {
             for (int c = 0; c < J; ++c) W[rowAt + i + c] = V[rowAt + i + c];
             return i + 1;
         }
+        if (R) {
+            double t = 0.0;
+            for (int k = K; k >= 1; --k) t += V[rowAt - static_cast<Index>(k) * L + i] * R[i - k];
+            R[i] = (R[i] - t) / d;
+        }
         const double inv = 1.0 / d;
         for (int c = 1; c < J; ++c) W[rowAt + i + c] = V[rowAt + i + c] * inv;
         for (int c = J; c < B; ++c) W[rowAt + i + c] = 0.0;
@@ -169,16 +187,23 @@ int factorWide(int NN, int B, Source src, double* W, double* V, Index L) {
     return 0;
 }
 
-WF_BAND_CLONES int factorRows(int NN, int B, Source src, double* W, double* V, int ld) {
-    const Index L = ld - 1;
+template <bool kRhs>
+WF_ALWAYS_INLINE int factorRowsWith(int NN, int B, Source src, double* W, double* V, Index L, double* R) {
     const int nb = blocksOfBand(B);
-    if (nb <= 2) return factorBlocks<2>(NN, B, src, W, V, L);
-    if (nb <= 4) return factorBlocks<4>(NN, B, src, W, V, L);
-    if (nb <= 6) return factorBlocks<6>(NN, B, src, W, V, L);
-    if (nb <= 8) return factorBlocks<8>(NN, B, src, W, V, L);
-    if (nb <= 12) return factorBlocks<12>(NN, B, src, W, V, L);
-    if (nb <= kMaxBlocks) return factorBlocks<kMaxBlocks>(NN, B, src, W, V, L);
-    return factorWide(NN, B, src, W, V, L);
+    if (nb <= 2) return factorBlocks<2, kRhs>(NN, B, src, W, V, L, R);
+    if (nb <= 4) return factorBlocks<4, kRhs>(NN, B, src, W, V, L, R);
+    if (nb <= 6) return factorBlocks<6, kRhs>(NN, B, src, W, V, L, R);
+    if (nb <= 8) return factorBlocks<8, kRhs>(NN, B, src, W, V, L, R);
+    if (nb <= 12) return factorBlocks<12, kRhs>(NN, B, src, W, V, L, R);
+    if (nb <= kMaxBlocks) return factorBlocks<kMaxBlocks, kRhs>(NN, B, src, W, V, L, R);
+    return factorWide(NN, B, src, W, V, L, R);
+}
+
+// R null: factorisation only; otherwise R is also carried through the
+// forward substitution.
+WF_BAND_CLONES int factorRows(int NN, int B, Source src, double* W, double* V, int ld, double* R = nullptr) {
+    const Index L = ld - 1;
+    return R ? factorRowsWith<true>(NN, B, src, W, V, L, R) : factorRowsWith<false>(NN, B, src, W, V, L, nullptr);
 }
 
 // Forward and back substitution on a band with row stride RS and column
@@ -188,9 +213,9 @@ WF_BAND_CLONES int factorRows(int NN, int B, Source src, double* W, double* V, i
 // the farthest unknown first so that it waits for the unknown just solved
 // only at its last term.
 template <bool kRowWise>
-WF_BAND_CLONES void solveStrided(int NN, int B, const double* __restrict A, Index ld, double* __restrict R) {
+WF_ALWAYS_INLINE void forwardStrided(int NN, int B, const double* __restrict A, Index ld, double* __restrict R) {
     const Index rs = kRowWise ? ld : 1, cs = kRowWise ? 1 : ld;
-    // Forward: the terms of row i walk from (i-K, K) towards (i-1, 1).
+    // The terms of row i walk from (i-K, K) towards (i-1, 1).
     for (int i = 1; i < NN; ++i) {
         const int K = std::min(B - 1, i);
         const double* a = A + static_cast<Index>(i - K) * rs + static_cast<Index>(K) * cs;
@@ -204,7 +229,12 @@ WF_BAND_CLONES void solveStrided(int NN, int B, const double* __restrict A, Inde
         R[i] -= s;
     }
     for (int i = 0; i < NN; ++i) R[i] /= A[static_cast<Index>(i) * rs];
-    // Back: row i, columns jmax - i down to 1.
+}
+
+template <bool kRowWise>
+WF_ALWAYS_INLINE void backStrided(int NN, int B, const double* __restrict A, Index ld, double* __restrict R) {
+    const Index rs = kRowWise ? ld : 1, cs = kRowWise ? 1 : ld;
+    // Row i, columns jmax - i down to 1.
     for (int i = NN - 2; i >= 0; --i) {
         const int C = std::min(NN - 1 - i, B - 1);
         const double* a = A + static_cast<Index>(i) * rs + static_cast<Index>(C) * cs;
@@ -217,6 +247,74 @@ WF_BAND_CLONES void solveStrided(int NN, int B, const double* __restrict A, Inde
         }
         R[i] -= s;
     }
+}
+
+template <bool kRowWise>
+WF_BAND_CLONES void solveStrided(int NN, int B, const double* __restrict A, Index ld, double* __restrict R) {
+    forwardStrided<kRowWise>(NN, B, A, ld, R);
+    backStrided<kRowWise>(NN, B, A, ld, R);
+}
+
+WF_BAND_CLONES void forwardRows(int NN, int B, const double* __restrict A, Index ld, double* __restrict R) {
+    forwardStrided<true>(NN, B, A, ld, R);
+}
+
+// Back substitution U x = y on the row-wise factor, four unknowns at a time
+// (a group g0..g0+3, from the last group up). The couplings of each row of
+// the group with the later unknowns (g0+4 on, all solved already) are summed
+// in four lanes, the farthest block first and the block just solved last,
+// and the lanes are added pairwise; then the group's own 4x4 unit upper
+// triangle is solved, each row taking its farthest unknown first. x holds y
+// on entry: 32-byte aligned, zero past NN up to NN + 4 * blocks + 8 entries.
+// Returns false for bands wider than the lane masks cover.
+constexpr int kMaxBackBlocks = 16;
+typedef long long LaneBits __attribute__((vector_size(4 * sizeof(long long))));
+
+WF_BAND_CLONES bool backRows(int NN, int B, const double* __restrict W, Index L, double* __restrict x) {
+    const int nq = (B + 2) / 4;  // blocks of later unknowns a row of the group reaches
+    if (nq > kMaxBackBlocks) return false;
+    // Lane l of block q in row t of a group is column 4 - t + 4q + l of the
+    // row; it is kept while that column lies inside the band.
+    LaneBits keep[4][kMaxBackBlocks];
+    for (int t = 0; t < 4; ++t)
+        for (int q = 0; q < nq; ++q)
+            for (int l = 0; l < 4; ++l) keep[t][q][l] = 4 - t + 4 * q + l <= B - 1 ? -1 : 0;
+    // Far part of row t of the group at g0: y minus its couplings with g0+4 on.
+    auto far = [&](Index g0, int t) {
+        const double* u = W + (g0 + t) * L + g0 + 4;
+        const double* xl = x + g0 + 4;
+        Lanes acc = Lanes{};
+        for (int q = nq - 1; q >= 0; --q) {
+            const Lanes uq = reinterpret_cast<Lanes>(reinterpret_cast<LaneBits>(loadLanes(u + 4 * q)) & keep[t][q]);
+            acc += uq * loadLanes(xl + 4 * q);
+        }
+        return x[g0 + t] - ((acc[0] + acc[1]) + (acc[2] + acc[3]));
+    };
+    Index g0 = static_cast<Index>((NN - 1) >> 2) << 2;
+    if (NN - g0 < 4) {  // the last group, part-filled
+        const int rows = static_cast<int>(NN - g0);
+        double xs[4] = {0.0, 0.0, 0.0, 0.0};
+        for (int t = rows - 1; t >= 0; --t) {
+            const double* u = W + (g0 + t) * L + g0;
+            double v = far(g0, t);
+            for (int c = rows - 1; c > t; --c) v -= u[c] * xs[c];
+            xs[t] = v;
+        }
+        storeLanes(x + g0, Lanes{xs[0], xs[1], xs[2], xs[3]});
+        g0 -= 4;
+    }
+    for (; g0 >= 0; g0 -= 4) {
+        const double f0 = far(g0, 0), f1 = far(g0, 1), f2 = far(g0, 2), f3 = far(g0, 3);
+        const double* u0 = W + g0 * L + g0;
+        const double* u1 = u0 + L;
+        const double* u2 = u1 + L;
+        const double x3 = f3;
+        const double x2 = f2 - u2[3] * x3;
+        const double x1 = (f1 - u1[3] * x3) - u1[2] * x2;
+        const double x0 = ((f0 - u0[3] * x3) - u0[2] * x2) - u0[1] * x1;
+        storeLanes(x + g0, Lanes{x0, x1, x2, x3});
+    }
+    return true;
 }
 
 // Row p adds its couplings times h(p) to the unknowns it reaches (blocks of
@@ -255,9 +353,27 @@ BandBuffer& weightedRows() {
     return v;
 }
 
+BandBuffer& solutionWork() {
+    thread_local BandBuffer x;
+    return x;
+}
+
 double* sizedBuffer(BandBuffer& b, std::size_t size) {
     if (b.size() < size) b.assign(size, 0.0);
     return b.data();
+}
+
+// Back substitution of y in R (NN entries) on the row-wise factor, through a
+// zero-padded aligned copy.
+void backSubstituteRows(int NN, int B, const double* W, int ld, double* R) {
+    const std::size_t size = static_cast<std::size_t>(NN) + 4 * static_cast<std::size_t>((B + 2) / 4) + 16;
+    double* x = sizedBuffer(solutionWork(), size);
+    std::copy(R, R + NN, x);
+    std::fill(x + NN, x + size, 0.0);
+    if (backRows(NN, B, W, ld - 1, x))
+        std::copy(x, x + NN, R);
+    else
+        backStrided<true>(NN, B, W, ld, R);
 }
 
 } // namespace
@@ -283,7 +399,17 @@ void symmetricBandTimes(int NN, int B, const double* M, int ld, const double* h,
 
 void solveBandRows(int NN, int B, const double* W, int ld, double* R) {
     if (NN < 1 || B < 1) return;
-    solveStrided<true>(NN, B, W, ld, R);
+    forwardRows(NN, B, W, ld, R);
+    backSubstituteRows(NN, B, W, ld, R);
+}
+
+int factorSolveBandRowsOf(int NN, int B, double dt, const double* K, const double* M, double* W, int ld, double* R) {
+    if (NN < 1 || B < 1) return 0;
+    double* V = sizedBuffer(weightedRows(), static_cast<std::size_t>(NN) * ld);
+    const int bad = factorRows(NN, B, Source{K, M, dt}, W, V, ld, R);
+    if (bad != 0) return bad;
+    backSubstituteRows(NN, B, W, ld, R);
+    return 0;
 }
 
 // The column-stored band is copied into the row-wise band (zeros past the

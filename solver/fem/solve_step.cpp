@@ -156,9 +156,10 @@ int solveStep(FemState& fs, ModelSet& m, const double* P, int npar) {
     }
 
     if (!c.factorValid || std::bit_cast<std::uint64_t>(c.factorDt) != std::bit_cast<std::uint64_t>(dt)) {
-        c.factorStatus = factorBandRowsOf(NN, B, dt, c.KD.data(), c.MD.data(), c.factor.data(), ld);
+        c.factorStatus = factorSolveBandRowsOf(NN, B, dt, c.KD.data(), c.MD.data(), c.factor.data(), ld, R);
         c.factorDt = dt;
         c.factorValid = true;
+        return c.factorStatus;
     }
     if (c.factorStatus != 0) return c.factorStatus;
     solveBandRows(NN, B, c.factor.data(), ld, R);

@@ -1,0 +1,130 @@
+// Row-wise band kernels of the time step: the factorisation of dt K + M with
+// the forward substitution in its row loop followed by the grouped back
+// substitution, and the separate solve with a kept factor. Both must give the
+// solution of the column-stored SFAC + SSOL pair and of a dense solve of the
+// same symmetric system to 1e-12 relative, whatever NN modulo four (the last
+// group of the back substitution is part-filled) and whatever B (the widest
+// bands go through the plain row-by-row paths).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <vector>
+
+#include "fem/band_core.h"
+#include "fem/fem_numerics.h"
+
+namespace {
+
+struct Bands {
+    int NN, B, ld;
+    wf::BandBuffer K, M;
+    std::vector<double> column;  // dt K + M, column-stored NN x B
+};
+
+// K: random couplings, diagonally dominant (a conductance-like band);
+// M: positive diagonal with small positive couplings (a storage-like band).
+Bands makeBands(int NN, int B, double dt, unsigned seed) {
+    std::mt19937 gen(seed);
+    std::uniform_real_distribution<double> u(-1.0, 1.0);
+    Bands b{NN, B, wf::bandRowStride(B), {}, {}, {}};
+    const std::size_t size = static_cast<std::size_t>(NN) * b.ld;
+    b.K.assign(size, 0.0);
+    b.M.assign(size, 0.0);
+    std::vector<double> rowAbs(NN, 0.0);
+    for (int i = 0; i < NN; ++i)
+        for (int c = 1; c < B && i + c < NN; ++c) {
+            const double k = u(gen), m = 0.01 * std::fabs(u(gen));
+            b.K[static_cast<std::size_t>(i) * b.ld + c] = k;
+            b.M[static_cast<std::size_t>(i) * b.ld + c] = m;
+            rowAbs[i] += std::fabs(k);
+            rowAbs[i + c] += std::fabs(k);
+        }
+    for (int i = 0; i < NN; ++i) {
+        b.K[static_cast<std::size_t>(i) * b.ld] = rowAbs[i] + 0.1;
+        b.M[static_cast<std::size_t>(i) * b.ld] = 1.0 + 0.5 * std::fabs(u(gen));
+    }
+    b.column.assign(static_cast<std::size_t>(NN) * B, 0.0);
+    for (int i = 0; i < NN; ++i)
+        for (int c = 0; c < B && i + c < NN; ++c) {
+            const std::size_t at = static_cast<std::size_t>(i) * b.ld + c;
+            b.column[i + static_cast<std::size_t>(c) * NN] = dt * b.K[at] + b.M[at];
+        }
+    return b;
+}
+
+std::vector<double> denseSolve(const Bands& b, std::vector<double> r) {
+    const int n = b.NN;
+    std::vector<std::vector<double>> a(n, std::vector<double>(n, 0.0));
+    for (int i = 0; i < n; ++i)
+        for (int c = 0; c < b.B && i + c < n; ++c) a[i][i + c] = a[i + c][i] = b.column[i + static_cast<std::size_t>(c) * n];
+    for (int c = 0; c < n; ++c)
+        for (int p = c + 1; p < n; ++p) {
+            const double f = a[p][c] / a[c][c];
+            for (int k = c; k < n; ++k) a[p][k] -= f * a[c][k];
+            r[p] -= f * r[c];
+        }
+    for (int p = n - 1; p >= 0; --p) {
+        for (int k = p + 1; k < n; ++k) r[p] -= a[p][k] * r[k];
+        r[p] /= a[p][p];
+    }
+    return r;
+}
+
+double maxRelDiff(const std::vector<double>& x, const std::vector<double>& ref) {
+    double scale = 0.0, diff = 0.0;
+    for (std::size_t i = 0; i < ref.size(); ++i) {
+        scale = std::max(scale, std::fabs(ref[i]));
+        diff = std::max(diff, std::fabs(x[i] - ref[i]));
+    }
+    return diff / scale;
+}
+
+TEST(BandRows, FusedFactorSolveAndKeptFactorMatchSfacSsolAndDenseSolve) {
+    const double dt = 37.5;
+    struct Case { int NN, B; };
+    for (const Case c : {Case{1, 1}, Case{2, 2}, Case{3, 2}, Case{5, 5}, Case{13, 4}, Case{64, 18}, Case{61, 18},
+                         Case{90, 27}, Case{103, 21}, Case{40, 66}, Case{70, 70}}) {
+        const Bands b = makeBands(c.NN, c.B, dt, 5u + c.NN + 7u * c.B);
+        std::vector<double> r0(c.NN);
+        for (int i = 0; i < c.NN; ++i) r0[i] = std::cos(0.3 * i) * 4.0 - 1.0;
+        const std::vector<double> ref = denseSolve(b, r0);
+
+        std::vector<double> column = b.column, viaSsol = r0;
+        ASSERT_EQ(wf::SFAC(c.NN, c.B, column.data(), c.NN), 0);
+        wf::SSOL(c.NN, c.B, column.data(), c.NN, viaSsol.data());
+
+        wf::BandBuffer W;
+        W.assign(static_cast<std::size_t>(c.NN) * b.ld, 0.0);
+        std::vector<double> fused = r0;
+        ASSERT_EQ(wf::factorSolveBandRowsOf(c.NN, c.B, dt, b.K.data(), b.M.data(), W.data(), b.ld, fused.data()), 0);
+        std::vector<double> kept = r0;
+        wf::solveBandRows(c.NN, c.B, W.data(), b.ld, kept.data());
+
+        EXPECT_LT(maxRelDiff(fused, ref), 1e-12) << "NN " << c.NN << " B " << c.B;
+        EXPECT_LT(maxRelDiff(kept, ref), 1e-12) << "NN " << c.NN << " B " << c.B;
+        EXPECT_LT(maxRelDiff(fused, viaSsol), 1e-13) << "NN " << c.NN << " B " << c.B;
+        // The pivots of the row-wise factor are those SFAC leaves in column 1.
+        for (int i = 0; i < c.NN; ++i)
+            EXPECT_NEAR(W[static_cast<std::size_t>(i) * b.ld], column[i], 1e-14 * column[i]) << i;
+    }
+}
+
+// A factor whose pivot fails is reported with its 1-based row by the fused
+// call as by SFAC: [[1, 1], [1, 1]] + 0 has the second pivot 0.
+TEST(BandRows, FusedFactorReportsTheFirstRowWithoutPositivePivot) {
+    const int NN = 2, B = 2, ld = wf::bandRowStride(B);
+    wf::BandBuffer K, M, W;
+    K.assign(static_cast<std::size_t>(NN) * ld, 0.0);
+    M.assign(K.size(), 0.0);
+    W.assign(K.size(), 0.0);
+    K[0] = 1.0;
+    K[1] = 1.0;
+    K[ld] = 1.0;
+    std::vector<double> r = {1.0, 1.0};
+    EXPECT_EQ(wf::factorSolveBandRowsOf(NN, B, 1.0, K.data(), M.data(), W.data(), ld, r.data()), 2);
+    M[0] = -2.0;  // dt K + M = [[-1, 1], [1, 1]]: first pivot negative
+    EXPECT_EQ(wf::factorSolveBandRowsOf(NN, B, 1.0, K.data(), M.data(), W.data(), ld, r.data()), 1);
+}
+
+} // namespace
