@@ -49,8 +49,8 @@ struct AssemblyCache {
     int ld = 0;
     BandBuffer M;             // storage, zero for a time-independent problem
     BandBuffer KD, MD;        // K and M with the prescribed heads' rows and columns cleared
-    std::vector<double> heads;  // old heads with zero padding past the last node
-    std::vector<double> sums;   // storage times heads, by blocks of unknowns
+    BandBuffer MF;            // full symmetric rows of M (band_core.h, fullSymmetricRows)
+    BandBuffer heads;         // old heads at offset fullRowOffset, zero around them
     std::vector<DirichletStepOp> dirichletOps;
 
     // Factor of dt K + M with the prescribed heads applied, for factorDt.

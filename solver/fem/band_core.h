@@ -58,4 +58,13 @@ int factorSolveBandRowsOf(int NN, int B, double dt, const double* K, const doubl
 // space. R has NN entries.
 void symmetricBandTimes(int NN, int B, const double* M, int ld, const double* h, double* acc, double* R);
 
+// The same product through the full symmetric rows of M: fullSymmetricRows
+// writes them (both halves of the band, four-aligned blocks) into MF once;
+// fullSymmetricTimes then forms R = M h from heads placed at offset
+// fullRowOffset(B) of a zeroed array of fullRowHeadsSize(NN, B) entries.
+int fullRowOffset(int B);
+std::size_t fullRowHeadsSize(int NN, int B);
+void fullSymmetricRows(int NN, int B, const double* M, int ld, BandBuffer& MF);
+void fullSymmetricTimes(int NN, int B, const double* MF, const double* hp, double* R);
+
 } // namespace wf

@@ -92,6 +92,11 @@ WF_ALWAYS_INLINE int factorBlocks(int NN, int B, Source src, double* __restrict 
         const Index rowAt = static_cast<Index>(i) * L;
         // Blocks that term k reaches: those whose first unknown is coupled with row i-k.
         auto active = [&](int k) { return std::min(ng, static_cast<int>((i + B - 1 - k - g0) / 4) + 1); };
+        // Rows i-K .. i-2 of the forward sum first (issued ahead of the
+        // block terms), the row just finished last.
+        double t = 0.0;
+        if constexpr (kRhs)
+            for (int k = K; k >= 2; --k) t += V[rowAt - static_cast<Index>(k) * L + i] * R[i - k];
 #pragma GCC unroll 16
         for (int q = 0; q < NG; ++q) s[q] = Lanes{};
         if (K >= 1) {
@@ -133,18 +138,15 @@ WF_ALWAYS_INLINE int factorBlocks(int NN, int B, Source src, double* __restrict 
                 s[q] = src.load(W, rowAt + g0 + 4 * q) - s[q];
                 storeLanes(V + rowAt + g0 + 4 * q, s[q]);
             }
-        double z = 0.0;
-        if constexpr (kRhs) {
-            double t = 0.0;
-            for (int k = K; k >= 1; --k) t += V[rowAt - static_cast<Index>(k) * L + i] * R[i - k];
-            z = R[i] - t;
-        }
         const double d = V[rowAt + i];
         if (!(d > 0.0)) {
             for (int q = 0; q < ng; ++q) storeLanes(W + rowAt + g0 + 4 * q, s[q]);
             return i + 1;
         }
-        if constexpr (kRhs) R[i] = z / d;
+        if constexpr (kRhs) {
+            if (K >= 1) t += V[rowAt - L + i] * R[i - 1];
+            R[i] = (R[i] - t) / d;
+        }
         w = J > 1 ? V[rowAt + i + 1] / d : 0.0;
         const Lanes inv = splat(1.0 / d);
 #pragma GCC unroll 16
@@ -343,6 +345,22 @@ WF_BAND_CLONES void bandTimes(int NN, int B, const double* __restrict M, Index L
     }
 }
 
+// R(p) = sum over the full symmetric row p of M times the heads: row p of MF
+// holds M(p, g) for the unknowns g from gs(p) = 4 floor((p + O - B + 1) / 4) - O
+// on, nq blocks of four, zero outside the band; hp holds h shifted by O
+// (hp(O + g) = h(g), zero elsewhere). Each row is one lane-wise dot product,
+// independent of the others.
+WF_BAND_CLONES void fullRowsTimes(int NN, int B, const double* __restrict MF, Index S, int nq, const double* __restrict hp,
+                                  int O, double* __restrict R) {
+    for (int p = 0; p < NN; ++p) {
+        const double* row = MF + p * S;
+        const double* h = hp + ((p + O - B + 1) >> 2 << 2);
+        Lanes acc = Lanes{};
+        for (int q = 0; q < nq; ++q) acc += loadLanes(row + 4 * q) * loadLanes(h + 4 * q);
+        R[p] = (acc[0] + acc[1]) + (acc[2] + acc[3]);
+    }
+}
+
 BandBuffer& workRows() {
     thread_local BandBuffer w;
     return w;
@@ -390,6 +408,31 @@ int factorBandRowsOf(int NN, int B, double dt, const double* K, const double* M,
     if (NN < 1 || B < 1) return 0;
     double* V = sizedBuffer(weightedRows(), static_cast<std::size_t>(NN) * ld);
     return factorRows(NN, B, Source{K, M, dt}, W, V, ld);
+}
+
+int fullRowOffset(int B) { return (B + 3) / 4 * 4; }
+int fullRowBlocks(int B) { return (2 * B - 1 + 3 + 3) / 4; }
+
+void fullSymmetricRows(int NN, int B, const double* M, int ld, BandBuffer& MF) {
+    const int O = fullRowOffset(B), nq = fullRowBlocks(B);
+    const Index S = 4 * nq;
+    MF.assign(static_cast<std::size_t>(NN) * S, 0.0);
+    for (int p = 0; p < NN; ++p) {
+        const int gs = ((p + O - B + 1) >> 2 << 2) - O;
+        for (int g = std::max(0, p - B + 1); g <= std::min(NN - 1, p + B - 1); ++g) {
+            const double m = g >= p ? M[static_cast<Index>(p) * ld + (g - p)] : M[static_cast<Index>(g) * ld + (p - g)];
+            MF[static_cast<std::size_t>(p * S + (g - gs))] = m;
+        }
+    }
+}
+
+std::size_t fullRowHeadsSize(int NN, int B) {
+    return static_cast<std::size_t>(fullRowOffset(B)) + NN + 4 * fullRowBlocks(B) + 8;
+}
+
+void fullSymmetricTimes(int NN, int B, const double* MF, const double* hp, double* R) {
+    if (NN < 1 || B < 1) return;
+    fullRowsTimes(NN, B, MF, 4 * fullRowBlocks(B), fullRowBlocks(B), hp, fullRowOffset(B), R);
 }
 
 void symmetricBandTimes(int NN, int B, const double* M, int ld, const double* h, double* acc, double* R) {

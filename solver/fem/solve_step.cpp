@@ -90,8 +90,7 @@ void buildRunBands(AssemblyCache& c, const FemState& fs, const ModelSet& m, cons
     K.assign(size, 0.0);
     c.M.assign(size, 0.0);
     c.factor.assign(size, 0.0);
-    c.heads.assign(static_cast<std::size_t>(fs.NN) + c.ld + 8, 0.0);
-    c.sums.assign(c.heads.size(), 0.0);
+    c.heads.assign(fullRowHeadsSize(fs.NN, fs.bandwidth), 0.0);
     c.factorValid = false;
 
     const ShapeTable& table = elementTable(fs);
@@ -112,13 +111,14 @@ void buildRunBands(AssemblyCache& c, const FemState& fs, const ModelSet& m, cons
             }
     }
     prepareDirichlet(c, fs, m, K);
+    fullSymmetricRows(fs.NN, fs.bandwidth, c.M.data(), c.ld, c.MF);
     c.valid = true;
 }
 
 // R = M h for the symmetric band M of the run.
 void storageTimesHeads(AssemblyCache& c, const double* hold, double* R) {
-    std::copy(hold, hold + c.NN, c.heads.begin());
-    symmetricBandTimes(c.NN, c.bandwidth, c.M.data(), c.ld, c.heads.data(), c.sums.data(), R);
+    std::copy(hold, hold + c.NN, c.heads.data() + fullRowOffset(c.bandwidth));
+    fullSymmetricTimes(c.NN, c.bandwidth, c.MF.data(), c.heads.data(), R);
 }
 
 int straightforwardStep(FemState& fs, ModelSet& m, const double* P, int npar) {

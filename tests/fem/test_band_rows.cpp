@@ -127,4 +127,34 @@ TEST(BandRows, FusedFactorReportsTheFirstRowWithoutPositivePivot) {
     EXPECT_EQ(wf::factorSolveBandRowsOf(NN, B, 1.0, K.data(), M.data(), W.data(), ld, r.data()), 1);
 }
 
+// The storage-times-heads product of the step: R = M h over the full
+// symmetric rows equals the dense product of the symmetric band with h, for
+// both the row-wise product over the stored upper half and the full rows.
+TEST(BandRows, FullSymmetricRowsTimesHeadsMatchTheDenseProduct) {
+    struct Case { int NN, B; };
+    for (const Case c : {Case{1, 1}, Case{6, 3}, Case{61, 18}, Case{103, 21}, Case{90, 27}}) {
+        const Bands b = makeBands(c.NN, c.B, 0.0, 3u + c.NN);  // column = M
+        std::vector<double> h(c.NN);
+        for (int i = 0; i < c.NN; ++i) h[i] = 100.0 - 0.37 * i + std::sin(1.1 * i);
+        std::vector<double> ref(c.NN, 0.0);
+        for (int i = 0; i < c.NN; ++i)
+            for (int k = 0; k < c.B && i + k < c.NN; ++k) {
+                const double m = b.column[i + static_cast<std::size_t>(k) * c.NN];
+                ref[i] += m * h[i + k];
+                if (k > 0) ref[i + k] += m * h[i];
+            }
+        wf::BandBuffer MF, hp;
+        wf::fullSymmetricRows(c.NN, c.B, b.M.data(), b.ld, MF);
+        hp.assign(wf::fullRowHeadsSize(c.NN, c.B), 0.0);
+        std::copy(h.begin(), h.end(), hp.data() + wf::fullRowOffset(c.B));
+        std::vector<double> R(c.NN, -1.0);
+        wf::fullSymmetricTimes(c.NN, c.B, MF.data(), hp.data(), R.data());
+        for (int i = 0; i < c.NN; ++i) EXPECT_NEAR(R[i], ref[i], 1e-13 * std::fabs(ref[i])) << "NN " << c.NN << " row " << i;
+        std::vector<double> hPadded(c.NN + b.ld + 8, 0.0), acc(hPadded.size() + 64), upper(c.NN, -1.0);
+        std::copy(h.begin(), h.end(), hPadded.begin());
+        wf::symmetricBandTimes(c.NN, c.B, b.M.data(), b.ld, hPadded.data(), acc.data(), upper.data());
+        for (int i = 0; i < c.NN; ++i) EXPECT_NEAR(upper[i], ref[i], 1e-13 * std::fabs(ref[i])) << "NN " << c.NN << " row " << i;
+    }
+}
+
 } // namespace
