@@ -33,6 +33,21 @@ struct DirichletStepOp {
     double k, m, h;
 };
 
+// The conductance and storage integrals are linear in the nodal
+// conductivities and specific storages, so the bands of one mesh are sums
+// over the materials: K = sum_t P(t) K_t, M = sum_t P(t + half) M_t, with K_t
+// and M_t assembled once per mesh (unit multipliers for material t, zero for
+// the others). The mesh they belong to is kept to recognise it.
+struct MaterialBands {
+    bool valid = false;  // kept from one model run to the next
+    int NN = 0, bandwidth = 0, NEL = 0, nodesPerElement = 0, degree = 0, nsteps = 0, npar = 0, ld = 0;
+    char family = 'L';
+    double KX = 0.0, KY = 0.0, SS = 0.0;
+    std::vector<double> X, Y;
+    std::vector<int> MAT, CON;
+    std::vector<BandBuffer> K, M;  // per material, row-wise (stride ld)
+};
+
 struct AssemblyCache {
     bool valid = false;  // cleared at the start of every model run
 
@@ -44,6 +59,8 @@ struct AssemblyCache {
     int NDN = 0;
     std::vector<int> dirichletNodes;
     std::vector<double> dirichletHeads;
+
+    MaterialBands materials;
 
     // Row-wise bands (band_core.h layout, row stride ld), 0-based.
     int ld = 0;

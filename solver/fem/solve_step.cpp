@@ -71,6 +71,83 @@ void prepareDirichlet(AssemblyCache& c, const FemState& fs, const ModelSet& m, c
     }
 }
 
+// Element by element assembly of the conductance and storage bands for the
+// multipliers P (row-wise, stride ld, upper half).
+void assembleBands(const FemState& fs, const ModelSet& m, const double* P, int npar, int ld, double* K, double* M) {
+    const ShapeTable& table = elementTable(fs);
+    const int ne = table.nodes;
+    const bool transient = fs.nsteps != 0;
+    int nodes[9];
+    double r[9], z[9], hold[9], tx[9], ty[9], s[9], sigma[9], Ke[9][9], Me[9][9];
+    for (int e = 1; e <= fs.NEL; ++e) {
+        elementNodalValues(fs, m, e, P, npar, ne, nodes, r, z, hold, tx, ty, s, sigma);
+        elementConductanceStorage(table, r, z, tx, ty, s, sigma, transient, Ke, Me);
+        for (int i = 0; i < ne; ++i)
+            for (int j = 0; j < ne; ++j) {
+                const int I = nodes[i], J = nodes[j];
+                if (J < I) continue;
+                const std::size_t at = static_cast<std::size_t>(I - 1) * ld + (J - I);
+                K[at] += Ke[i][j];
+                M[at] += Me[i][j];
+            }
+    }
+}
+
+bool materialBandsFit(const MaterialBands& b, const FemState& fs, const ModelSet& m, int npar, int ld) {
+    if (!b.valid || b.NN != fs.NN || b.bandwidth != fs.bandwidth || b.NEL != fs.NEL ||
+        b.nodesPerElement != fs.nodesPerElement || b.degree != fs.degree || b.nsteps != fs.nsteps || b.npar != npar ||
+        b.ld != ld || b.family != fs.family || b.KX != fs.KX || b.KY != fs.KY || b.SS != fs.SS)
+        return false;
+    for (int n = 1; n <= fs.NN; ++n)
+        if (b.X[n - 1] != m.X(n) || b.Y[n - 1] != m.Y(n) || b.MAT[n - 1] != m.MAT(n)) return false;
+    const int ne = elementTable(fs).nodes;
+    for (int e = 1; e <= fs.NEL; ++e)
+        for (int i = 1; i <= ne; ++i)
+            if (b.CON[static_cast<std::size_t>(e - 1) * ne + (i - 1)] != m.CON(e, i)) return false;
+    return true;
+}
+
+// The per-material bands of the mesh; left invalid (the run then assembles
+// element by element) when a node's material has no multiplier pair.
+void buildMaterialBands(MaterialBands& b, const FemState& fs, const ModelSet& m, int npar, int ld) {
+    b = MaterialBands{};
+    const int half = npar / 2;
+    const int ne = elementTable(fs).nodes;
+    for (int n = 1; n <= fs.NN; ++n)
+        if (m.MAT(n) < 1 || m.MAT(n) > half) return;
+    b.NN = fs.NN;
+    b.bandwidth = fs.bandwidth;
+    b.NEL = fs.NEL;
+    b.nodesPerElement = fs.nodesPerElement;
+    b.degree = fs.degree;
+    b.nsteps = fs.nsteps;
+    b.npar = npar;
+    b.ld = ld;
+    b.family = fs.family;
+    b.KX = fs.KX;
+    b.KY = fs.KY;
+    b.SS = fs.SS;
+    for (int n = 1; n <= fs.NN; ++n) {
+        b.X.push_back(m.X(n));
+        b.Y.push_back(m.Y(n));
+        b.MAT.push_back(m.MAT(n));
+    }
+    for (int e = 1; e <= fs.NEL; ++e)
+        for (int i = 1; i <= ne; ++i) b.CON.push_back(m.CON(e, i));
+    const std::size_t size = static_cast<std::size_t>(fs.NN) * ld;
+    b.K.resize(half);
+    b.M.resize(half);
+    std::vector<double> unit(npar, 0.0);
+    for (int t = 0; t < half; ++t) {
+        b.K[t].assign(size, 0.0);
+        b.M[t].assign(size, 0.0);
+        std::fill(unit.begin(), unit.end(), 0.0);
+        unit[t] = unit[t + half] = 1.0;
+        assembleBands(fs, m, unit.data(), npar, ld, b.K[t].data(), b.M[t].data());
+    }
+    b.valid = true;
+}
+
 // Conductance and storage bands of the whole mesh for the run.
 void buildRunBands(AssemblyCache& c, const FemState& fs, const ModelSet& m, const double* P, int npar) {
     c.NN = fs.NN;
@@ -93,22 +170,21 @@ void buildRunBands(AssemblyCache& c, const FemState& fs, const ModelSet& m, cons
     c.heads.assign(fullRowHeadsSize(fs.NN, fs.bandwidth), 0.0);
     c.factorValid = false;
 
-    const ShapeTable& table = elementTable(fs);
-    const int ne = table.nodes;
-    const bool transient = fs.nsteps != 0;
-    int nodes[9];
-    double r[9], z[9], hold[9], tx[9], ty[9], s[9], sigma[9], Ke[9][9], Me[9][9];
-    for (int e = 1; e <= fs.NEL; ++e) {
-        elementNodalValues(fs, m, e, P, npar, ne, nodes, r, z, hold, tx, ty, s, sigma);
-        elementConductanceStorage(table, r, z, tx, ty, s, sigma, transient, Ke, Me);
-        for (int i = 0; i < ne; ++i)
-            for (int j = 0; j < ne; ++j) {
-                const int I = nodes[i], J = nodes[j];
-                if (J < I) continue;
-                const std::size_t at = static_cast<std::size_t>(I - 1) * c.ld + (J - I);
-                K[at] += Ke[i][j];
-                c.M[at] += Me[i][j];
+    if (!materialBandsFit(c.materials, fs, m, npar, c.ld)) buildMaterialBands(c.materials, fs, m, npar, c.ld);
+    const MaterialBands& mb = c.materials;
+    const int half = npar / 2;
+    if (mb.valid) {
+        for (int t = 0; t < half; ++t) {
+            const double p = P[t], q = P[t + half];
+            const double* Kt = mb.K[t].data();
+            const double* Mt = mb.M[t].data();
+            for (std::size_t at = 0; at < size; ++at) {
+                K[at] += p * Kt[at];
+                c.M[at] += q * Mt[at];
             }
+        }
+    } else {
+        assembleBands(fs, m, P, npar, c.ld, K.data(), c.M.data());
     }
     prepareDirichlet(c, fs, m, K);
     fullSymmetricRows(fs.NN, fs.bandwidth, c.M.data(), c.ld, c.MF);

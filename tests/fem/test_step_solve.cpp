@@ -105,6 +105,30 @@ TEST(StepSolve, NewMultipliersRebuildTheRunMatrices) {
     EXPECT_LT(compareRuns(fast, ref, times), 1e-12);
 }
 
+// The per-material bands outlive a model run; a mesh with the same counts but
+// a moved node, or a node given the other material, must not reuse them.
+TEST(StepSolve, ChangedMeshOfTheSameSizeRebuildsTheMaterialBands) {
+    wftest::RadialModel fast, ref;
+    wftest::buildRadialModel(fast, 12, 10);
+    wftest::buildRadialModel(ref, 12, 10);
+    const std::vector<double> times = {0.0, 60.0, 180.0, 600.0};
+    EXPECT_LT(compareRuns(fast, ref, times), 1e-12);
+    EXPECT_TRUE(fast.fs.cache.materials.valid);
+    auto newRun = [&](auto change) {
+        for (wftest::RadialModel* rm : {&fast, &ref}) {
+            change(*rm);
+            for (int n = 1; n <= rm->fs.NN; ++n) rm->m.HOLD(n) = rm->m.H0(n);
+        }
+        fast.fs.cache.valid = false;  // what the start of a model run does
+        EXPECT_LT(compareRuns(fast, ref, times), 1e-12);
+    };
+    newRun([](wftest::RadialModel& rm) { rm.m.X(14) *= 1.3; });
+    newRun([](wftest::RadialModel& rm) { rm.m.Y(30) += 0.05; });
+    newRun([](wftest::RadialModel& rm) { rm.m.MAT(40) = rm.m.MAT(40) == 1 ? 2 : 1; });
+    EXPECT_TRUE(fast.fs.cache.materials.valid);
+    EXPECT_EQ(fast.fs.cache.materials.MAT[39], fast.m.MAT(40));
+}
+
 // The run keeps the prescribed heads' cleared couplings and right-hand-side
 // terms; a changed head, a dropped node and a node with head 0 (no coupling
 // moved, only cleared) within one run must all give the straightforward step.
