@@ -112,6 +112,28 @@ void BM_RowWiseFactorSolve(benchmark::State& state) {
 BENCHMARK(BM_RowWiseFactorSolve)->Args({320, 18, 0})->Args({320, 18, 1})->Args({500, 27, 0})->Args({500, 27, 1})
     ->Unit(benchmark::kMicrosecond);
 
+// The time step's pair: factorisation of dt K + M with the forward
+// substitution in its row loop, then the grouped back substitution.
+void BM_RowWiseFusedFactorSolve(benchmark::State& state) {
+    const int NN = static_cast<int>(state.range(0)), B = static_cast<int>(state.range(1));
+    const std::vector<double> a = makeBand(NN, B), r0 = makeRhs(NN);
+    const int ld = wf::bandRowStride(B);
+    wf::BandBuffer K, M, W;
+    K.assign(static_cast<std::size_t>(NN) * ld, 0.0);
+    M.assign(K.size(), 0.0);
+    W.assign(K.size(), 0.0);
+    for (int i = 0; i < NN; ++i)
+        for (int c = 0; c < B && i + c < NN; ++c) K[static_cast<std::size_t>(i) * ld + c] = a[i + static_cast<std::size_t>(c) * NN];
+    std::vector<double> r(NN);
+    for (auto _ : state) {
+        std::memcpy(r.data(), r0.data(), r0.size() * sizeof(double));
+        benchmark::DoNotOptimize(wf::factorSolveBandRowsOf(NN, B, 1.0, K.data(), M.data(), W.data(), ld, r.data()));
+        benchmark::DoNotOptimize(r.data());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_RowWiseFusedFactorSolve)->Args({320, 18})->Args({500, 27})->Unit(benchmark::kMicrosecond);
+
 #if defined(WF_HAVE_LAPACK)
 // LAPACK lower band storage: AB(1 + i - j, j) = A(i, j), i.e. column j of AB is
 // row j of the upper band; the layout copy is made once, outside the loop.
