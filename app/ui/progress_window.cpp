@@ -1,5 +1,8 @@
 #include "progress_window.h"
 
+#include <algorithm>
+#include <cstdio>
+
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QHBoxLayout>
@@ -86,28 +89,18 @@ void ProgressWindow::endRun() {
 }
 
 void ProgressWindow::applyProgress(int code, const QString& text, const QStringList& lines) {
-    const int op = code < 0 ? -code : code;
-    switch (op) {
-    case 0:
-        list_->clear();
-        list_->addItem(text);
-        break;
-    case 1:
-        if (list_->count() > 0) delete list_->takeItem(list_->count() - 1);
-        list_->addItem(text);
-        break;
-    case 2:
-        list_->addItem(text);
-        break;
-    default:
-        break;
-    }
-    // The solver's list is the reference: if the mirror drifted (for instance the
-    // solver restarted a full list), take the whole list over.
-    if (list_->count() != lines.size()) {
-        list_->clear();
-        list_->addItems(lines);
-    }
+    // The solver keeps the list and has already carried out the code; the
+    // window only mirrors the result: an appended line, a replaced last line,
+    // or (after a clear) the whole list anew.
+    const int shown = list_->count();
+    const int common = std::min(shown, static_cast<int>(lines.size()));
+    int same = 0;
+    while (same < common && list_->item(same)->text() == lines[same]) ++same;
+    while (list_->count() > same) delete list_->takeItem(list_->count() - 1);
+    for (int i = same; i < lines.size(); ++i) list_->addItem(lines[i]);
+    // Every line also goes to the run log (standard output is the project's
+    // log file while a run computes), so nothing the solver reported is lost.
+    std::fprintf(stdout, "%s\n", text.toLocal8Bit().constData());
     list_->scrollToBottom();
     if (code >= 0) {
         // The run keeps the thread busy: paint now, take no user input here.
@@ -134,6 +127,8 @@ bool ProgressWindow::takeCancel() {
 }
 
 void ProgressWindow::showBox(const QString& caption, const QString& text) {
+    std::fprintf(stdout, "[%s] %s\n", caption.toLocal8Bit().constData(), text.toLocal8Bit().constData());
+    std::fflush(stdout);
     const QMessageBox::Icon icon =
         caption == QLatin1String("Error") ? QMessageBox::Critical : QMessageBox::Information;
     showMessage(this, icon, caption, text);

@@ -19,7 +19,7 @@ namespace {
 // Sends fds 1 and 2 to the log file for the lifetime of the object.
 class OutputToLog {
 public:
-    explicit OutputToLog(const QString& path) {
+    OutputToLog(const QString& path, const QString& title) {
         std::fflush(stdout);
         std::fflush(stderr);
         std::cout.flush();
@@ -27,7 +27,8 @@ public:
         fd_ = ::open(path.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_APPEND, 0644);
         if (fd_ < 0) return;
         const QByteArray stamp =
-            "\n==== " + QDateTime::currentDateTime().toString(Qt::ISODate).toLatin1() + " ====\n";
+            "\n==== " + QDateTime::currentDateTime().toString(Qt::ISODate).toLatin1() +
+            (title.isEmpty() ? QByteArray() : " " + title.toLocal8Bit()) + " ====\n";
         (void)!::write(fd_, stamp.constData(), static_cast<size_t>(stamp.size()));
         saved1_ = ::dup(1);
         saved2_ = ::dup(2);
@@ -91,6 +92,19 @@ ProgressWindow* progressWindow() {
     return window;
 }
 
+// The kind of run, for the log.
+QString runTitle(int mode, int type) {
+    static const char* const analyses[3] = {"Optimization", "Fixed time", "Prediction"};
+    switch (mode) {
+    case WF_MODE_MESH: return QStringLiteral("Mesh construction");
+    case WF_MODE_PREPARE: return QStringLiteral("Data preparation, %1 times selected").arg(type);
+    case WF_MODE_ANALYSIS:
+        if (type >= 0 && type <= 2) return QStringLiteral("Analysis: ") + QLatin1String(analyses[type]);
+        return QStringLiteral("Analysis, type %1").arg(type);
+    default: return QStringLiteral("Run of mode %1").arg(mode);
+    }
+}
+
 QString logFileName(const FILENAME& filename) {
     const QByteArray name(filename.projectName, static_cast<int>(qstrnlen(filename.projectName, 20)));
     QString stem = QString::fromLocal8Bit(name);
@@ -98,8 +112,8 @@ QString logFileName(const FILENAME& filename) {
     return stem + QStringLiteral(".LOG");
 }
 
-void runWithOutputLogged(const QString& logPath, const std::function<void()>& f) {
-    OutputToLog log(logPath);
+void runWithOutputLogged(const QString& logPath, const std::function<void()>& f, const QString& title) {
+    OutputToLog log(logPath, title);
     f();
 }
 
@@ -109,7 +123,7 @@ void callSolver(int mode, int type, const SolverRecords& r) {
     progress->beginRun();
     runWithOutputLogged(logFileName(*r.filename), [&] {
         wftDLL(mode, type, r.filename, r.mesh, r.obsv, r.pump, r.guess, r.pinit, r.units, r.nzero);
-    });
+    }, runTitle(mode, type));
     progress->endRun();
 }
 

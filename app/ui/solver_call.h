@@ -36,8 +36,8 @@ struct SolverRecords {
 QString logFileName(const FILENAME& filename);
 
 // Runs f with standard output and standard error appended to the log file
-// (after a time-stamp line); both are restored afterwards.
-void runWithOutputLogged(const QString& logPath, const std::function<void()>& f);
+// (after a line with the time and the title); both are restored afterwards.
+void runWithOutputLogged(const QString& logPath, const std::function<void()>& f, const QString& title = {});
 
 // Calls wftDLL(mode, type, ...) with the records.
 void callSolver(int mode, int type, const SolverRecords& records);

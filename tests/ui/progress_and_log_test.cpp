@@ -132,7 +132,10 @@ TEST_F(RunLogTest, ASolverRunShowsItsStartAndEndLinesAndLogs) {
               (QStringList{"WELLFIT: Start Computation", "WELLFIT: Computation Complete"}));
     EXPECT_TRUE(mainDisabled);  // no input to other windows while the run computes
     EXPECT_TRUE(w.isEnabled());
-    EXPECT_TRUE(exists(QStringLiteral("DEMO.LOG")));
+    // The log names the run and keeps the solver's progress lines.
+    const QByteArray log = readFile(QStringLiteral("DEMO.LOG"));
+    EXPECT_TRUE(log.contains(" Run of mode 7 ====\n")) << log.constData();
+    EXPECT_TRUE(log.contains("\nWELLFIT: Start Computation\nWELLFIT: Computation Complete\n")) << log.constData();
     progress->hide();
 }
 
