@@ -361,6 +361,75 @@ WF_BAND_CLONES void fullRowsTimes(int NN, int B, const double* __restrict MF, In
     }
 }
 
+// Four rows and four columns swapped: o[j][k] = r[k][j].
+typedef long long LaneSel __attribute__((vector_size(4 * sizeof(long long))));
+WF_ALWAYS_INLINE void transpose4(const Lanes r[4], Lanes o[4]) {
+    const Lanes t0 = __builtin_shuffle(r[0], r[1], LaneSel{0, 4, 2, 6});
+    const Lanes t1 = __builtin_shuffle(r[0], r[1], LaneSel{1, 5, 3, 7});
+    const Lanes t2 = __builtin_shuffle(r[2], r[3], LaneSel{0, 4, 2, 6});
+    const Lanes t3 = __builtin_shuffle(r[2], r[3], LaneSel{1, 5, 3, 7});
+    o[0] = __builtin_shuffle(t0, t2, LaneSel{0, 1, 4, 5});
+    o[1] = __builtin_shuffle(t1, t3, LaneSel{0, 1, 4, 5});
+    o[2] = __builtin_shuffle(t0, t2, LaneSel{2, 3, 6, 7});
+    o[3] = __builtin_shuffle(t1, t3, LaneSel{2, 3, 6, 7});
+}
+
+// Column-stored band A (entry (i, c) at i + c*lda, column c holding rows
+// 0..NN-1-c) into the row-wise band W: row i gets its B entries, zeros for
+// the unknowns past the last row and in the padding up to the row stride.
+// Groups of four rows whose entries all lie inside the matrix are moved as
+// 4x4 tiles (four contiguous reads down the columns, four contiguous writes
+// along the rows); the remaining columns and the last rows one by one.
+WF_BAND_CLONES void columnsToRows(int NN, int B, const double* __restrict A, Index lda, double* __restrict W,
+                                  Index ld) {
+    const int B4 = B / 4 * 4;
+    int i = 0;
+    for (; i + 3 + B - 1 < NN; i += 4) {
+        double* w = W + i * ld;
+        for (int c = 0; c < B4; c += 4) {
+            Lanes r[4], o[4];
+            for (int k = 0; k < 4; ++k) r[k] = loadLanes(A + (c + k) * lda + i);
+            transpose4(r, o);
+            for (int j = 0; j < 4; ++j) storeLanes(w + j * ld + c, o[j]);
+        }
+        for (int j = 0; j < 4; ++j) {
+            double* wr = w + j * ld;
+            for (int c = B4; c < B; ++c) wr[c] = A[c * lda + i + j];
+            for (Index c = B; c < ld; ++c) wr[c] = 0.0;
+        }
+    }
+    for (; i < NN; ++i) {
+        double* wr = W + i * ld;
+        const int J = std::min(B, NN - i);
+        for (int c = 0; c < J; ++c) wr[c] = A[c * lda + i];
+        for (Index c = J; c < ld; ++c) wr[c] = 0.0;
+    }
+}
+
+// The row-wise factor back into the column-stored band; positions outside
+// the matrix are not written.
+WF_BAND_CLONES void rowsToColumns(int NN, int B, const double* __restrict W, Index ld, double* __restrict A,
+                                  Index lda) {
+    const int B4 = B / 4 * 4;
+    int i = 0;
+    for (; i + 3 + B - 1 < NN; i += 4) {
+        const double* w = W + i * ld;
+        for (int c = 0; c < B4; c += 4) {
+            Lanes r[4], o[4];
+            for (int j = 0; j < 4; ++j) r[j] = loadLanes(w + j * ld + c);
+            transpose4(r, o);
+            for (int k = 0; k < 4; ++k) storeLanes(A + (c + k) * lda + i, o[k]);
+        }
+        for (int j = 0; j < 4; ++j)
+            for (int c = B4; c < B; ++c) A[c * lda + i + j] = w[j * ld + c];
+    }
+    for (; i < NN; ++i) {
+        const double* wr = W + i * ld;
+        const int J = std::min(B, NN - i);
+        for (int c = 0; c < J; ++c) A[c * lda + i] = wr[c];
+    }
+}
+
 BandBuffer& workRows() {
     thread_local BandBuffer w;
     return w;
@@ -463,21 +532,10 @@ int SFAC(int NN, int B, double* A, int lda) {
     const int ld = bandRowStride(B);
     const std::size_t size = static_cast<std::size_t>(NN) * ld;
     double* W = sizedBuffer(workRows(), size);
-    // Column by column: each column of A is read in order.
-    for (int c = 0; c < B; ++c) {
-        const double* a = A + static_cast<Index>(c) * lda;
-        double* w = W + c;
-        for (int i = 0; i < NN - c; ++i) w[static_cast<Index>(i) * ld] = a[i];
-        for (int i = std::max(NN - c, 0); i < NN; ++i) w[static_cast<Index>(i) * ld] = 0.0;
-    }
-    for (int i = 0; i < NN; ++i) std::fill(W + static_cast<Index>(i) * ld + B, W + static_cast<Index>(i + 1) * ld, 0.0);
+    columnsToRows(NN, B, A, lda, W, ld);
     double* V = sizedBuffer(weightedRows(), size);
     const int bad = factorRows(NN, B, Source{nullptr, nullptr, 0.0}, W, V, ld);
-    for (int c = 0; c < B; ++c) {
-        double* a = A + static_cast<Index>(c) * lda;
-        const double* w = W + c;
-        for (int i = 0; i < NN - c; ++i) a[i] = w[static_cast<Index>(i) * ld];
-    }
+    rowsToColumns(NN, B, W, ld, A, lda);
     return bad;
 }
 
