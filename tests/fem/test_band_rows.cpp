@@ -11,6 +11,7 @@
 #include <random>
 #include <vector>
 
+#include "dense_reference.h"
 #include "fem/band_core.h"
 #include "fem/fem_numerics.h"
 
@@ -53,32 +54,11 @@ Bands makeBands(int NN, int B, double dt, unsigned seed) {
     return b;
 }
 
-std::vector<double> denseSolve(const Bands& b, std::vector<double> r) {
-    const int n = b.NN;
-    std::vector<std::vector<double>> a(n, std::vector<double>(n, 0.0));
-    for (int i = 0; i < n; ++i)
-        for (int c = 0; c < b.B && i + c < n; ++c) a[i][i + c] = a[i + c][i] = b.column[i + static_cast<std::size_t>(c) * n];
-    for (int c = 0; c < n; ++c)
-        for (int p = c + 1; p < n; ++p) {
-            const double f = a[p][c] / a[c][c];
-            for (int k = c; k < n; ++k) a[p][k] -= f * a[c][k];
-            r[p] -= f * r[c];
-        }
-    for (int p = n - 1; p >= 0; --p) {
-        for (int k = p + 1; k < n; ++k) r[p] -= a[p][k] * r[k];
-        r[p] /= a[p][p];
-    }
-    return r;
+std::vector<double> denseSolve(const Bands& b, const std::vector<double>& r) {
+    return wftest::denseSolve(wftest::denseOf(b.NN, b.B, b.column, b.NN), r);
 }
 
-double maxRelDiff(const std::vector<double>& x, const std::vector<double>& ref) {
-    double scale = 0.0, diff = 0.0;
-    for (std::size_t i = 0; i < ref.size(); ++i) {
-        scale = std::max(scale, std::fabs(ref[i]));
-        diff = std::max(diff, std::fabs(x[i] - ref[i]));
-    }
-    return diff / scale;
-}
+using wftest::maxRelDiff;
 
 TEST(BandRows, FusedFactorSolveAndKeptFactorMatchSfacSsolAndDenseSolve) {
     const double dt = 37.5;
