@@ -10,57 +10,14 @@
 #include "entry/work_sets.h"
 #include "fem/fem_numerics.h"
 #include "fem/fem_state.h"
+#include "fem/test_step_mesh.h"
 
 namespace {
 
-struct Model {
-    wf::FemState fs;
-    wf::ModelSet m;
-    double P[4] = {40.0, 0.3, 2.0, 0.7};
-};
+using Model = wftest::RadialModel;
 
-void build(Model& x) {
-    const int NR = 16, NZ = 20;
-    wf::FemState& fs = x.fs;
-    wf::ModelSet& m = x.m;
-    m.allocate(NR, NZ);
-    fs.NN = NR * NZ;
-    fs.NEL = (NR - 1) * (NZ - 1);
-    fs.bandwidth = NR + 2;
-    fs.nsteps = 50;
-    fs.KX = 2e-6;
-    fs.KY = 5e-7;
-    fs.SS = 1e-5;
-    for (int row = 1; row <= NZ; ++row)
-        for (int col = 1; col <= NR; ++col) {
-            const int n = (row - 1) * NR + col;
-            m.X(n) = 0.1 * std::pow(1.6, col - 1);
-            m.Y(n) = row <= 2 ? 0.05 * (row - 1) : 0.05 + 0.4 * (row - 2);
-            m.MAT(n) = row <= 2 ? 1 : 2;
-            m.H0(n) = m.HOLD(n) = 100.0;
-        }
-    int e = 0;
-    for (int col = 1; col < NR; ++col)
-        for (int row = 1; row < NZ; ++row) {
-            const int n = (row - 1) * NR + col;
-            ++e;
-            m.CON(e, 1) = n;
-            m.CON(e, 2) = n + 1;
-            m.CON(e, 3) = n + NR + 1;
-            m.CON(e, 4) = n + NR;
-        }
-    fs.NDN = NZ;
-    for (int row = 1; row <= NZ; ++row) {
-        m.DNODE(row) = row * NR;
-        m.DHEAD(row) = 100.0;
-    }
-    fs.NSRC = 1;
-    m.SRC(1, 1) = 1;
-    m.SRC(1, 2) = 2;
-    m.PROF(1, 1, 1) = 0.0;
-    m.PROF(1, 2, 1) = 1e9;
-    m.PROF(1, 1, 2) = m.PROF(1, 2, 2) = -1e-3;
-}
+// The default-size section: 16 columns x 20 rows.
+void build(Model& x) { wftest::buildRadialModel(x, 16, 20); }
 
 void BM_Step(benchmark::State& state) {
     const int mode = static_cast<int>(state.range(0));  // 0 straightforward, 1 solveStep, 2 solveStep repeated dt
