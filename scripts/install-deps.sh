@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
   build-essential cmake
   googletest libgtest-dev libbenchmark-dev
-  qt6-base-dev qt6-charts-dev qt6-svg-dev libgl-dev libvulkan-dev
+  qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libgl-dev libvulkan-dev
   libopenblas-dev
 )
 missing=()
