@@ -1,5 +1,7 @@
 #include "entry/run_driver.h"
 
+#include "entry/input_checks.h"
+
 #include <algorithm>
 #include <cstring>
 #include <fstream>
@@ -56,8 +58,7 @@ void readObservationHeader(RunState& rs) {
     if ((rs.IOS = reader.skip(2)) != 0) return;
     int nobsf = 0, nt = 0;
     if ((rs.IOS = reader.read(nobsf, nt)) != 0) return;
-    if (nobsf < 1 || nobsf > kMaxObservationPoints || nt < 0 || nt > kMaxHeaderPoints ||
-        rs.in.NSTEP < 0.0 || rs.in.NSTEP > kMaxHeaderPoints) {
+    if (nobsf < 1 || nobsf > kMaxObservationPoints || nt < 0 || nt > kMaxHeaderPoints) {
         rs.IOS = textio::kIosBadValue;
         return;
     }
@@ -153,6 +154,10 @@ void WFRUN(RunState& rs, int mode, int type, MESH& mesh, OBSV& obsv, PINIT& pini
     rs.INNAME.clear();
     rs.IOS = 0;
     Inputs& in = rs.in;
+    // A run never starts on a value that is not a number; NSTEP sizes the
+    // analysis run's time axis and is named when it cannot.
+    if (!checkRecordReals(rs, mode)) return;
+    if (mode == 6 && !checkTimeSteps(rs)) return;
 
     if (mode == 4) {
         if (allocateSet(rs, [&] { rs.meshSet.allocate(30, 25); })) {

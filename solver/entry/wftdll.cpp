@@ -39,11 +39,12 @@ extern "C" WF_API void WF_CALL wftDLL(int32_t mode, int32_t type, FILENAME* file
         std::memcpy(&view, filename, sizeof view);
         if (!usableBaseName(view)) {
             rs.error("The project file name must have 1 to 12 characters before \".wft\"");
-            return;
+        } else {
+            wf::SET_FILE(rs, view);
+            wf::INITIALIZE(rs, *mesh, *obsv, *pump, *guess, *pinit, *units, *nzero);
+            wf::WFRUN(rs, mode, type, *mesh, *obsv, *pinit);
         }
-        wf::SET_FILE(rs, view);
-        wf::INITIALIZE(rs, *mesh, *obsv, *pump, *guess, *pinit, *units, *nzero);
-        wf::WFRUN(rs, mode, type, *mesh, *obsv, *pinit);
+        // The end line follows every run that showed the start line, refused or not.
         if (showsProgress) rs.rep.addLine(2, "WELLFIT: Computation Complete");
     } catch (const std::bad_alloc&) {
         rs.error(" Allocation Error, not enough memory");

@@ -77,11 +77,6 @@ bool writeSimulationFile(RunState& rs, const Mat1<double>& sim, const Vec1<int>&
                          const Vec1<double>& times) {
     const FemState& fs = rs.fem;
     const std::string name = rs.file(".inv");
-    std::ofstream out;
-    if (!textio::openSideWrite(out, name)) {
-        rs.error(" The simulation file " + name + " cannot be written");
-        return false;
-    }
     std::string text = textio::listRecord({fs.nobsNodes, fs.nout});
     std::vector<textio::FValue> nodes{"Node: "};
     for (int k = 1; k <= fs.nobsNodes; ++k) nodes.emplace_back(obsNodes(k));
@@ -89,10 +84,8 @@ bool writeSimulationFile(RunState& rs, const Mat1<double>& sim, const Vec1<int>&
     for (int k = 1; k <= fs.nobsNodes; ++k)
         for (int i = 1; i <= fs.nout; ++i)
             text += textio::format("(5X,I6,F15.4,1P,E18.10)", {obsNodes(k), times(i) / fs.inTimeFactor, sim(k, i)});
-    out << text;
-    out.close();
-    if (!out) {
-        rs.error(" The simulation file " + name + " cannot be written");
+    if (const std::string why = textio::writeSideFileText(name, text); !why.empty()) {
+        rs.error(" The simulation file " + name + " cannot be written (" + why + ")");
         return false;
     }
     return true;

@@ -2,6 +2,8 @@
 #include "inverse/analysis_setup.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <limits>
 #include <fstream>
 #include <new>
 #include <string>
@@ -97,8 +99,14 @@ bool loadObservations(RunState& rs, int type, int& nobs, int& nt) {
 // file carries TQ with three decimals ("(f18.3,1pe18.6)") and the observation
 // file its times likewise, so a step entered as 0.1 min (held in single
 // precision as 0.100000001...) starts at the observation time 0.100 min.
+// A start too large for the field (written as asterisks) lies after every
+// time level and so takes no part in the check.
 double stepStart(const Inputs& in, int j, double ft) {
-    return std::stod(textio::formatLine("(f18.3)", {in.TQ[j]})) * ft;
+    const std::string field = textio::formatLine("(f18.3)", {in.TQ[j]});
+    char* end = nullptr;
+    const double t = std::strtod(field.c_str(), &end);
+    if (field.find('*') != std::string::npos || end == field.c_str()) return std::numeric_limits<double>::infinity();
+    return t * ft;
 }
 
 bool extendTimeLevels(RunState& rs, int& nt) {

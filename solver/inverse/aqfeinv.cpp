@@ -37,8 +37,8 @@ bool readWholeFile(const std::string& name, std::string& text) {
 
 void restoreSimulationFile(RunState& rs, const SimulationFile& kept) {
     if (!kept.have) return;
-    std::ofstream out;
-    if (textio::openSideWrite(out, rs.file(".inv"))) out << kept.text;
+    // Best effort: a failed write leaves the file the model wrote.
+    (void)textio::writeSideFileText(rs.file(".inv"), kept.text);
 }
 
 // Step 8.5 of a pass: reads {base}.inv (counts, "Node:" line, then one record
@@ -157,17 +157,14 @@ void AQFEINV(RunState& rs, int type, int k, const SimulationRun& simulate) {
         std::string invText;
         if (type == 0 || type == 1) {
             const std::string resName = rs.file(".res");
-            std::ofstream res;
-            if (!textio::openSideWrite(res, resName)) {
-                rs.error("Cannot write the result file " + resName);
-                restoreSimulationFile(rs, kept);
-                return;
-            }
+            // The whole result file is composed first and then replaces the
+            // previous one, so a failed write leaves the last pass's file.
+            std::ostringstream res;
             writeResultHeader(res, counter, S, P1, v);
             if (!readPassSimulation(rs, &res, lastDrawdown, invText)) return;
-            res.close();
-            if (!res) {
-                rs.error("Cannot write the result file " + resName);
+            if (const std::string why = textio::writeSideFileText(resName, res.str()); !why.empty()) {
+                rs.error("Cannot write the result file " + resName + " (" + why + ")");
+                restoreSimulationFile(rs, kept);
                 return;
             }
         } else if (!readPassSimulation(rs, nullptr, lastDrawdown, invText)) {

@@ -8,6 +8,7 @@
 #include "prep/test_data.h"
 #include "prep/time_selection.h"
 #include "prep/value_text.h"
+#include "textio/fortran_format.h"
 
 namespace wf {
 
@@ -57,6 +58,14 @@ bool checkInput(RunState& rs, int NSEL, const PumpedRows& w) {
         rs.error("Number of pumping steps " + valueText(in.NQ) + " must be between 1 and 20");
         return false;
     }
+    // The pumping profiles carry the step starts in "(f18.3,1pe18.6)" records.
+    for (int k = 1; k <= in.NQ; ++k)
+        if (textio::formatLine("(f18.3)", {in.TQ[k]}).find('*') != std::string::npos) {
+            rs.error("Start of pumping step " + valueText(k) + " (TQ " + valueText(k) + " = " + valueText(in.TQ[k]) +
+                     ") does not fit the model-control file " + rs.file(".tim") +
+                     " (at most 99999999999999.999)");
+            return false;
+        }
     // The index step divides by NSEL - 1.
     if (NSEL < 0 || NSEL == 1) {
         rs.error("Number of times to select " + valueText(NSEL) + " must be 0 (all times) or at least 2");

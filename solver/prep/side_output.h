@@ -7,7 +7,8 @@
 
 namespace wf::prep {
 
-// Creates or overwrites the side file with the given text. A file that cannot
+// Creates or replaces the side file with the given text (through a temporary
+// file, so a failed write leaves the previous file). A file that cannot
 // be written is reported in an "Error" box naming it; returns false then.
 bool writeSideFile(RunState& rs, const std::string& name, const std::string& text);
 

@@ -1,5 +1,7 @@
 #include "prep/test_data.h"
 
+#include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <string>
 
@@ -8,6 +10,53 @@
 #include "textio/side_file.h"
 
 namespace wf::prep {
+
+namespace {
+
+// A read value as the file shows it (shortest text that gives it back).
+std::string readValueText(double v) {
+    if (std::isnan(v)) return "NaN";
+    if (std::isinf(v)) return v > 0 ? "Infinity" : "-Infinity";
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.17g", v);
+    return buf;
+}
+
+// The largest time the observation file's "(I6,F15.3,1P,E18.6)" records can
+// hold: eleven digits before the decimal point.
+constexpr double kLargestTime = 99999999999.999;
+
+// One point (time, value) read from line `line`: both finite, the time not
+// negative, not before the previous time of its observation point and small
+// enough for the observation file. Refused with the file, line and value named.
+bool checkPoint(RunState& rs, const std::string& name, int line, double t, double h, const double* previous) {
+    const std::string where = "Test data file " + name + ", line " + std::to_string(line) + ": ";
+    if (!std::isfinite(t)) {
+        rs.error(where + "the time " + readValueText(t) + " is not a finite number");
+        return false;
+    }
+    if (!std::isfinite(h)) {
+        rs.error(where + "the value " + readValueText(h) + " is not a finite number");
+        return false;
+    }
+    if (t < 0.0) {
+        rs.error(where + "the time " + readValueText(t) + " is negative");
+        return false;
+    }
+    if (previous && t < *previous) {
+        rs.error(where + "the time " + readValueText(t) + " is earlier than the time " + readValueText(*previous) +
+                 " of the line before; times must not decrease");
+        return false;
+    }
+    if (t > kLargestTime) {
+        rs.error(where + "the time " + readValueText(t) +
+                 " is too large for the observation file (at most 99999999999.999)");
+        return false;
+    }
+    return true;
+}
+
+} // namespace
 
 ReadOutcome readTestData(RunState& rs, TestData& d) {
     Inputs& in = rs.in;
@@ -35,6 +84,12 @@ ReadOutcome readTestData(RunState& rs, TestData& d) {
                      " in " + name + " must not be negative");
             return ReadOutcome::refused;
         }
+        // Without a point there is no observation to fit and no time to run to.
+        if (d.NPJ[j] == 0) {
+            rs.error("Test data file " + name + ", line 3: observation point " + valueText(j) +
+                     " has no data points (the number of points is 0)");
+            return ReadOutcome::refused;
+        }
         total += d.NPJ[j];
     }
     // The arrays hold NOBS times the count of the first observation point.
@@ -58,6 +113,8 @@ ReadOutcome readTestData(RunState& rs, TestData& d) {
             point.get(T(n));
             point.get(H(n));
             if (point.status() != 0) return ioFailure(point.status());
+            if (!checkPoint(rs, name, reader.recordNumber(), T(n), H(n), m == 1 ? nullptr : &T(n - 1)))
+                return ReadOutcome::refused;
             if (m == 1 && T(n) != 0.0) d.FLAG[j] = 1;
         }
         if (d.NPJ[j] > 0 && T(n) > d.TMAX) d.TMAX = T(n);

@@ -256,7 +256,11 @@ bool ListRead::nextToken(std::string& token) {
         const auto star = text.find('*');
         if (star != std::string::npos && star > 0 && allDigits(std::string_view(text).substr(0, star))) {
             // r*c: the value c (or a null value when c is empty) r times over.
-            repeat = std::stoi(text.substr(0, star));
+            // A repeat count that does not fit an integer is a value that does not fit.
+            if (!parseInteger(std::string_view(text).substr(0, star), repeat)) {
+                status_ = kIosBadValue;
+                return false;
+            }
             text.erase(0, star + 1);
             if (text.empty() && r.pos_ < rec.size() && (rec[r.pos_] == '\'' || rec[r.pos_] == '"')) {
                 quoted = true;

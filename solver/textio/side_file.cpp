@@ -1,6 +1,11 @@
 #include "textio/side_file.h"
 
+#include <atomic>
 #include <cctype>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <random>
 #include <system_error>
 
 namespace wf::textio {
@@ -23,9 +28,10 @@ std::filesystem::path sideFilePath(std::string_view name, const std::filesystem:
     if (fs::exists(exact, ec)) return exact;
 
     // The desktop program's "TEST.DAT" and the solver's "TEST.dat" are one file.
-    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    const fs::path listed = dir.empty() ? fs::path(".") : dir;
+    for (fs::directory_iterator it(listed, ec), end; !ec && it != end; it.increment(ec)) {
         if (!it->is_regular_file(ec)) continue;
-        if (sameIgnoringCase(it->path().filename().string(), name)) return it->path();
+        if (sameIgnoringCase(it->path().filename().string(), name)) return dir / it->path().filename();
     }
 
     // A new side file gets the solver's lower-case extension.
@@ -53,6 +59,112 @@ bool openSideWrite(std::ofstream& out, std::string_view name, const std::filesys
     out.clear();
     out.open(path, std::ios::out | std::ios::trunc);
     return out.is_open();
+}
+
+namespace {
+
+std::string reasonOf(int err, const char* fallback) {
+    return err != 0 ? std::generic_category().message(err) : std::string(fallback);
+}
+
+// The file a path finally names: symbolic links followed (relative links from
+// the folder of the link). A chain that does not end is refused.
+bool finalTarget(std::filesystem::path path, std::filesystem::path& out, std::string& reason) {
+    namespace fs = std::filesystem;
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(path, ec))) {
+            out = path;
+            return true;
+        }
+        fs::path next = fs::read_symlink(path, ec);
+        if (ec) {
+            reason = ec.message();
+            return false;
+        }
+        path = next.is_absolute() ? next : path.parent_path() / next;
+    }
+    reason = "too many levels of symbolic links";
+    return false;
+}
+
+// A temporary name beside the target that no other file has: created
+// exclusively, so an existing file of that name is never touched.
+std::FILE* createTemporary(const std::filesystem::path& target, std::filesystem::path& temp, std::string& reason) {
+    static std::atomic<unsigned> counter{0};
+    std::random_device device;
+    std::mt19937_64 random(static_cast<std::uint64_t>(device()) ^
+                           static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+                           (static_cast<std::uint64_t>(counter.fetch_add(1)) << 40));
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char suffix[32];
+        std::snprintf(suffix, sizeof suffix, ".%016llx.tmp", static_cast<unsigned long long>(random()));
+        temp = target.parent_path() / ("." + target.filename().string() + suffix);
+        errno = 0;
+        if (std::FILE* f = std::fopen(temp.string().c_str(), "wbx")) return f;
+        const int err = errno;
+        std::error_code ec;
+        // Only a name that is taken is worth another try.
+        if (!std::filesystem::exists(std::filesystem::symlink_status(temp, ec))) {
+            reason = reasonOf(err, "cannot create a temporary file");
+            return nullptr;
+        }
+    }
+    reason = "no free temporary file name";
+    return nullptr;
+}
+
+} // namespace
+
+std::string replaceFileContents(const std::filesystem::path& target, std::string_view bytes,
+                                const BeforeReplace& beforeReplace) {
+    namespace fs = std::filesystem;
+    std::string reason;
+    fs::path file;
+    if (!finalTarget(target, file, reason)) return reason;
+
+    std::error_code ec;
+    const fs::file_status st = fs::status(file, ec);
+    const bool exists = fs::exists(st);
+    if (exists) {
+        if (!fs::is_regular_file(st)) return fs::is_directory(st) ? "it is a folder" : "it is not a regular file";
+        // Not writable: no write permission at all, or an open for writing is refused.
+        constexpr fs::perms anyWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+        if ((st.permissions() & anyWrite) == fs::perms::none) return "the file is read-only";
+        errno = 0;
+        std::FILE* probe = std::fopen(file.string().c_str(), "ab");
+        if (!probe) return reasonOf(errno, "the file is not writable");
+        std::fclose(probe);
+    }
+
+    fs::path temp;
+    std::FILE* out = createTemporary(file, temp, reason);
+    if (!out) return reason;
+    auto discard = [&](std::string why) {
+        std::error_code ignored;
+        fs::remove(temp, ignored);
+        return why;
+    };
+    errno = 0;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() && std::fflush(out) == 0;
+    const int writeErr = errno;
+    errno = 0;
+    const bool closed = std::fclose(out) == 0;
+    if (!written) return discard(reasonOf(writeErr, "write error"));
+    if (!closed) return discard(reasonOf(errno, "write error"));
+    if (exists) {
+        fs::permissions(temp, st.permissions(), fs::perm_options::replace, ec);
+        if (ec) return discard(ec.message());
+    }
+    if (beforeReplace)
+        if (std::string why = beforeReplace(temp); !why.empty()) return discard(why);
+    fs::rename(temp, file, ec);
+    if (ec) return discard(ec.message());
+    return {};
+}
+
+std::string writeSideFileText(std::string_view name, std::string_view text, const std::filesystem::path& dir) {
+    return replaceFileContents(sideFilePath(name, dir), text);
 }
 
 } // namespace wf::textio

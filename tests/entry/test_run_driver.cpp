@@ -4,6 +4,9 @@
 
 #include <cstring>
 #include <filesystem>
+#include <functional>
+#include <limits>
+#include <vector>
 #include <string>
 
 #include "entry/run_driver.h"
@@ -204,4 +207,66 @@ TEST(RunDriver, SetFileTakesBaseNameAndTitleBytes) {
     EXPECT_EQ(std::string(rs.BASE, 12), "DEMO        ");
     // The title is bytes 16-87: the 13th and later name characters, here all NUL.
     EXPECT_EQ(rs.title1(), std::string(72, '\0'));
+}
+
+TEST_F(EntryCall, RefusedBaseNameStillEndsWithTheCompleteLine) {
+    Records r("ABCDEFGHIJKLM");
+    r.call(6, 0);
+    EXPECT_EQ(host.boxes.size(), 1u);
+    EXPECT_EQ(host.lines, (std::vector<std::string>{"WELLFIT: Start Computation", "WELLFIT: Computation Complete"}));
+}
+
+TEST_F(EntryCall, StepCountOutOfRangeIsNamedAsNstep) {
+    dir.write("TEST.obs", "title\n Pumping rate =  1.000E+00 ...:    1\n 1 30\n");
+    for (float nstep : {1.0e9f, -1.0f}) {
+        host.boxes.clear();
+        Records r("TEST");
+        r.pump.NSTEP = nstep;
+        const PINIT before = r.pinit;
+        r.call(6, 2);
+        ASSERT_EQ(host.boxes.size(), 1u);
+        EXPECT_EQ(host.boxes[0].text, "Number of time steps NSTEP = " + std::string(nstep > 0 ? "1e+09" : "-1") +
+                                          " must lie between 0 and 1000000");
+        EXPECT_EQ(std::memcmp(&r.pinit, &before, sizeof before), 0);
+    }
+}
+
+// A value that is not a number never reaches a run: the box names the field,
+// nothing is written and no record changes.
+TEST_F(EntryCall, RealsThatAreNotFiniteAreRefusedByName) {
+    struct Case {
+        int mode;
+        std::function<void(Records&)> set;
+        std::string field, value;
+    };
+    const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+    const std::vector<Case> cases = {
+        {4, [&](Records& r) { r.mesh.RMAX = inf; }, "RMAX", "Infinity"},
+        {4, [&](Records& r) { r.obsv.ROBS[0] = nan; }, "ROBS(1)", "NaN"},
+        {5, [&](Records& r) { r.pump.Q[0] = nan; }, "Q(1)", "NaN"},
+        {5, [&](Records& r) { r.pump.NQ = 2; r.pump.TQ[1] = -inf; }, "TQ(2)", "-Infinity"},
+        {6, [&](Records& r) { r.pump.Q[0] = nan; }, "Q(1)", "NaN"},
+        {6, [&](Records& r) { r.guess.PHI[2] = inf; }, "PHI(3)", "Infinity"},
+        {6, [&](Records& r) { r.pinit.SM = nan; }, "SM", "NaN"},
+        {6, [&](Records& r) { r.pump.NSTEP = nan; }, "NSTEP", "NaN"},
+    };
+    dir.write("TEST.dat", "TEST.wft\n\n2\n\n0 0\n1 0.1\n");
+    dir.write("TEST.obs", "title\n Pumping rate =  1.000E+00 ...:    1\n 1 2\n");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.field);
+        host.boxes.clear();
+        Records r("TEST");
+        r.mesh.NR = 16;
+        c.set(r);
+        const Records before = r;
+        r.call(c.mode, 0);
+        EXPECT_EQ(host.boxes, (std::vector<RecordedBox>{{"Error", "The value of " + c.field +
+                                                                      " is not a finite number (" + c.value +
+                                                                      "); nothing has been computed"}}));
+        EXPECT_EQ(std::memcmp(&r.mesh, &before.mesh, sizeof r.mesh), 0);
+        EXPECT_EQ(std::memcmp(&r.pinit, &before.pinit, sizeof r.pinit), 0);
+        EXPECT_FALSE(dir.exists("TEST.fem"));
+        EXPECT_FALSE(dir.exists("TEST.tim"));
+        EXPECT_FALSE(dir.exists("TEST.res"));
+    }
 }

@@ -155,6 +155,15 @@ TEST_F(FixedTime, StepEnteredInSinglePrecisionStartsAtItsObservationTime) {
     EXPECT_EQ(simulations, 1);
 }
 
+TEST_F(FixedTime, StepStartTooLargeForItsFieldTakesNoPartInTheCheck) {
+    writeObs({0, 0.1, 1, 2, 5}, {0.11, 0.21, 0.31, 0.41, 0.51});
+    rs.in.NQ = 2;
+    rs.in.TQ[2] = 1.0e15;  // written as asterisks in "(f18.3)"
+    run(1, linear());
+    EXPECT_TRUE(rec.boxes().empty());
+    EXPECT_EQ(simulations, 1);
+}
+
 TEST_F(FixedTime, RefusalsBeforeAnyModelRun) {
     struct Case {
         const char* what;

@@ -137,3 +137,54 @@ TEST_F(PrepareFaults, ReadFailureSetsStatusAndName) {
     EXPECT_FALSE(dir.exists("test.obs"));
     EXPECT_FALSE(dir.exists("test.tim"));
 }
+
+// Points that a model run cannot use are refused by the preparation run with
+// the file, the line and the value; the files of the last good preparation stay.
+TEST(PrepareBadPoints, NamedWithFileLineAndValue) {
+    struct Case {
+        const char* what;
+        std::string body;  // line 3 on
+        std::string message;
+    };
+    const std::string at = "Test data file test.dat, line ";
+    const std::vector<Case> cases = {
+        {"no points", "0\n\n", at + "3: observation point 1 has no data points (the number of points is 0)"},
+        {"infinite time", "3\n\n0 0\ninf 0.02\n2 0.03\n", at + "6: the time Infinity is not a finite number"},
+        {"value not a number", "3\n\n0 0\n1 nan\n2 0.03\n", at + "6: the value NaN is not a finite number"},
+        {"value beyond double", "3\n\n0 0\n1 0.02\n2 1e400\n", at + "7: the value Infinity is not a finite number"},
+        {"negative time", "3\n\n-5 0\n1 0.02\n2 0.03\n", at + "5: the time -5 is negative"},
+        {"decreasing time", "3\n\n0 0\n20 0.02\n10 0.03\n",
+         at + "7: the time 10 is earlier than the time 20 of the line before; times must not decrease"},
+        {"time beyond the observation file", "2\n\n0 0\n1e300 0.02\n",
+         at + "6: the time 1.0000000000000001e+300 is too large for the observation file (at most 99999999999.999)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempWorkDir dir;
+        EntryRecords r;
+        r.call(4, 0);
+        dir.write("test.obs", "earlier observations\n");
+        dir.write("test.tim", "earlier control\n");
+        dir.write("test.dat", "test.wft\n\n" + c.body);
+        r.call(5, 0);
+        EXPECT_EQ(r.host.boxes, (std::vector<RecordedBox>{{"Error", c.message}}));
+        EXPECT_EQ(dir.read("test.obs"), "earlier observations\n");
+        EXPECT_EQ(dir.read("test.tim"), "earlier control\n");
+    }
+}
+
+TEST(PrepareBadPoints, PumpingStepStartTooLargeForTheControlFileIsRefused) {
+    TempWorkDir dir;
+    EntryRecords r;
+    r.call(4, 0);
+    dir.write("test.dat", datFile({fortyPoints()}));
+    r.pump.NQ = 2;
+    r.pump.TQ[1] = 1.0e15f;
+    r.call(5, 0);
+    ASSERT_EQ(r.host.boxes.size(), 1u);
+    EXPECT_EQ(r.host.boxes[0].text,
+              "Start of pumping step 2 (TQ 2 = 1e+15) does not fit the model-control file test.tim "
+              "(at most 99999999999999.999)");
+    EXPECT_FALSE(dir.exists("test.tim"));
+    EXPECT_FALSE(dir.exists("test.obs"));
+}

@@ -93,6 +93,18 @@ TEST(RecordReader, ConvenienceReadsAndStickyFailure) {
     EXPECT_EQ(r.read(a), kIosEndOfFile);
 }
 
+TEST(RecordReader, RepeatCountBeyondTheIntegerRangeIsAValueThatDoesNotFit) {
+    std::istringstream in(" 2147483648*1 7\n 2147483647*5\n");
+    RecordReader r(in);
+    int a = 0, b = 0;
+    EXPECT_EQ(r.read(a, b), kIosBadValue);
+    EXPECT_EQ(a, 0);
+    // The largest count still works: two values handed out of it.
+    EXPECT_EQ(r.read(a, b), 0);
+    EXPECT_EQ(a, 5);
+    EXPECT_EQ(b, 5);
+}
+
 TEST(FormatErrors, ValueOfTheWrongKindOrMalformedTextIsAProgrammingError) {
     using wf::textio::format;
     EXPECT_THROW(format("(I5)", {1.5}), std::invalid_argument);

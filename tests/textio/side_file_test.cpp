@@ -4,7 +4,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <algorithm>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "textio/side_file.h"
 
@@ -65,6 +68,63 @@ TEST_F(SideFiles, MissingFileCannotBeReadAndOnlyTheExtensionIsLowerCased) {
     EXPECT_EQ(wf::textio::sideFilePath("NOEXT", dir_), dir_ / "NOEXT");
     fs::create_directory(dir_ / "test.fem");  // a directory is not a side file
     EXPECT_EQ(wf::textio::sideFilePath("TEST.FEM", dir_), dir_ / "TEST.fem");
+}
+
+std::string contents(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::string> namesIn(const fs::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST_F(SideFiles, ReplacementKeepsModeAndWritesThroughALinkToItsTarget) {
+    put("TEST.fem", "old\n");
+    fs::permissions(dir_ / "TEST.fem", fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::replace);
+    fs::create_symlink("TEST.fem", dir_ / "LINK.fem");
+    EXPECT_EQ(wf::textio::replaceFileContents(dir_ / "LINK.fem", "new\n"), "");
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir_ / "LINK.fem")));
+    EXPECT_EQ(contents(dir_ / "TEST.fem"), "new\n");
+    EXPECT_EQ(fs::status(dir_ / "TEST.fem").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+    // No temporary file is left behind.
+    EXPECT_EQ(namesIn(dir_), (std::vector<std::string>{"LINK.fem", "TEST.fem"}));
+}
+
+TEST_F(SideFiles, ReadOnlyFileAndFolderAreRefusedAndLeftAlone) {
+    put("TEST.obs", "kept\n");
+    fs::permissions(dir_ / "TEST.obs", fs::perms::owner_read | fs::perms::group_read, fs::perm_options::replace);
+    EXPECT_NE(wf::textio::writeSideFileText("TEST.OBS", "lost\n", dir_), "");
+    EXPECT_EQ(contents(dir_ / "TEST.obs"), "kept\n");
+    fs::create_directory(dir_ / "TEST.tim");
+    EXPECT_EQ(wf::textio::replaceFileContents(dir_ / "TEST.tim", "x"), "it is a folder");
+    EXPECT_TRUE(fs::is_directory(dir_ / "TEST.tim"));
+    EXPECT_EQ(namesIn(dir_), (std::vector<std::string>{"TEST.obs", "TEST.tim"}));
+}
+
+TEST_F(SideFiles, FilesNamedLikeTemporariesAreNeverTouched) {
+    // Whatever names a user's files have, the replacement creates its own.
+    for (const char* n : {"TEST.res.saving", "TEST.res.tmp", ".TEST.res.tmp", "TEST.res~"}) put(n, "user\n");
+    for (int i = 0; i < 20; ++i) ASSERT_EQ(wf::textio::writeSideFileText("TEST.RES", std::to_string(i), dir_), "");
+    EXPECT_EQ(contents(dir_ / "TEST.res"), "19");
+    for (const char* n : {"TEST.res.saving", "TEST.res.tmp", ".TEST.res.tmp", "TEST.res~"})
+        EXPECT_EQ(contents(dir_ / n), "user\n") << n;
+    EXPECT_EQ(namesIn(dir_).size(), 5u);
+}
+
+TEST_F(SideFiles, FailureBeforeTheRenameLeavesThePreviousFile) {
+    put("TEST.inv", "previous\n");
+    const std::string why = wf::textio::replaceFileContents(
+        dir_ / "TEST.inv", "next\n", [](const fs::path&) { return std::string("disk full"); });
+    EXPECT_EQ(why, "disk full");
+    EXPECT_EQ(contents(dir_ / "TEST.inv"), "previous\n");
+    EXPECT_EQ(namesIn(dir_), (std::vector<std::string>{"TEST.inv"}));
+    // A folder that does not exist cannot take the file.
+    EXPECT_NE(wf::textio::replaceFileContents(dir_ / "gone" / "TEST.inv", "x"), "");
 }
 
 } // namespace
