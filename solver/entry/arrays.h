@@ -52,6 +52,16 @@ public:
     }
     T& operator()(int i, int j) { return v_[index(i, j)]; }
     const T& operator()(int i, int j) const { return v_[index(i, j)]; }
+    // Lays the same storage out as rows x cols (at most the allocated number
+    // of elements), as a Fortran routine views an array passed to it with
+    // other dimensions. The elements are zero afterwards.
+    void reshape(int rows, int cols) {
+        if (rows < 0 || cols < 0 || static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols) > v_.size())
+            throw std::bad_alloc();
+        std::fill(v_.begin(), v_.end(), T{});
+        rows_ = rows;
+        cols_ = cols;
+    }
     int rows() const { return rows_; }
     int cols() const { return cols_; }
     T* data() { return v_.data(); }

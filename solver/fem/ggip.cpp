@@ -2,6 +2,8 @@
 #include "fem/ggip.h"
 
 #include <algorithm>
+#include <climits>
+#include <string>
 
 #include "entry/run_state.h"
 #include "fem/ggip_checks.h"
@@ -26,12 +28,20 @@ bool fits(RunState& rs, std::string_view what, int count, int capacity) {
     return false;
 }
 
-// A count that must equal the size the arrays were allocated with.
-bool matches(RunState& rs, std::string_view what, int count, int size) {
-    if (count == size) return true;
-    rejectInput(rs, "(2X,A,' = ',I8,' in ',A,' differs from the mesh of the model arrays, which has',I8)",
-                {what, count, rs.file(".tim"), size});
-    return false;
+// The connectivity of NEL elements of nodesPerElement nodes must fit the
+// storage of the element array (sized for the four-node elements of the mesh
+// of NR x NZ nodes); it is then laid out as NEL rows of that many nodes.
+bool fitsConnectivity(RunState& rs, Mat1<int>& con) {
+    const FemState& fs = rs.fem;
+    const long long capacity = static_cast<long long>(con.rows()) * con.cols();
+    if (fs.NEL < 0 || static_cast<long long>(fs.NEL) * fs.nodesPerElement > capacity) {
+        rejectInput(rs, "(2X,'Number of elements = ',I8,' of',I2,' nodes in ',A,' does not fit the model arrays,',"
+                        "' which hold',I8,' element nodes')",
+                    {fs.NEL, fs.nodesPerElement, rs.file(".tim"), static_cast<int>(capacity)});
+        return false;
+    }
+    if (con.rows() != fs.NEL || con.cols() != fs.nodesPerElement) con.reshape(fs.NEL, fs.nodesPerElement);
+    return true;
 }
 
 // A unit index that the reading needs.
@@ -134,7 +144,10 @@ int readModelHeader(RunState& rs, ModelFile& tim) {
 
     fs.family = family;
     fs.nodesPerSide = perSide;
-    fs.degree = perSide - 1;
+    // Only linear and quadratic sides are known (checked with the array
+    // capacity); the derived counts of any other value would not fit an int.
+    const bool knownSide = perSide == 2 || perSide == 3;
+    fs.degree = knownSide ? perSide - 1 : 0;
     fs.gaussPerDir = 2 * fs.degree;
     fs.gaussPoints = fs.gaussPerDir * fs.gaussPerDir;
     fs.NN = v[0];
@@ -155,22 +168,30 @@ int readModelHeader(RunState& rs, ModelFile& tim) {
 int checkArrayCapacity(RunState& rs, const Mat1<double>& sim, const Vec1<int>& obsNodes,
                        const Vec1<double>& times) {
     const FemState& fs = rs.fem;
-    const ModelSet& m = rs.model;
+    ModelSet& m = rs.model;
     if (fs.nodesPerSide != 2 && fs.nodesPerSide != 3) {
-        rejectInput(rs, "(2X,'Nodes per element side = ',I4,' in ',A,' must be 2 or 3')",
+        rejectInput(rs, "(2X,'Nodes per element side = ',I6,' in ',A,' must be 2 or 3')",
                     {fs.nodesPerSide, rs.file(".tim")});
         return kInputRejected;
     }
-    const bool elementKnown = fs.nodesPerSide == 2 ? fs.nodesPerElement == 4
-                                                   : fs.nodesPerElement == 8 || fs.nodesPerElement == 9;
-    if (!elementKnown) {
-        rejectInput(rs, "(2X,'Nodes per element = ',I4,' in ',A,' does not fit',I2,' nodes per side')",
-                    {fs.nodesPerElement, rs.file(".tim"), fs.nodesPerSide});
+    // Quadratic sides: the Lagrange element ("L") has nine nodes, the
+    // serendipity element (any other letter) eight.
+    const int expectedNodes = fs.nodesPerSide == 2 ? 4 : fs.family == 'L' ? 9 : 8;
+    if (fs.nodesPerElement != expectedNodes) {
+        rejectInput(rs, "(2X,'Nodes per element = ',I4,' in ',A,' does not fit family ',A,' with',I2,"
+                        "' nodes per side, which has',I2)",
+                    {fs.nodesPerElement, rs.file(".tim"), std::string(1, fs.family), fs.nodesPerSide, expectedNodes});
         return kInputRejected;
     }
-    const bool ok = matches(rs, "Number of nodes NN", fs.NN, m.X.size()) &&
-                    matches(rs, "Number of elements", fs.NEL, m.CON.rows()) &&
-                    fits(rs, "Nodes per element", fs.nodesPerElement, m.CON.cols()) &&
+    // The simulation file's "Node: " record holds nine observation nodes.
+    if (fs.nobsNodes > 9) {
+        rejectInput(rs, "(2X,'Number of observation nodes = ',I8,' is more than the 9 the simulation file',"
+                        "' ',A,' can list')",
+                    {fs.nobsNodes, rs.file(".inv")});
+        return kInputRejected;
+    }
+    const bool ok = fits(rs, "Number of nodes NN", fs.NN, m.X.size()) &&
+                    fitsConnectivity(rs, m.CON) &&
                     fits(rs, "Number of Dirichlet nodes NDN", fs.NDN, m.DNODE.size()) &&
                     fits(rs, "Number of boundary sides", fs.NBS, m.BSIDE.rows()) &&
                     fits(rs, "Nodes per boundary side", fs.nodesPerSide + 1, m.BSIDE.cols()) &&
@@ -200,9 +221,12 @@ int GGIP(RunState& rs, ModelFiles& files, Vec1<int>& obsNodes, const Vec1<double
     fs.outputType = 2;
     setUnitFactors(fs, rs.in);
     if (!unitKnown(rs, "IDIST", rs.in.IDIST, fs.lengthFactor) ||
-        !unitKnown(rs, "ITIN", rs.in.ITIN, fs.inTimeFactor) ||
-        !unitKnown(rs, "ITOUT", rs.in.ITOUT, fs.outTimeFactor))
+        !unitKnown(rs, "ITIN", rs.in.ITIN, fs.inTimeFactor))
         return kInputRejected;
+    // The output-time unit is used only by the listings of the steps at the
+    // listing and store intervals; a run that reaches none does not need it.
+    const bool listed = fs.nout - 1 >= std::min(fs.printInterval, fs.storeInterval);
+    if (listed && !unitKnown(rs, "ITOUT", rs.in.ITOUT, fs.outTimeFactor)) return kInputRejected;
 
     // 2. Time parameters, kept for the listings (the steps come from the output times).
     if (!tim.ok(rs, tim.reader().read(fs.nsteps))) return kInputUnreadable;
@@ -286,7 +310,7 @@ int readNodalValues(RunState& rs, ModelFile& file, Vec1<double>& values, std::st
         return kInputGood;
     }
     // Generator records (first node, value, last node, step).
-    int count = 0;
+    long long count = 0;
     for (int g = 1; g <= nvs; ++g) {
         textio::ListRead r = file.reader().begin();
         int first = 0, last = 0, step = 0;
@@ -300,11 +324,12 @@ int readNodalValues(RunState& rs, ModelFile& file, Vec1<double>& values, std::st
         if (last <= first) last = first;
         if (!checkNode(rs, first, "nodal values", file.name()) || !checkNode(rs, last, "nodal values", file.name()))
             return kInputRejected;
-        for (int node = first; node <= last; node += step) values(node) = value;
+        // Wide arithmetic: a step near the integer limit must not wrap round.
+        for (long long node = first; node <= last; node += step) values(static_cast<int>(node)) = value;
         count += (last - first) / step + 1;
     }
     if (count != nn) {
-        rejectInput(rs, mismatchFormat, {count, nn});
+        rejectInput(rs, mismatchFormat, {static_cast<int>(std::min<long long>(count, INT_MAX)), nn});
         return kInputRejected;
     }
     return kInputGood;

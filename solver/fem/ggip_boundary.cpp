@@ -1,6 +1,7 @@
 // Boundary conditions and sources of the model input: GDBC (prescribed heads),
 // GNBC (prescribed fluxes), the point sources and the Dirichlet sides.
 #include <algorithm>
+#include <climits>
 
 #include "entry/run_state.h"
 #include "fem/ggip.h"
@@ -29,7 +30,7 @@ int GDBC(RunState& rs, ModelFile& tim) {
 
     // Generator records (first node, head, last node, step); the head is also
     // the node's initial head. Nodes beyond NDN are counted, not stored.
-    int count = 0;
+    long long count = 0;
     for (int g = 1; g <= nnr; ++g) {
         textio::ListRead r = tim.reader().begin();
         int first = 0, last = 0, step = 0;
@@ -43,20 +44,21 @@ int GDBC(RunState& rs, ModelFile& tim) {
         if (last <= first) last = first;
         if (!checkNode(rs, first, "Dirichlet nodes", tim.name()) || !checkNode(rs, last, "Dirichlet nodes", tim.name()))
             return kInputRejected;
-        for (int node = first; node <= last; node += step) {
+        // Wide arithmetic: a step near the integer limit must not wrap round.
+        for (long long node = first; node <= last; node += step) {
             ++count;
             if (count <= fs.NDN) {
-                m.DNODE(count) = node;
-                m.DHEAD(count) = head;
+                m.DNODE(static_cast<int>(count)) = static_cast<int>(node);
+                m.DHEAD(static_cast<int>(count)) = head;
             }
-            m.H0(node) = head;
+            m.H0(static_cast<int>(node)) = head;
         }
     }
     if (count != fs.NDN) {
         rejectInput(rs,
                     "('1',/,3X,'The number of Dirichlet nodes wanted and ','number of nodes read, do not match',"
                     "/,/,26X,'NDN = ',I4,10X,'NNR = ',I4)",
-                    {fs.NDN, count});
+                    {fs.NDN, static_cast<int>(std::min<long long>(count, INT_MAX))});
         return kInputRejected;
     }
     return kInputGood;

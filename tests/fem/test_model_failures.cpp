@@ -97,8 +97,8 @@ TEST(ModelFailures, CountsBeyondTheModelArraysAreRefused) {
         std::string message;
     };
     const std::vector<Case> cases{
-        {0, 9, "  Number of nodes NN =        9 in MODEL.tim differs from the mesh of the model arrays, which has       8"},
-        {1, 4, "  Number of elements =        4 in MODEL.tim differs from the mesh of the model arrays, which has       3"},
+        {0, 9, "  Number of nodes NN =        9 in MODEL.tim does not fit the model arrays, which hold       8"},
+        {1, 4, "  Number of elements =        4 of 4 nodes in MODEL.tim does not fit the model arrays, which hold      12 element nodes"},
         {3, 3, "  Number of Dirichlet nodes NDN =        3 in MODEL.tim does not fit the model arrays, which hold       2"},
         {5, 9, "  Number of boundary sides =        9 in MODEL.tim does not fit the model arrays, which hold       8"},
         {6, 3, "  Number of Neumann sides =        3 in MODEL.tim does not fit the model arrays, which hold       2"},
@@ -118,16 +118,16 @@ TEST(ModelFailures, ElementsBeyondFourNodesAndUnknownSidesAreRefused) {
         ModelRun run(m);
         std::string tim = test::replaceLine(withProblemValue(m, 2, 8), 3, "    L    3\n");
         run.writeFiles(tim, m.femText());
-        expectRefused(run, "  Nodes per element =        8 in MODEL.tim does not fit the model arrays, which hold       4");
+        expectRefused(run, "  Nodes per element =    8 in MODEL.tim does not fit family L with 3 nodes per side, which has 9");
     }
     {
         ModelRun run(m);
         run.writeFiles(test::replaceLine(m.timText(), 3, "    L    3\n"), m.femText());
-        expectRefused(run, "  Nodes per element =    4 in MODEL.tim does not fit 3 nodes per side");
+        expectRefused(run, "  Nodes per element =    4 in MODEL.tim does not fit family L with 3 nodes per side, which has 9");
     }
     ModelRun run(m);
     run.writeFiles(test::replaceLine(m.timText(), 3, "    L    4\n"), m.femText());
-    expectRefused(run, "  Nodes per element side =    4 in MODEL.tim must be 2 or 3");
+    expectRefused(run, "  Nodes per element side =      4 in MODEL.tim must be 2 or 3");
 }
 
 TEST(ModelFailures, ProfilesLongerThanTwentyOnePointsAreRefused) {
