@@ -56,13 +56,15 @@ Status ProjectDocument::ConvertParameters(int mode, int32_t ICOND, int32_t IDISC
         return refused("the discharge unit code " + std::to_string(IDISCH) + " is not between 1 and 8");
     const float r = obsv.RATIO;
     const float b = obsv.THICK;
-    if (!(r > 0.0f && r < 1.0f))
+    // Only the conversion for the solver divides by the layer thicknesses.
+    const bool converts = mode != 1 && mode != 3 && mode != 4;
+    if (converts && !(r > 0.0f && r < 1.0f))
         return refused("the ratio of the fracture must be greater than 0 and less than 1 (it is " + shortest(r) + ")");
-    if (!(b > 0.0f) || !std::isfinite(b))
+    if (converts && (!(b > 0.0f) || !std::isfinite(b)))
         return refused("the thickness of the aquifer must be greater than 0 (it is " + shortest(b) + ")");
 
-    const float f = transmissivityFactors()[static_cast<std::size_t>(ICOND - 1)];
-    const float fq = dischargeFactors()[static_cast<std::size_t>(IDISCH - 1)];
+    const X f = transmissivityFactors()[static_cast<std::size_t>(ICOND - 1)];
+    const X fq = dischargeFactors()[static_cast<std::size_t>(IDISCH - 1)];
     // Starting fracture transmissivity from the first pumping rate.
     const float tfFromRate = static_cast<float>(static_cast<X>(pump.Q[0]) * fq * 15000.0L);
 

@@ -6,7 +6,9 @@
 // their addresses can be handed to wftDLL as they stand. Side files are
 // addressed by their bare derived names inside a project folder (the desktop
 // program makes that folder the working directory; every call that touches a
-// side file takes the folder, defaulting to the working directory).
+// side file takes the folder, defaulting to the working directory, which an
+// empty path stands for: the bare names are then used as they stand, so a
+// working directory that was removed makes the call fail with the file named).
 //
 // Units: distances in the IDIST unit, times in the ITIN unit, discharges in the
 // IDISCH unit, transmissivities in the (length unit)^2/(time unit) of ICOND,
@@ -80,10 +82,11 @@ public:
     // over it, so a failed save never destroys the previous file.
     Status saveProject(const std::filesystem::path& path) const;
     // Save: the file named by projectName() inside folder (refused before a name is set).
-    Status saveToProjectName(const std::filesystem::path& folder = std::filesystem::current_path()) const;
+    Status saveToProjectName(const std::filesystem::path& folder = {}) const;
     // Reads the project file into the records (FILENAME is not in the file).
     // A file that ends early is not an error: the items after its end keep
-    // their values. On failure nothing changes.
+    // their values. A real that is not a finite number is refused with the
+    // field named. On failure nothing changes.
     Status loadProject(const std::filesystem::path& path);
 
     // New: defaults, derived names from the file name, save at once, point count 0.
@@ -108,18 +111,18 @@ public:
     // Reads the test-data file (datName) in folder into the point lists and
     // the point count. A missing file is not an error (count 0, lists as they
     // were). A bad file is refused with the file and line named; nothing changes.
-    Status readTestData(const std::filesystem::path& folder = std::filesystem::current_path());
+    Status readTestData(const std::filesystem::path& folder = {});
     // Writes the current points to the test-data file (datName) in folder.
     // Refused (file untouched) when a point is not a number or there are more
     // than 252 points.
-    Status writeTestData(const std::filesystem::path& folder = std::filesystem::current_path()) const;
+    Status writeTestData(const std::filesystem::path& folder = {}) const;
     // OK of the data editor: takes over the borehole name (first 50 characters),
     // the points (count = number of times; both lists must be the same length)
     // and writes the test-data file. Every point is checked first; on failure
     // nothing changes and no file is written.
     Status acceptTestData(std::string_view boreholeName, std::vector<std::string> times,
                           std::vector<std::string> values,
-                          const std::filesystem::path& folder = std::filesystem::current_path());
+                          const std::filesystem::path& folder = {});
 
     // ---- Parameter conversion ----
 
@@ -128,7 +131,8 @@ public:
     // and bounds into the solver's multipliers in GUESS (also any mode other
     // than 1, 3, 4), 3 bounds from the guesses, 4 reset guesses and bounds.
     // Refused, with the document unchanged, for ICOND outside 1..12, IDISCH
-    // outside 1..8, a fracture ratio not strictly between 0 and 1 or a
+    // outside 1..8 and, in the conversion for the solver (which divides by the
+    // layer thicknesses), a fracture ratio not strictly between 0 and 1 or a
     // thickness not above 0.
     Status ConvertParameters(int mode, int32_t ICOND, int32_t IDISCH);
     // The same with the document's own units.

@@ -2,6 +2,9 @@
 // in a fixed order, the discharge table sized by NQ, then an optional block
 // with the borehole name.
 #include <algorithm>
+#include <cmath>
+#include <exception>
+#include <system_error>
 #include <bit>
 #include <cstring>
 #include <fstream>
@@ -140,11 +143,68 @@ Status ProjectDocument::saveToProjectName(const std::filesystem::path& folder) c
     return saveProject(folder / fileName_);
 }
 
-Status ProjectDocument::loadProject(const std::filesystem::path& path) {
+namespace {
+
+std::string floatText(float v) {
+    if (std::isnan(v)) return "NaN";
+    return v > 0 ? "Infinity" : "-Infinity";
+}
+
+// The whole file; an empty text and the reason when it cannot be read.
+bool readAllBytes(const std::filesystem::path& path, std::string& bytes, std::string& reason) {
+    std::error_code ec;
+    const std::filesystem::file_status st = std::filesystem::status(path, ec);
+    if (std::filesystem::is_directory(st)) {
+        reason = "it is a folder";
+        return false;
+    }
+    if (std::filesystem::exists(st) && !std::filesystem::is_regular_file(st)) {
+        reason = "it is not a regular file";
+        return false;
+    }
     std::ifstream in(path, std::ios::binary);
-    if (!in) return Status::failure("Cannot open the project file " + path.string());
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return Status::failure("Cannot read the project file " + path.string());
+    if (!in) {
+        reason = std::filesystem::exists(st) ? "it cannot be opened" : "it does not exist";
+        return false;
+    }
+    try {
+        bytes.assign((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    } catch (const std::exception& e) {
+        reason = e.what();
+        return false;
+    }
+    if (in.bad()) {
+        reason = "read error";
+        return false;
+    }
+    return true;
+}
+
+// The first real of the file that is not a finite number, by its field name.
+std::string nonFiniteField(const ProjectDocument& d, int steps) {
+    const std::pair<const char*, float> fields[] = {
+        {"RMAX (distance to the opposite boundary)", d.mesh.RMAX}, {"THICK (thickness)", d.obsv.THICK},
+        {"RATIO (fracture ratio)", d.obsv.RATIO},                  {"ROBS 1 (observation distance)", d.obsv.ROBS[0]},
+        {"NSTEP (number of time steps)", d.pump.NSTEP},            {"TSIM (simulation time)", d.pump.TSIM},
+        {"TF", d.pinit.TF}, {"TM", d.pinit.TM}, {"SF", d.pinit.SF}, {"SM", d.pinit.SM}};
+    for (const auto& [name, v] : fields)
+        if (!std::isfinite(v)) return std::string(name) + " is not a finite number (" + floatText(v) + ")";
+    for (int k = 0; k < steps; ++k) {
+        if (!std::isfinite(d.pump.Q[k]))
+            return "the discharge Q " + std::to_string(k + 1) + " is not a finite number (" + floatText(d.pump.Q[k]) + ")";
+        if (!std::isfinite(d.pump.TQ[k]))
+            return "the step start TQ " + std::to_string(k + 1) + " is not a finite number (" +
+                   floatText(d.pump.TQ[k]) + ")";
+    }
+    return {};
+}
+
+} // namespace
+
+Status ProjectDocument::loadProject(const std::filesystem::path& path) {
+    std::string bytes, reason;
+    if (!readAllBytes(path, bytes, reason))
+        return Status::failure("Cannot open the project file " + path.string() + " (" + reason + ")");
 
     // Everything is read into a copy and taken over only when the whole file is sound.
     ProjectDocument d = *this;
@@ -171,6 +231,8 @@ Status ProjectDocument::loadProject(const std::filesystem::path& path) {
                                    std::to_string(length) + " is above 50");
         d.boreholeName_ = r.text(length);
     }
+    if (const std::string bad = nonFiniteField(d, storedSteps(d.pump.NQ)); !bad.empty())
+        return Status::failure("Project file " + path.string() + ": " + bad);
     *this = std::move(d);
     return Status::success();
 }

@@ -1,53 +1,42 @@
 #include "replace_file.h"
 
+#include "textio/side_file.h"
+
+#if defined(__unix__) || defined(__APPLE__)
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
-#include <fstream>
 #include <system_error>
+#endif
 
 namespace wf::doc {
 
 namespace {
 
-Status cannotWrite(const std::filesystem::path& target, std::string_view what, const std::string& reason) {
-    return Status::failure("Cannot write the " + std::string(what) + " " + target.string() + " (" + reason +
-                           "); the file on disk is unchanged");
-}
-
-std::string errnoText(int err) {
-    return err != 0 ? std::generic_category().message(err) : std::string("write error");
+// Forces the finished temporary file to the disk before it replaces the old
+// file, so that a crash after the rename cannot leave an empty project file.
+std::string syncToDisk(const std::filesystem::path& temp) {
+#if defined(__unix__) || defined(__APPLE__)
+    const int fd = ::open(temp.c_str(), O_RDONLY);
+    if (fd < 0) return std::generic_category().message(errno);
+    const int rc = ::fsync(fd);
+    const int err = errno;
+    ::close(fd);
+    if (rc != 0) return std::generic_category().message(err);
+#else
+    (void)temp;
+#endif
+    return {};
 }
 
 } // namespace
 
 Status replaceFile(const std::filesystem::path& target, const std::string& bytes, std::string_view what) {
-    std::filesystem::path temp = target;
-    temp += ".saving";
-    std::error_code ignored;
-    {
-        errno = 0;
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return cannotWrite(target, what, errnoText(errno));
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        const int err = errno;
-        if (!out) {
-            out.close();
-            std::filesystem::remove(temp, ignored);
-            return cannotWrite(target, what, errnoText(err));
-        }
-        out.close();
-        if (out.fail()) {
-            std::filesystem::remove(temp, ignored);
-            return cannotWrite(target, what, errnoText(errno));
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, target, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ignored);
-        return cannotWrite(target, what, ec.message());
-    }
-    return Status::success();
+    const std::string why = wf::textio::replaceFileContents(target, bytes, syncToDisk);
+    if (why.empty()) return Status::success();
+    return Status::failure("Cannot write the " + std::string(what) + " " + target.string() + " (" + why +
+                           "); the file on disk is unchanged");
 }
 
 } // namespace wf::doc

@@ -3,24 +3,24 @@
 namespace wf::doc {
 
 // Each entry is worked out from the single-precision base factors in extended
-// precision and stored once in single precision.
-std::array<float, 12> transmissivityFactors() {
-    std::array<float, 12> f{};
+// precision and kept so; only the results of the conversion are rounded to
+// single precision.
+std::array<long double, 12> transmissivityFactors() {
+    std::array<long double, 12> f{};
     for (int j = 0; j < 3; ++j) {
         const long double metres = kMetresPerLength[static_cast<std::size_t>(j)];
         for (int k = 0; k < 4; ++k)
-            f[static_cast<std::size_t>(4 * j + k)] =
-                static_cast<float>(metres * metres / kSecondsPerTime[static_cast<std::size_t>(k)]);
+            f[static_cast<std::size_t>(4 * j + k)] = metres * metres / kSecondsPerTime[static_cast<std::size_t>(k)];
     }
     return f;
 }
 
-std::array<float, 8> dischargeFactors() {
-    std::array<float, 8> f{};
+std::array<long double, 8> dischargeFactors() {
+    std::array<long double, 8> f{};
     for (int k = 0; k < 4; ++k) {
         const long double seconds = kSecondsPerTime[static_cast<std::size_t>(k)];
-        f[static_cast<std::size_t>(k)] = static_cast<float>(0.001L / seconds);
-        f[static_cast<std::size_t>(4 + k)] = static_cast<float>(1.0L / seconds);
+        f[static_cast<std::size_t>(k)] = 0.001L / seconds;
+        f[static_cast<std::size_t>(4 + k)] = 1.0L / seconds;
     }
     return f;
 }

@@ -22,10 +22,12 @@ inline constexpr std::array<float, 5> kSecondsPerTime{1.0f, 60.0f, 3600.0f, 8640
 
 // Transmissivity factors, index ICOND - 1: (metres per length unit j)^2 /
 // (seconds per time unit k) at entry 4(j-1)+k, j = mm, cm, m and k = s, min, h,
-// day. Turns (length unit)^2 per time unit into m2/s.
-std::array<float, 12> transmissivityFactors();
+// day. Turns (length unit)^2 per time unit into m2/s. Worked out from the
+// single-precision base factors and held in extended precision, as the
+// conversion uses them.
+std::array<long double, 12> transmissivityFactors();
 // Discharge factors, index IDISCH - 1: litres per s, min, h, day, then cubic
-// metres per s, min, h, day, to m3/s.
-std::array<float, 8> dischargeFactors();
+// metres per s, min, h, day, to m3/s (extended precision, as above).
+std::array<long double, 8> dischargeFactors();
 
 } // namespace wf::doc

@@ -19,13 +19,16 @@ TEST(UnitFactors, TransmissivityAndDischargeTablesTurnUnitsIntoSI) {
     const auto t = transmissivityFactors();
     EXPECT_REL(t[11], 1.0 / 86400.0); // m/day
     EXPECT_REL(t[0], 1e-6);           // mm/s
-    EXPECT_FLOAT_EQ(t[8], 1.0f);      // m/s ("ms/s")
+    EXPECT_EQ(t[8], 1.0L);            // m/s ("ms/s")
     EXPECT_REL(t[5], 1e-4 / 60.0);    // cm/min
     EXPECT_REL(t[2], 1e-6 / 3600.0);  // mm/h
     const auto q = dischargeFactors();
     EXPECT_REL(q[0], 1e-3);           // L/s
     EXPECT_REL(q[3], 1e-3 / 86400.0); // L/day
-    EXPECT_FLOAT_EQ(q[4], 1.0f);      // m3/s
+    EXPECT_EQ(q[4], 1.0L);            // m3/s
+    // Held in extended precision: the litre factor is 0.001 to the last digit
+    // of a long double, not the single-precision 0.00100000005.
+    EXPECT_EQ(q[0], 0.001L);
     EXPECT_REL(q[7], 1.0 / 86400.0);  // m3/day
 }
 
@@ -33,14 +36,18 @@ TEST(ConvertParameters, DialogOpeningDerivesTheFractureGuessFromTheFirstRate) {
     ProjectDocument doc;
     doc.pump.Q[0] = 86.4f;
     ASSERT_TRUE(doc.ConvertParameters(1, 12, 8).ok());
-    EXPECT_FLOAT_EQ(doc.pinit.TF, 15.0f);
+    EXPECT_EQ(doc.pinit.TF, 15.0f);
     EXPECT_FLOAT_EQ(doc.pinit.TFMIN, 7.5f);
     EXPECT_FLOAT_EQ(doc.pinit.TFMAX, 60.0f);
 
     ProjectDocument litres;
     litres.pump.Q[0] = 1.0f;
     ASSERT_TRUE(litres.ConvertParameters(1, 12, 1).ok());
-    EXPECT_FLOAT_EQ(litres.pinit.TF, 15.0f);
+    EXPECT_EQ(litres.pinit.TF, 15.0f);  // exactly, not 15.000001
+    ProjectDocument reset;
+    reset.pump.Q[0] = 1.0f;
+    ASSERT_TRUE(reset.ConvertParameters(4, 12, 1).ok());
+    EXPECT_EQ(reset.pinit.TF, 15.0f);
 
     // A guess already given is kept; only the bounds follow it.
     litres.pinit.TF = 40.0f;
@@ -162,6 +169,24 @@ TEST(ConvertParameters, UnusableUnitsOrGeometryAreRefusedAndNothingChanges) {
     EXPECT_EQ(doc.ConvertParameters(2, 12, 8).error,
               "Cannot convert the parameters: the thickness of the aquifer must be greater than 0 (it is 0)");
     unchanged();
+}
+
+// Only the conversion for the solver divides by r b and (1 - r) b: the dialog
+// opening, Set Boundaries and Reset derive guesses and bounds whatever the geometry.
+TEST(ConvertParameters, GuessesAndBoundsNeedNoUsableGeometry) {
+    for (float r : {0.0f, 1.0f}) {
+        for (int mode : {1, 3, 4}) {
+            ProjectDocument doc;
+            doc.obsv.RATIO = r;
+            doc.obsv.THICK = 0.0f;
+            doc.pump.Q[0] = 86.4f;
+            ASSERT_TRUE(doc.ConvertParameters(mode, 12, 8).ok()) << "mode " << mode << " ratio " << r;
+            EXPECT_REL(doc.pinit.TMMAX, 1.0);
+            if (mode != 3) {
+                EXPECT_EQ(doc.pinit.TF, 15.0f);
+            }
+        }
+    }
 }
 
 } // namespace

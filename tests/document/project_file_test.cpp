@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
+#include <limits>
+#include <vector>
 
 #include "document/project_document.h"
 #include "temp_folder.h"
@@ -191,7 +194,7 @@ TEST(ProjectFile, DamagedFilesAreRefusedAndTheDocumentKeepsItsValues) {
     st = doc.loadProject(pName);
     EXPECT_EQ(st.error, "Project file " + pName.string() + ": the borehole name length 51 is above 50");
     st = doc.loadProject(dir / "missing.wft");
-    EXPECT_EQ(st.error, "Cannot open the project file " + (dir / "missing.wft").string());
+    EXPECT_EQ(st.error, "Cannot open the project file " + (dir / "missing.wft").string() + " (it does not exist)");
     expectSameRecords(doc, before);
 
     const OpenOutcome o = doc.openProject(p21);
@@ -207,24 +210,37 @@ TEST(ProjectFile, FailedSaveLeavesThePreviousFile) {
     ASSERT_TRUE(doc.saveProject(path).ok());
     const std::string old = readBytes(path);
 
-    // The temporary file cannot be created (a folder stands in its place).
+    // A user's file or folder named like a temporary file is never touched.
     std::filesystem::create_directory(dir / "KEEP.wft.saving");
+    writeBytes(dir / "KEEP.wft.tmp", "mine");
     doc.mesh.RMAX = 1.0f;
-    Status st = doc.saveProject(path);
-    EXPECT_EQ(st.error, "Cannot write the project file " + path.string() + " (" +
-                            std::make_error_code(std::errc::is_a_directory).message() +
-                            "); the file on disk is unchanged");
-    EXPECT_EQ(readBytes(path), old);
+    ASSERT_TRUE(doc.saveProject(path).ok());
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "KEEP.wft.saving"));
+    EXPECT_EQ(readBytes(dir / "KEEP.wft.tmp"), "mine");
+    {
+        ProjectDocument previous;
+        previous.setBoreholeName("Old");
+        ASSERT_TRUE(previous.saveProject(path).ok());
+        ASSERT_EQ(readBytes(path), old);
+    }
 
-    // The target is a folder: the rename fails and no temporary file is left.
+    // The target is a folder: refused, and no temporary file is left.
     const std::filesystem::path folder = dir / "FOLDER.wft";
     std::filesystem::create_directory(folder);
-    st = doc.saveProject(folder);
-    EXPECT_EQ(st.error, "Cannot write the project file " + folder.string() + " (" +
-                            std::make_error_code(std::errc::is_a_directory).message() +
-                            "); the file on disk is unchanged");
+    Status st = doc.saveProject(folder);
+    EXPECT_EQ(st.error, "Cannot write the project file " + folder.string() +
+                            " (it is a folder); the file on disk is unchanged");
     EXPECT_TRUE(std::filesystem::is_directory(folder));
-    EXPECT_FALSE(std::filesystem::exists(dir / "FOLDER.wft.saving"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()), 4);
+
+    // A read-only project file is refused and left as it was.
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read, std::filesystem::perm_options::replace);
+    st = doc.saveProject(path);
+    EXPECT_EQ(st.error, "Cannot write the project file " + path.string() +
+                            " (the file is read-only); the file on disk is unchanged");
+    EXPECT_EQ(readBytes(path), old);
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::replace);
 
     // A step count the file cannot hold is not written at all.
     doc.pump.NQ = 21;
@@ -270,6 +286,74 @@ TEST(ProjectFile, StepCountFollowsTheLastFilledRow) {
     doc.pump.TQ[2] = 30.0f; // row 2 left zero
     doc.updateStepCount();
     EXPECT_EQ(doc.pump.NQ, 3);
+}
+
+TEST(ProjectFile, SaveKeepsTheModeAndWritesThroughALink) {
+    TempFolder dir;
+    ProjectDocument doc;
+    const std::filesystem::path real = dir / "REAL.wft", link = dir / "LINK.wft";
+    ASSERT_TRUE(doc.saveProject(real).ok());
+    std::filesystem::permissions(real, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::replace);
+    std::filesystem::create_symlink("REAL.wft", link);
+    doc.mesh.RMAX = 2048.0f;
+    ASSERT_TRUE(doc.saveProject(link).ok());
+    EXPECT_TRUE(std::filesystem::is_symlink(std::filesystem::symlink_status(link)));
+    EXPECT_EQ(std::filesystem::status(real).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    ProjectDocument back;
+    ASSERT_TRUE(back.loadProject(real).ok());
+    EXPECT_EQ(back.mesh.RMAX, 2048.0f);
+}
+
+TEST(ProjectFile, AFolderOrARealThatIsNotANumberIsRefusedByName) {
+    TempFolder dir;
+    ProjectDocument doc;
+    doc.mesh.RMAX = 77.0f;
+    const ProjectDocument before = doc;
+    std::filesystem::create_directory(dir / "DIR.wft");
+    EXPECT_EQ(doc.loadProject(dir / "DIR.wft").error,
+              "Cannot open the project file " + (dir / "DIR.wft").string() + " (it is a folder)");
+    EXPECT_FALSE(doc.openProject(dir / "DIR.wft").project.ok());
+
+    ProjectDocument source;
+    ASSERT_TRUE(source.saveProject(dir / "G.wft").ok());
+    const std::string good = readBytes(dir / "G.wft");
+    struct Case {
+        std::size_t offset;
+        float value;
+        std::string message;
+    };
+    const std::vector<Case> cases{
+        {108, std::numeric_limits<float>::quiet_NaN(), "the discharge Q 1 is not a finite number (NaN)"},
+        {112, -std::numeric_limits<float>::infinity(), "the step start TQ 1 is not a finite number (-Infinity)"},
+        {60, std::numeric_limits<float>::infinity(), "THICK (thickness) is not a finite number (Infinity)"},
+        {128, std::numeric_limits<float>::quiet_NaN(), "SM is not a finite number (NaN)"},
+    };
+    for (const Case& c : cases) {
+        const std::filesystem::path p = dir / "BAD.wft";
+        writeBytes(p, good.substr(0, c.offset) + Bytes().f(c.value).s + good.substr(c.offset + 4));
+        EXPECT_EQ(doc.loadProject(p).error, "Project file " + p.string() + ": " + c.message);
+    }
+    expectSameRecords(doc, before);
+}
+
+// Save and the data editor's OK after the project's folder was removed: the
+// document names the file instead of ending the program.
+TEST(ProjectFile, SavingIntoARemovedWorkingFolderFailsNamingTheFile) {
+    TempFolder dir;
+    const auto before = std::filesystem::current_path();
+    std::filesystem::create_directory(dir / "gone");
+    ProjectDocument doc;
+    ASSERT_TRUE(doc.newProject(dir / "gone" / "DEMO.wft").ok());
+    std::filesystem::current_path(dir / "gone");
+    std::filesystem::remove_all(dir / "gone");
+    const Status saved = doc.saveToProjectName();
+    const Status data = doc.acceptTestData("", {"0", "1"}, {"0", "0.5"});
+    std::filesystem::current_path(before);
+    EXPECT_EQ(saved.error.rfind("Cannot write the project file DEMO.wft (", 0), 0u) << saved.error;
+    EXPECT_EQ(data.error.rfind("Cannot write the test data file DEMO.dat (", 0), 0u) << data.error;
+    EXPECT_EQ(doc.pointCount(), 0);
 }
 
 TEST(ProjectFile, EnterProjectFolderMakesItTheWorkingDirectory) {
