@@ -1,6 +1,7 @@
 #include "data_import.h"
 
 #include <fstream>
+#include <system_error>
 #include <sstream>
 
 #include "document/fields.h"
@@ -8,6 +9,9 @@
 namespace wf::cli {
 
 wf::doc::Status importPoints(const std::filesystem::path& file, ImportedPoints& out) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(file, ec))
+        return wf::doc::Status::failure("Cannot read the data file " + file.string() + ": it is a folder");
     std::ifstream in(file);
     if (!in) return wf::doc::Status::failure("Cannot read the data file " + file.string());
     ImportedPoints points;
@@ -27,6 +31,10 @@ wf::doc::Status importPoints(const std::filesystem::path& file, ImportedPoints& 
         points.times.push_back(time);
         points.values.push_back(value);
     }
+    if (in.bad()) return wf::doc::Status::failure("Cannot read the data file " + file.string());
+    // An empty import would replace the project's test data with none.
+    if (points.times.empty())
+        return wf::doc::Status::failure("Data file " + file.string() + " holds no data points");
     out = std::move(points);
     return wf::doc::Status::success();
 }

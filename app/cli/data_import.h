@@ -16,7 +16,8 @@ struct ImportedPoints {
 
 // Two columns separated by blanks or tabs; empty lines and lines starting
 // with '#' are skipped; further columns are ignored. A line with one column
-// or a non-numeric entry is refused with the file and line named.
+// or a non-numeric entry is refused with the file and line named, and so are
+// a folder and a file without any point.
 wf::doc::Status importPoints(const std::filesystem::path& file, ImportedPoints& out);
 
 } // namespace wf::cli

@@ -1,5 +1,7 @@
 #include "options.h"
 
+#include <cctype>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <string_view>
@@ -95,6 +97,14 @@ std::optional<std::string> count(const std::string& option, const std::string& v
     return std::nullopt;
 }
 
+bool hasProjectExtension(const std::string& path) {
+    const std::string file = std::filesystem::path(path).filename().string();
+    if (file.size() < 5) return false;
+    std::string ext = file.substr(file.size() - 4);
+    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ext == ".wft";
+}
+
 } // namespace
 
 std::optional<std::string> parseOptions(const std::vector<std::string>& args, Options& o) {
@@ -183,7 +193,7 @@ std::optional<std::string> parseOptions(const std::vector<std::string>& args, Op
         {"--help", &o.help},       {"-h", &o.help},          {"--mesh", &o.mesh},
         {"--prepare", &o.prepare}, {"--analyse", &o.analyse}, {"--analyze", &o.analyse},
         {"--save", &o.save},       {"--reset-parameters", &o.resetParameters},
-        {"--set-bounds", &o.setBounds}, {"--verbose", &o.verbose},
+        {"--set-bounds", &o.setBounds}, {"--verbose", &o.verbose}, {"--force", &o.force},
     };
 
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -220,6 +230,10 @@ std::optional<std::string> parseOptions(const std::vector<std::string>& args, Op
     if (!o.project.empty() && !o.newProject.empty())
         return "Give either a project file to open or --new PATH, not both";
     if (o.project.empty() && o.newProject.empty()) return "No project file given (see --help)";
+    // The side files are named from the project name without its ".wft".
+    const std::string& name = o.project.empty() ? o.newProject : o.project;
+    if (!hasProjectExtension(name))
+        return "The project file name \"" + name + "\" must end in \".wft\" after at least one character";
     return std::nullopt;
 }
 
@@ -234,7 +248,9 @@ the dialogs of the desktop program set; then the runs asked for are made in
 the order mesh, preparation, analysis. Nothing is saved without --save.
 
 Project:
-  --new PATH              create PATH with the default settings (and save it)
+  --new PATH              create PATH with the default settings (and save it);
+                          an existing file is refused unless --force is given
+  --force                 let --new replace an existing file
   --save                  save the project file after the runs
   --verbose               show every progress line of the solver (by default
                           the detail lines of each optimisation pass are left out)
@@ -287,7 +303,10 @@ Analysis (transmissivities in the conductivity unit's length^2/time):
 Runs:
   --mesh                  build the radial mesh
   --prepare               prepare the test data (needs a mesh)
-  --analyse               run the analysis and print the parameters
+  --analyse               run the analysis and print the parameters; refused
+                          when the preparation files are older than the test
+                          data or mesh, or were made for other pumping
+                          parameters (run --prepare first)
   --all                   --mesh --prepare --analyse
 
 The guesses --tf ... --sm are project values: they are kept by --save. Each

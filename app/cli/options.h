@@ -21,6 +21,7 @@ struct Options {
     // Project: open `project`, or create `newProject` with the defaults.
     std::string project;
     std::string newProject;
+    bool force = false;  // --new may replace an existing file
 
     // Units dialog: IDIST, ITIN, ITOUT, ICOND, IDISCH codes.
     std::optional<std::array<int32_t, 5>> units;

@@ -1,12 +1,16 @@
 #include "run_sequence.h"
 
 #include <cstdio>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <ostream>
+#include <optional>
 #include <string>
+#include <system_error>
 
 #include "data_import.h"
+#include "preparation_check.h"
 #include "document/project_document.h"
 #include "document/units.h"
 #include "solver_host.h"
@@ -72,8 +76,15 @@ private:
         if (!report(wf::doc::enterProjectFolder(path))) return false;
         const std::filesystem::path name = path.filename();
         if (!o_.newProject.empty()) {
+            std::error_code ec;
+            if (std::filesystem::exists(std::filesystem::symlink_status(name, ec)) && !o_.force) {
+                err_ << "Error: " << path.string()
+                     << " already exists; it is left as it is (use --force to replace it with a new project)\n";
+                return false;
+            }
             if (!report(doc_.newProject(name))) return false;
             out_ << "Created " << path.string() << '\n';
+            prepared_ = PreparationInputs::of(doc_);
             return true;
         }
         const wf::doc::OpenOutcome opened = doc_.openProject(name);
@@ -84,6 +95,7 @@ private:
             err_ << "Warning: " << opened.testData.error << '\n';
         }
         out_ << "Opened " << path.string() << " (" << doc_.pointCount() << " data points)\n";
+        prepared_ = PreparationInputs::of(doc_);
         return true;
     }
 
@@ -129,6 +141,7 @@ private:
         if (!report(doc_.acceptTestData(doc_.boreholeName(), std::move(points.times), std::move(points.values))))
             return false;
         out_ << "Imported " << n << " data points from " << file.string() << " into " << doc_.filename.datName << '\n';
+        dataImported_ = true;
         return true;
     }
 
@@ -173,6 +186,9 @@ private:
         out_ << "Data preparation" << (o_.subset ? " (" + std::to_string(o_.subset) + " times)" : std::string()) << '\n';
         if (!callSolver(WF_MODE_PREPARE, o_.subset)) return false;
         out_ << "  wrote " << doc_.filename.obsName << " and " << doc_.filename.timName << '\n';
+        preparedHere_ = true;
+        dataImported_ = false;
+        prepared_ = PreparationInputs::of(doc_);
         return true;
     }
 
@@ -210,6 +226,11 @@ private:
                 return false;
             }
 
+        if (const std::optional<std::string> stale = stalePreparationReason()) {
+            err_ << "Error: " << *stale << "; run the data preparation (--prepare) before the analysis\n";
+            return false;
+        }
+
         const std::string tu = transmissivityUnit(doc_.units.ICOND);
         out_ << "Analysis (" << kTypeNames[o_.analysisType] << ")\n";
         out_ << "  start: TF " << sci(p.TF) << " [" << sci(p.TFMIN) << ", " << sci(p.TFMAX) << "], TM " << sci(p.TM)
@@ -222,17 +243,39 @@ private:
         // after a search-status box; when no pass completed PINIT is untouched
         // and there is nothing to present as a result.
         const bool returned = clean || std::memcmp(before, &p, sizeof before) != 0;
-        if (returned)
-            printParameters(tu);
-        else
+        if (!returned) {
             out_ << "No parameters were computed; the project's guesses are unchanged.\n";
+            return clean;
+        }
+        if (!std::isfinite(p.TF) || !std::isfinite(p.TM) || !std::isfinite(p.SF) || !std::isfinite(p.SM)) {
+            err_ << "Error: The analysis gave parameters that are not finite numbers; there is no result\n";
+            return false;
+        }
+        // Only a clean run (or one that converged with the search's notice) is a fit.
+        printParameters(tu, clean || onlyConvergenceNotice());
         return clean;
     }
 
-    void printParameters(const std::string& tu) {
+    // Why the analysis must not start on the preparation files as they are:
+    // data or parameters changed in this run after (or without) a preparation,
+    // or the files on disk belong to other data or parameters.
+    std::optional<std::string> stalePreparationReason() const {
+        const std::string files = std::string(doc_.filename.obsName) + " and " + doc_.filename.timName;
+        if (dataImported_) return "The test data were imported after the preparation files " + files + " were made";
+        if (!(PreparationInputs::of(doc_) == prepared_))
+            return "The mesh or the pumping parameters were changed after the preparation files " + files + " were made";
+        if (preparedHere_) return std::nullopt;
+        return stalePreparation(doc_);
+    }
+
+    void printParameters(const std::string& tu, bool complete) {
         const PINIT& p = doc_.pinit;
-        out_ << (o_.analysisType == 0 ? "Fitted parameters" : "Parameters") << " (results in "
-             << doc_.filename.resName << ", simulated drawdowns in " << doc_.filename.invName << "):\n";
+        if (complete)
+            out_ << (o_.analysisType == 0 ? "Fitted parameters" : "Parameters") << " (results in "
+                 << doc_.filename.resName << ", simulated drawdowns in " << doc_.filename.invName << "):\n";
+        else
+            out_ << "The analysis failed; these are the parameters of its last completed pass, not a fit (in "
+                 << doc_.filename.resName << "):\n";
         out_ << "  Transmissivity (fracture)  TF      = " << sci(p.TF) << ' ' << tu << '\n';
         out_ << "  Transmissivity (matrix)    TM      = " << sci(p.TM) << ' ' << tu << '\n';
         out_ << "  Storativity (fracture)     SF      = " << sci(p.SF) << '\n';
@@ -246,6 +289,10 @@ private:
     std::ostream& err_;
     SolverHost host_;
     ProjectDocument doc_;
+    // The record values of the last preparation (of opening, when none ran here).
+    PreparationInputs prepared_;
+    bool preparedHere_ = false;
+    bool dataImported_ = false;
 };
 
 } // namespace

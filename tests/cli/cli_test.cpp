@@ -7,6 +7,8 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <limits>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -87,7 +89,7 @@ TEST_F(Cli, HelpDocumentsEveryOption) {
     for (const char* opt : {"--new", "--save", "--units", "--data", "--borehole", "--thick", "--ratio", "--rmax", "--robs",
                             "--position", "--step", "--pump-position", "--boundary", "--levels", "--subset", "--type",
                             "--ignore", "--rmse", "--sim-days", "--time-steps", "--reset-parameters", "--set-bounds",
-                            "--tf", "--sm-max", "--mesh", "--prepare", "--analyse", "--all", "--verbose"})
+                            "--tf", "--sm-max", "--mesh", "--prepare", "--analyse", "--all", "--verbose", "--force"})
         EXPECT_NE(r.out.find(opt), std::string::npos) << opt;
 }
 
@@ -109,6 +111,10 @@ TEST_F(Cli, BadCommandLinesAreRefusedWithTheOptionNamed) {
                                      "mm/h, 4 mm/day, 5 cm/s, 6 cm/min, 7 cm/h, 8 cm/day, 9 ms/s, 10 m/min, 11 m/h, 12 m/day)\n"},
         {"A.wft B.wft", "wellfit-cli: Only one project file may be given (\"A.wft\" and \"B.wft\")\n"},
         {"A.wft --new B.wft", "wellfit-cli: Give either a project file to open or --new PATH, not both\n"},
+        // Without ".wft" the stem would lose four characters ("OKOREN" -> "OK").
+        {"--new OKOREN", "wellfit-cli: The project file name \"OKOREN\" must end in \".wft\" after at least one character\n"},
+        {"P.dat --mesh", "wellfit-cli: The project file name \"P.dat\" must end in \".wft\" after at least one character\n"},
+        {"--new .wft", "wellfit-cli: The project file name \".wft\" must end in \".wft\" after at least one character\n"},
     };
     for (const auto& c : cases) {
         const Result r = run(dir_, c.args);
@@ -181,7 +187,7 @@ TEST_F(Cli, RefusedStepsExitWithOneAndNameTheCause) {
 
     r = run(dir_, "MISSING.wft --mesh");
     EXPECT_EQ(r.code, 1);
-    EXPECT_NE(r.out.find("Error: Cannot open the project file MISSING.wft\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Error: Cannot open the project file MISSING.wft (it does not exist)\n"), std::string::npos) << r.out;
 }
 
 TEST_F(Cli, MeshAndPreparationWriteTheSideFiles) {
@@ -220,6 +226,122 @@ TEST_F(Cli, SolverErrorBoxesMakeTheExitStatusNonZero) {
     EXPECT_NE(r.out.find("No parameters were computed; the project's guesses are unchanged.\n"), std::string::npos)
         << r.out;
     EXPECT_EQ(r.out.find("Transmissivity (fracture)"), std::string::npos) << r.out;
+}
+
+std::string readFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+TEST_F(Cli, NewRefusesAnExistingFileUnlessForced) {
+    copyExample();
+    const std::string dat = readFile(dir_ / "OKORENDIJK.DAT");
+    // "--new OKORENDIJK.DAT" is refused by its name; an existing project by its existence.
+    const std::string project = readFile(dir_ / "OKORENDIJK.wft");
+    Result r = run(dir_, "--new OKORENDIJK.wft");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.out.find("Error: OKORENDIJK.wft already exists; it is left as it is (use --force to replace it with "
+                         "a new project)\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(readFile(dir_ / "OKORENDIJK.wft"), project);
+    EXPECT_EQ(run(dir_, "--new OKORENDIJK.DAT").code, 2);
+    EXPECT_EQ(readFile(dir_ / "OKORENDIJK.DAT"), dat);
+
+    r = run(dir_, "--new OKORENDIJK.wft --force");
+    EXPECT_EQ(r.code, 0) << r.out;
+    EXPECT_EQ(fs::file_size(dir_ / "OKORENDIJK.wft"), 132u);  // the default project
+}
+
+TEST_F(Cli, DataFromAFolderOrAnEmptyFileNeverReplacesTheTestData) {
+    copyExample();
+    const std::string dat = readFile(dir_ / "OKORENDIJK.DAT");
+    fs::create_directory(dir_ / "folder");
+    Result r = run(dir_, "OKORENDIJK.wft --data folder --save");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.out.find("Error: Cannot read the data file " + fs::absolute(dir_ / "folder").string() +
+                         ": it is a folder\n"),
+              std::string::npos)
+        << r.out;
+    std::ofstream(dir_ / "empty.txt") << "# nothing measured\n\n";
+    r = run(dir_, "OKORENDIJK.wft --data empty.txt");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.out.find("Error: Data file " + fs::absolute(dir_ / "empty.txt").string() + " holds no data points\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(readFile(dir_ / "OKORENDIJK.DAT"), dat);
+}
+
+TEST_F(Cli, ARealThatIsNotANumberInTheProjectIsRefusedByName) {
+    copyExample();
+    std::string bytes = readFile(dir_ / "OKORENDIJK.wft");
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    std::memcpy(&bytes[108], &nan, 4);  // the first discharge
+    std::ofstream(dir_ / "OKORENDIJK.wft", std::ios::binary | std::ios::trunc) << bytes;
+    const Result r = run(dir_, "OKORENDIJK.wft --all");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.out.find("Error: Project file OKORENDIJK.wft: the discharge Q 1 is not a finite number (NaN)\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(r.out.find("Fitted parameters"), std::string::npos);
+    EXPECT_FALSE(sideFileExists("OKORENDIJK.fem"));
+}
+
+// An analysis never runs silently on preparation files that no longer belong
+// to the project's data or parameters: it is refused and writes nothing.
+TEST_F(Cli, AnalysisOnStalePreparationFilesIsRefused) {
+    copyExample();
+    ASSERT_EQ(run(dir_, "OKORENDIJK.wft --mesh --prepare --save").code, 0);
+    std::ofstream(dir_ / "pairs.txt") << "0 0\n1 0.1\n2 0.2\n3 0.25\n5 0.3\n8 0.35\n13 0.4\n21 0.45\n";
+    const std::string tail = "; run the data preparation (--prepare) before the analysis\n";
+    const struct {
+        const char* what;
+        std::string args, message;
+    } cases[] = {
+        {"data imported in the same run", "OKORENDIJK.wft --data pairs.txt --analyse",
+         "Error: The test data were imported after the preparation files OKORENDIJK.OBS and OKORENDIJK.TIM were made"},
+        {"schedule changed in the same run", "OKORENDIJK.wft --step 0:700 --analyse",
+         "Error: The mesh or the pumping parameters were changed after the preparation files OKORENDIJK.OBS and "
+         "OKORENDIJK.TIM were made"},
+        {"mesh rebuilt in the same run", "OKORENDIJK.wft --rmax 500 --mesh --analyse",
+         "Error: The mesh or the pumping parameters were changed after the preparation files OKORENDIJK.OBS and "
+         "OKORENDIJK.TIM were made"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Result r = run(dir_, c.args);
+        EXPECT_EQ(r.code, 1);
+        EXPECT_NE(r.out.find(c.message + tail), std::string::npos) << r.out;
+        EXPECT_FALSE(sideFileExists("OKORENDIJK.res"));
+        EXPECT_FALSE(sideFileExists("OKORENDIJK.inv"));
+    }
+
+    // Saved changes seen in a later run: a new schedule, then new data.
+    ASSERT_EQ(run(dir_, "OKORENDIJK.wft --mesh --prepare --save").code, 0);
+    Result r = run(dir_, "OKORENDIJK.wft --step 0:700 --save");
+    ASSERT_EQ(r.code, 0) << r.out;
+    r = run(dir_, "OKORENDIJK.wft --analyse");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.out.find("Error: The model-control file OKORENDIJK.TIM was prepared for other values of the pumping "
+                         "rates" + tail),
+              std::string::npos)
+        << r.out;
+    ASSERT_EQ(run(dir_, "OKORENDIJK.wft --prepare").code, 0);
+    ASSERT_EQ(run(dir_, "OKORENDIJK.wft --data pairs.txt").code, 0);
+    r = run(dir_, "OKORENDIJK.wft --analyse");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.out.find("Error: The preparation files OKORENDIJK.OBS and OKORENDIJK.TIM are older than "
+                         "OKORENDIJK.DAT" + tail),
+              std::string::npos)
+        << r.out;
+    EXPECT_FALSE(sideFileExists("OKORENDIJK.res"));
+
+    // Prepared again, the analysis runs.
+    r = run(dir_, "OKORENDIJK.wft --prepare --type fixed --analyse");
+    EXPECT_EQ(r.code, 0) << r.out;
+    EXPECT_TRUE(sideFileExists("OKORENDIJK.res"));
 }
 
 // The published analysis of this test gives T = k b = 462 m2/day (Kruseman and
