@@ -101,7 +101,8 @@ OpenOutcome ProjectDocument::openProject(const std::filesystem::path& path) {
     outcome.project = d.loadProject(path);
     if (!outcome.project) return outcome;
     d.setDerivedNames(path.filename().string());
-    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
+    // A bare file name: the working directory, named by the bare side-file names.
+    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : std::filesystem::path();
     outcome.testData = d.readTestData(folder);
     if (!outcome.testData) d.pointCount_ = 0;
     *this = std::move(d);

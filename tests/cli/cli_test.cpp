@@ -272,6 +272,15 @@ TEST_F(Cli, DataFromAFolderOrAnEmptyFileNeverReplacesTheTestData) {
               std::string::npos)
         << r.out;
     EXPECT_EQ(readFile(dir_ / "OKORENDIJK.DAT"), dat);
+
+    // A damaged test-data file is named as the project names it, without a folder prefix.
+    std::ofstream(dir_ / "OKORENDIJK.DAT", std::ios::binary | std::ios::trunc) << "x\r\n\r\n2147483648*1\r\n";
+    r = run(dir_, "OKORENDIJK.wft --mesh");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.out.find("Error: Test data file OKORENDIJK.DAT, line 3: the number of points \"2147483648*1\" is not "
+                         "a whole number from 0 to 252\n"),
+              std::string::npos)
+        << r.out;
 }
 
 TEST_F(Cli, ARealThatIsNotANumberInTheProjectIsRefusedByName) {
