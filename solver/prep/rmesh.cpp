@@ -26,8 +26,7 @@ bool RMESH(RunState& rs, int type, int nrmax, int nzmax) {
     // input leaves the files of the previous mesh run as they were.
     const std::string fem = meshFileText(rs, m);
     const std::string plt = plotFileText(rs, m);
-    if (!writeSideFile(rs, rs.file(".fem"), fem)) return false;
-    if (!writeSideFile(rs, rs.file(".plt"), plt)) return false;
+    if (!writeSideFiles(rs, rs.file(".fem"), fem, rs.file(".plt"), plt)) return false;
 
     Inputs& in = rs.in;
     in.NR = m.NR;

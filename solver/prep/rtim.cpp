@@ -131,7 +131,7 @@ void RTIM(RunState& rs, int& type) {
     // unreadable data set leaves the files of the previous preparation run.
     const std::string obs = observationFileText(rs, d, sel);
     const std::string tim = controlFileText(rs, d, sel, w);
-    if (!writeSideFile(rs, rs.file(".obs"), obs) || !writeSideFile(rs, rs.file(".tim"), tim)) type = 0;
+    if (!writeSideFiles(rs, rs.file(".obs"), obs, rs.file(".tim"), tim)) type = 0;
 }
 
 } // namespace wf

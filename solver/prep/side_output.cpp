@@ -4,11 +4,12 @@
 
 namespace wf::prep {
 
-bool writeSideFile(RunState& rs, const std::string& name, const std::string& text) {
-    // Written through a temporary file: a failed write leaves the previous file.
-    const std::string why = textio::writeSideFileText(name, text);
+bool writeSideFiles(RunState& rs, const std::string& name1, const std::string& text1, const std::string& name2,
+                    const std::string& text2) {
+    std::string failed;
+    const std::string why = textio::writeSideFileTexts({{name1, text1}, {name2, text2}}, failed);
     if (why.empty()) return true;
-    rs.error("The file " + name + " cannot be written (" + why + ")");
+    rs.error("The file " + failed + " cannot be written (" + why + ")");
     return false;
 }
 

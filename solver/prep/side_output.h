@@ -1,4 +1,4 @@
-// Writing a prepared side file in one piece.
+// Writing the prepared side files, each in one piece.
 #pragma once
 
 #include <string>
@@ -7,9 +7,11 @@
 
 namespace wf::prep {
 
-// Creates or replaces the side file with the given text (through a temporary
-// file, so a failed write leaves the previous file). A file that cannot
-// be written is reported in an "Error" box naming it; returns false then.
-bool writeSideFile(RunState& rs, const std::string& name, const std::string& text);
+// Two side files that belong together (mesh and plot file, observation and
+// model-control file), each written through a temporary file: both are
+// replaced, or on a failed write neither. A file that cannot be written is
+// reported in an "Error" box naming it; returns false then.
+bool writeSideFiles(RunState& rs, const std::string& name1, const std::string& text1, const std::string& name2,
+                    const std::string& text2);
 
 } // namespace wf::prep

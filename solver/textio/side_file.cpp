@@ -116,8 +116,22 @@ std::FILE* createTemporary(const std::filesystem::path& target, std::filesystem:
 
 } // namespace
 
-std::string replaceFileContents(const std::filesystem::path& target, std::string_view bytes,
-                                const BeforeReplace& beforeReplace) {
+namespace {
+
+// One replacement in progress: the finished temporary file and the file it replaces.
+struct Staged {
+    std::filesystem::path temp, file;
+};
+
+void discard(const Staged& s) {
+    std::error_code ignored;
+    std::filesystem::remove(s.temp, ignored);
+}
+
+// Writes the bytes to a temporary file beside the target's final file, with
+// the old file's permission bits; the target itself is not touched yet.
+std::string stage(const std::filesystem::path& target, std::string_view bytes, const BeforeReplace& beforeReplace,
+                  Staged& out) {
     namespace fs = std::filesystem;
     std::string reason;
     fs::path file;
@@ -137,34 +151,75 @@ std::string replaceFileContents(const std::filesystem::path& target, std::string
         std::fclose(probe);
     }
 
-    fs::path temp;
-    std::FILE* out = createTemporary(file, temp, reason);
-    if (!out) return reason;
-    auto discard = [&](std::string why) {
-        std::error_code ignored;
-        fs::remove(temp, ignored);
-        return why;
-    };
+    Staged s;
+    s.file = file;
+    std::FILE* f = createTemporary(file, s.temp, reason);
+    if (!f) return reason;
     errno = 0;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() && std::fflush(out) == 0;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size() && std::fflush(f) == 0;
     const int writeErr = errno;
     errno = 0;
-    const bool closed = std::fclose(out) == 0;
-    if (!written) return discard(reasonOf(writeErr, "write error"));
-    if (!closed) return discard(reasonOf(errno, "write error"));
-    if (exists) {
-        fs::permissions(temp, st.permissions(), fs::perm_options::replace, ec);
-        if (ec) return discard(ec.message());
+    const bool closed = std::fclose(f) == 0;
+    std::string why;
+    if (!written) why = reasonOf(writeErr, "write error");
+    else if (!closed) why = reasonOf(errno, "write error");
+    else if (exists) {
+        fs::permissions(s.temp, st.permissions(), fs::perm_options::replace, ec);
+        if (ec) why = ec.message();
     }
-    if (beforeReplace)
-        if (std::string why = beforeReplace(temp); !why.empty()) return discard(why);
-    fs::rename(temp, file, ec);
-    if (ec) return discard(ec.message());
+    if (why.empty() && beforeReplace) why = beforeReplace(s.temp);
+    if (!why.empty()) {
+        discard(s);
+        return why;
+    }
+    out = s;
+    return {};
+}
+
+} // namespace
+
+std::string replaceFileContents(const std::filesystem::path& target, std::string_view bytes,
+                                const BeforeReplace& beforeReplace) {
+    Staged s;
+    if (std::string why = stage(target, bytes, beforeReplace, s); !why.empty()) return why;
+    std::error_code ec;
+    std::filesystem::rename(s.temp, s.file, ec);
+    if (ec) {
+        discard(s);
+        return ec.message();
+    }
     return {};
 }
 
 std::string writeSideFileText(std::string_view name, std::string_view text, const std::filesystem::path& dir) {
     return replaceFileContents(sideFilePath(name, dir), text);
+}
+
+std::string writeSideFileTexts(const std::vector<std::pair<std::string, std::string>>& files,
+                               std::string& failedName, const std::filesystem::path& dir) {
+    std::vector<Staged> staged;
+    auto discardAll = [&] {
+        for (const Staged& s : staged) discard(s);
+    };
+    for (const auto& [name, text] : files) {
+        Staged s;
+        if (std::string why = stage(sideFilePath(name, dir), text, {}, s); !why.empty()) {
+            discardAll();
+            failedName = name;
+            return why;
+        }
+        staged.push_back(s);
+    }
+    for (std::size_t i = 0; i < staged.size(); ++i) {
+        std::error_code ec;
+        std::filesystem::rename(staged[i].temp, staged[i].file, ec);
+        if (ec) {
+            for (std::size_t j = i; j < staged.size(); ++j) discard(staged[j]);
+            failedName = files[i].first;
+            return ec.message();
+        }
+    }
+    return {};
 }
 
 } // namespace wf::textio

@@ -10,6 +10,8 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace wf::textio {
 
@@ -42,5 +44,11 @@ std::string replaceFileContents(const std::filesystem::path& target, std::string
 
 // The same for a side file named as for openSideWrite.
 std::string writeSideFileText(std::string_view name, std::string_view text, const std::filesystem::path& dir = {});
+
+// Several side files (name, text) that belong together: every temporary file
+// is written before the first one replaces its file, so a failed write leaves
+// all of them as they were. On failure returns the reason and sets failedName.
+std::string writeSideFileTexts(const std::vector<std::pair<std::string, std::string>>& files,
+                               std::string& failedName, const std::filesystem::path& dir = {});
 
 } // namespace wf::textio

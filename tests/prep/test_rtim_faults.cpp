@@ -188,3 +188,21 @@ TEST(PrepareBadPoints, PumpingStepStartTooLargeForTheControlFileIsRefused) {
     EXPECT_FALSE(dir.exists("test.tim"));
     EXPECT_FALSE(dir.exists("test.obs"));
 }
+
+// A model-control file that cannot be replaced keeps the observation file of
+// the same earlier preparation too: the two are replaced together or not at all.
+TEST(PrepareOutput, FailedControlFileLeavesBothPreviousFiles) {
+    TempWorkDir dir;
+    EntryRecords r;
+    r.call(4, 0);
+    dir.write("test.dat", datFile({fortyPoints()}));
+    dir.write("test.obs", "earlier observations\n");
+    dir.write("test.tim", "earlier control\n");
+    std::filesystem::permissions(dir.path() / "test.tim", std::filesystem::perms::owner_read,
+                                 std::filesystem::perm_options::replace);
+    r.call(5, 0);
+    EXPECT_EQ(r.host.boxes,
+              (std::vector<RecordedBox>{{"Error", "The file test.tim cannot be written (the file is read-only)"}}));
+    EXPECT_EQ(dir.read("test.obs"), "earlier observations\n");
+    EXPECT_EQ(dir.read("test.tim"), "earlier control\n");
+}

@@ -127,4 +127,20 @@ TEST_F(SideFiles, FailureBeforeTheRenameLeavesThePreviousFile) {
     EXPECT_NE(wf::textio::replaceFileContents(dir_ / "gone" / "TEST.inv", "x"), "");
 }
 
+TEST_F(SideFiles, FilesThatBelongTogetherAreReplacedTogetherOrNotAtAll) {
+    put("TEST.obs", "old obs\n");
+    fs::create_directory(dir_ / "TEST.tim");  // the second file cannot be written
+    std::string failed;
+    EXPECT_EQ(wf::textio::writeSideFileTexts({{"TEST.OBS", "new obs\n"}, {"TEST.TIM", "new tim\n"}}, failed, dir_),
+              "it is a folder");
+    EXPECT_EQ(failed, "TEST.TIM");
+    EXPECT_EQ(contents(dir_ / "TEST.obs"), "old obs\n");
+    EXPECT_EQ(namesIn(dir_), (std::vector<std::string>{"TEST.obs", "TEST.tim"}));
+
+    fs::remove(dir_ / "TEST.tim");
+    EXPECT_EQ(wf::textio::writeSideFileTexts({{"TEST.OBS", "new obs\n"}, {"TEST.TIM", "new tim\n"}}, failed, dir_), "");
+    EXPECT_EQ(contents(dir_ / "TEST.obs"), "new obs\n");
+    EXPECT_EQ(contents(dir_ / "TEST.tim"), "new tim\n");
+}
+
 } // namespace
