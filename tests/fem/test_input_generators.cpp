@@ -251,4 +251,21 @@ TEST(InputHeader, OutputTimeUnitIsCheckedOnlyWhenAListingFallsDue) {
     EXPECT_EQ(run.boxTexts(), std::vector<std::string>{"Error:   Unit index ITOUT =    0 lies outside its unit table"});
 }
 
+// The simulation file is replaced through a temporary file: one that cannot
+// be replaced is named and keeps what the previous run wrote.
+TEST(SimulationFile, AFileThatCannotBeReplacedKeepsThePreviousRun) {
+    RadialModel m;
+    m.r = {0.0, 1.0, 2.0, 4.0};
+    m.z = {0.0, 10.0};
+    m.obsNodes = {2};
+    ModelRun run(m);
+    run.dir.write("MODEL.inv", "previous run\n");
+    std::filesystem::permissions(run.dir.path() / "MODEL.inv", std::filesystem::perms::owner_read,
+                                 std::filesystem::perm_options::replace);
+    EXPECT_FALSE(run.run({0.0, 60.0}));
+    EXPECT_EQ(run.boxTexts(),
+              std::vector<std::string>{"Error:  The simulation file MODEL.inv cannot be written (the file is read-only)"});
+    EXPECT_EQ(run.dir.read("MODEL.inv"), "previous run\n");
+}
+
 } // namespace wf
