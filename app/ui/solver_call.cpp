@@ -117,14 +117,18 @@ void runWithOutputLogged(const QString& logPath, const std::function<void()>& f,
     f();
 }
 
-void callSolver(int mode, int type, const SolverRecords& r) {
+bool callSolver(int mode, int type, const SolverRecords& r, QWidget* owner) {
     ProgressWindow* progress = progressWindow();
     InputBlock block(progress);
-    progress->beginRun();
+    // The analysis shows the progress window, which owns its boxes; the mesh
+    // and preparation runs do not, and their boxes appear over the caller.
+    progress->beginRun(mode == WF_MODE_ANALYSIS ? nullptr : owner);
     runWithOutputLogged(logFileName(*r.filename), [&] {
         wftDLL(mode, type, r.filename, r.mesh, r.obsv, r.pump, r.guess, r.pinit, r.units, r.nzero);
     }, runTitle(mode, type));
+    const bool clean = progress->errorBoxes() == 0;
     progress->endRun();
+    return clean;
 }
 
 } // namespace wf::ui
