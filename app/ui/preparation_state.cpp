@@ -84,7 +84,10 @@ QString PreparationState::staleMessage(const wf::doc::ProjectDocument& doc, cons
                again;
     const QByteArray now = preparationInputs(doc, folder);
     const std::filesystem::path dat = wf::textio::sideFilePath(doc.filename.datName, folder);
-    const bool changed = preparedHere_ ? now != prepared_ : (now != opened_ || olderThan(obs, dat) || olderThan(tim, dat));
+    // Prepared in this session: the inputs of that run. Otherwise the files of
+    // an earlier session: the inputs as opened, and the files' age.
+    const bool changed =
+        preparedHere_ ? now != prepared_ : (now != opened_ || olderThan(obs, dat) || olderThan(tim, dat));
     if (!changed) return QString();
     return files + QStringLiteral(" are older than the last change of the test data or the parameters.") + again;
 }

@@ -114,7 +114,8 @@ QAction* TWellfit::addItem(QMenu* menu, const QString& text, const char* name, v
     QAction* a = menu->addAction(text);
     a->setObjectName(QString::fromLatin1(name));
     const QString command = commandName(text);
-    connect(a, &QAction::triggered, this, [this, handler, command] { guarded(this, command, [&] { (this->*handler)(); }); });
+    connect(a, &QAction::triggered, this,
+            [this, handler, command] { guarded(this, command, [&] { (this->*handler)(); }); });
     return a;
 }
 
