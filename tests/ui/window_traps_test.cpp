@@ -137,9 +137,8 @@ TEST_F(WindowTrapTest, AnUnreadableProjectChangesNothing) {
     open(x);
     ASSERT_EQ(boxes.boxes().size(), 1);
     EXPECT_EQ(boxes.boxes()[0].caption, QStringLiteral("Error"));
-    // The stream's failure on a folder, with the path named.
-    EXPECT_TRUE(boxes.texts()[0].startsWith(QStringLiteral("Cannot read the project file ") + x))
-        << boxes.texts()[0].toStdString();
+    // The failure names the file, whether the loader reports it or a stream throws.
+    EXPECT_TRUE(boxes.texts()[0].contains(x)) << boxes.texts()[0].toStdString();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Wellfit - ") + a);
     EXPECT_EQ(QDir::currentPath(), QDir(path(QStringLiteral("a"))).canonicalPath());
     EXPECT_EQ(doc.boreholeName(), "PB-A");
