@@ -109,6 +109,14 @@ TEST_F(WindowTrapTest, OpenShowsOnlyTheLoadedProjectsOwnValues) {
     });
     window->Parameters1Click();
     EXPECT_EQ(rows, (QStringList{"0/10", "0/0", "0/0"}));
+    {
+        BoxCatcher noMesh;  // OK stores the table; B has no mesh, so no run
+        onDialog([](QWidget* w) { clickOk(w); });
+        window->Parameters1Click();
+        EXPECT_EQ(noMesh.texts(), QStringList{QStringLiteral("Do mesh construction first and save")});
+        EXPECT_EQ(doc.pump.NQ, 1);
+        EXPECT_EQ(doc.pump.TQ[1], 0.0f);
+    }
 
     // Data typed for B: the chart shows them without A's model curve.
     BoxCatcher boxes;
