@@ -76,7 +76,10 @@ Status parseNumber(std::string_view text, std::string_view label, float& out) {
 
 Status parseInteger(std::string_view text, std::string_view label, int32_t& out) {
     std::string_view s = trimBlanks(text);
-    if (!s.empty() && s.front() == '+') s.remove_prefix(1);
+    if (!s.empty() && s.front() == '+') {
+        s.remove_prefix(1);
+        if (!s.empty() && s.front() == '-') return refused(text, label, "integer");  // one sign only
+    }
     int32_t v = 0;
     const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
     if (s.empty() || ec != std::errc{} || end != s.data() + s.size()) return refused(text, label, "integer");

@@ -110,7 +110,9 @@ public:
 
     // Reads the test-data file (datName) in folder into the point lists and
     // the point count. A missing file is not an error (count 0, lists as they
-    // were). A bad file is refused with the file and line named; nothing changes.
+    // were). The words of the point lines are taken as text (a missing word is
+    // an empty text); a bad count, or a file that ends before its last point,
+    // is refused with the file and line named, and nothing changes.
     Status readTestData(const std::filesystem::path& folder = {});
     // Writes the current points to the test-data file (datName) in folder.
     // Refused (file untouched) when a point is not a number or there are more

@@ -103,8 +103,10 @@ TFAnalysis::TFAnalysis(wf::doc::ProjectDocument& document, QWidget* parent) : QD
     btnParam_->setObjectName(QStringLiteral("btnParam"));
     btnBound_ = new QPushButton(QStringLiteral("Set Boundaries"), this);
     btnBound_->setObjectName(QStringLiteral("btnBound"));
-    connect(btnParam_, &QPushButton::clicked, this, &TFAnalysis::btnParamClick);
-    connect(btnBound_, &QPushButton::clicked, this, &TFAnalysis::btnBoundClick);
+    connect(btnParam_, &QPushButton::clicked, this,
+            [this] { guarded(this, QStringLiteral("Reset parameters"), [this] { btnParamClick(); }); });
+    connect(btnBound_, &QPushButton::clicked, this,
+            [this] { guarded(this, QStringLiteral("Set Boundaries"), [this] { btnBoundClick(); }); });
     auto* paramButtons = new QHBoxLayout;
     paramButtons->addWidget(btnParam_);
     paramButtons->addWidget(btnBound_);

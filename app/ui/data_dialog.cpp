@@ -13,6 +13,7 @@
 #include "document/fields.h"
 #include "message_boxes.h"
 #include "number_text.h"
+#include "project_folder.h"
 #include "string_grid.h"
 
 namespace wf::ui {
@@ -27,6 +28,7 @@ TFData::TFData(wf::doc::ProjectDocument& document, QWidget* parent) : QDialog(pa
     edNoPoints_->setObjectName(QStringLiteral("edNoPoints"));
     sgDrawDown_ = new StringGrid(2, 3, this);
     sgDrawDown_->setObjectName(QStringLiteral("sgDrawDown"));
+    sgDrawDown_->setLinesMovable(true);  // rows and columns are dragged by their fixed cells
     sgDrawDown_->setColumnWidths({64, 87, 90});
     sgDrawDown_->resizeColumnToContents(2);
     sgDrawDown_->setRowHeights(20);
@@ -55,9 +57,12 @@ TFData::TFData(wf::doc::ProjectDocument& document, QWidget* parent) : QDialog(pa
     layout->addLayout(buttons);
 
     connect(edNoPoints_, &QLineEdit::textChanged, this, &TFData::edNoPointsChange);
-    connect(BitBtn1_, &QPushButton::clicked, this, &TFData::BitBtn1Click);
+    connect(BitBtn1_, &QPushButton::clicked, this,
+            [this] { guarded(this, QStringLiteral("Paste"), [this] { BitBtn1Click(); }); });
     connect(OKBtn_, &QPushButton::clicked, this, [this] {
-        if (OKBtnClick()) accept();
+        bool done = false;
+        guarded(this, QStringLiteral("OK"), [&] { done = OKBtnClick(); });
+        if (done) accept();
     });
     connect(CancelBtn_, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -108,8 +113,17 @@ void TFData::BitBtn1Click() {
                     QStringLiteral("There is no text on the Clipboard"));
         return;
     }
-    const QStringList lines =
+    QStringList lines =
         mime->text().split(QRegularExpression(QStringLiteral("[\r\n]+")), Qt::SkipEmptyParts);
+    if (lines.size() > wf::doc::kMaxTestDataPoints) {
+        // The grid holds what a test data file can hold, not any number of lines.
+        showMessage(this, QMessageBox::Information, QStringLiteral("Information"),
+                    QStringLiteral("The clipboard holds %1 lines; only the first %2 are pasted (a test data file "
+                                   "holds at most %2 points)")
+                        .arg(lines.size())
+                        .arg(wf::doc::kMaxTestDataPoints));
+        lines = lines.mid(0, wf::doc::kMaxTestDataPoints);
+    }
     const int n = static_cast<int>(lines.size());
     sgDrawDown_->setRowTotal(n + 1);
     edNoPoints_->setText(QString::number(n));
@@ -158,7 +172,15 @@ bool TFData::OKBtnClick() {
         times.push_back(t.toStdString());
         values.push_back(v.toStdString());
     }
-    const wf::doc::Status s = doc_.acceptTestData(edName_->text().toStdString(), std::move(times), std::move(values));
+    const std::optional<std::filesystem::path> folder = workingFolder();
+    if (!folder) {
+        // Nothing is taken over: the dialog stays open with the user's work.
+        showError(this, folderGoneMessage(QStringLiteral("write the test data file"),
+                                          QString::fromLocal8Bit(doc_.filename.datName)));
+        return false;
+    }
+    const wf::doc::Status s =
+        doc_.acceptTestData(edName_->text().toStdString(), std::move(times), std::move(values), *folder);
     if (!s) {
         showError(this, QString::fromStdString(s.error));
         return false;

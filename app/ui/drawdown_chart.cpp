@@ -22,7 +22,9 @@
 #include <QValueAxis>
 
 #include "chart_editor.h"
+#include "message_boxes.h"
 #include "number_text.h"
+#include "project_folder.h"
 #include "textio/side_file.h"
 
 namespace wf::ui {
@@ -183,6 +185,7 @@ void DrawdownChart::clearSeries() {
 
 void DrawdownChart::clearMeasured() {
     series1_->clear();
+    haveMeasuredTime_ = false;
     updateDrawdownRange();
 }
 
@@ -233,6 +236,10 @@ void DrawdownChart::updateDrawdownRange() {
         hi += pad;
     }
     drawdownAxis_->setRange(lo, hi);
+    // Nice numbers from the same starting tick count every time: they change the
+    // tick count, and starting from the last result would coarsen the axis with
+    // every redraw of the same data.
+    drawdownAxis_->setTickCount(kDrawdownTicks);
     drawdownAxis_->applyNiceNumbers();
     overlay_->update();
 }
@@ -254,7 +261,11 @@ QString DrawdownChart::DrawDrawdown() {
             failure = QStringLiteral("Point %1: the value '%2' is not a number").arg(i + 1).arg(v.trimmed());
             break;
         }
-        addSorted(series1_, QPointF(time, value));
+        if (!haveMeasuredTime_ || time < firstMeasuredTime_) firstMeasuredTime_ = time;
+        haveMeasuredTime_ = true;
+        // The time axis is logarithmic: a point at time 0 (water levels start
+        // there) or before stays in the data but has no place on the axis.
+        if (time > 0.0) addSorted(series1_, QPointF(time, value));
         if (static_cast<float>(time) > tmax) tmax = static_cast<float>(time);
     }
     chart_->setTitle(QString::fromStdString(doc_.boreholeName()));
@@ -265,8 +276,9 @@ QString DrawdownChart::DrawDrawdown() {
 
 QString DrawdownChart::DrawFit() {
     const std::string invName(doc_.filename.invName);
+    const std::optional<std::filesystem::path> folder = workingFolder();
     std::ifstream in;
-    if (invName.empty() || !wf::textio::openSideRead(in, invName)) return QString();
+    if (invName.empty() || !folder || !wf::textio::openSideRead(in, invName, *folder)) return QString();
 
     const QString where = QString::fromStdString(invName) + QStringLiteral(", line ");
     std::string line;
@@ -277,8 +289,9 @@ QString DrawdownChart::DrawFit() {
     if (!ok) return where + QStringLiteral("1: the number of time levels is missing or not an integer");
     std::getline(in, line);  // "Node: ..." is skipped
 
-    const bool haveMeasured = series1_->count() > 0;
-    const double firstMeasured = haveMeasured ? series1_->at(0).x() : 0.0;
+    // From the smallest measured time on, also one that the axis cannot show.
+    const bool haveMeasured = haveMeasuredTime_;
+    const double firstMeasured = firstMeasuredTime_;
     float tmax = 0.0f;
     QString failure;
     for (int i = 0; i < count; ++i) {
@@ -290,6 +303,7 @@ QString DrawdownChart::DrawFit() {
             break;
         }
         if (haveMeasured && time < firstMeasured) continue;
+        if (time <= 0.0) continue;  // no place on the logarithmic time axis
         addSorted(series2_, QPointF(time, drawdown));
         if (static_cast<float>(time) > tmax) tmax = static_cast<float>(time);
     }
@@ -301,7 +315,10 @@ QString DrawdownChart::DrawFit() {
 QVector<DrawdownChart::TextItem> DrawdownChart::textBlock() const {
     QVector<TextItem> items;
     const std::string invName(doc_.filename.invName);
-    if (invName.empty() || !std::filesystem::exists(wf::textio::sideFilePath(invName))) return items;
+    const std::optional<std::filesystem::path> folder = workingFolder();
+    std::error_code ec;
+    if (invName.empty() || !folder || !std::filesystem::exists(wf::textio::sideFilePath(invName, *folder), ec))
+        return items;
     const PINIT& p = doc_.pinit;
     items.append({0, 0, QStringLiteral("r = ") + formatG5(doc_.obsv.ROBS[0])});
     items.append({2, 0, QStringLiteral("T for fracture = ") + formatG5(p.TF)});
@@ -374,7 +391,7 @@ void DrawdownChart::paintAxisLabels(QPainter& painter) {
 
 void DrawdownChart::mouseDoubleClickEvent(QMouseEvent* event) {
     event->accept();
-    Chart1DblClick();
+    guarded(this, QStringLiteral("Chart editor"), [this] { Chart1DblClick(); });
 }
 
 void DrawdownChart::Chart1DblClick() {

@@ -26,12 +26,14 @@ class DrawdownChart : public QChartView {
 public:
     explicit DrawdownChart(const wf::doc::ProjectDocument& document, QWidget* parent = nullptr);
 
-    // Adds the document's measured points to series 1, sets the title to the
-    // borehole name and the time range. Returns the message of a point that is
+    // Adds the document's measured points with a positive time to series 1
+    // (the logarithmic axis has no place for the others, which stay in the
+    // document), sets the title to the borehole name and the time range. Returns the message of a point that is
     // not a number (the points before it stay), empty on success.
     QString DrawDrawdown();
     // Adds the model curve of the simulation file (invName) to series 2, from
-    // the first measured time on, and sets the time range again. A missing file
+    // the first measured time on (rows at time 0 or before left out), and sets
+    // the time range again. A missing file
     // draws nothing. Returns the message of an unreadable row, empty on success.
     QString DrawFit();
 
@@ -83,7 +85,14 @@ private:
     void updateMargins();
     void updateDrawdownRange();
 
+    // Ticks the drawdown axis starts from before nice numbers are applied.
+    static constexpr int kDrawdownTicks = 5;
+
     const wf::doc::ProjectDocument& doc_;
+    // The smallest measured time of the points drawn (also when it is 0 or
+    // negative and so not on the logarithmic axis): the model curve starts there.
+    double firstMeasuredTime_ = 0.0;
+    bool haveMeasuredTime_ = false;
     QChart* chart_ = nullptr;
     QScatterSeries* series1_ = nullptr;
     QLineSeries* series2_ = nullptr;

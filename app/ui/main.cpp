@@ -1,6 +1,7 @@
 // Wellfit: analysis of pumping tests in a fractured confined aquifer.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QTimer>
 
 #include "app_setup.h"
 #include "document/project_document.h"
@@ -13,6 +14,8 @@ int main(int argc, char** argv) {
 
     QCommandLineParser options;
     options.addHelpOption();
+    options.addPositionalArgument(QStringLiteral("project"), QStringLiteral("Project file (.wft) to open."),
+                                  QStringLiteral("[project]"));
     const QCommandLineOption screenshots(QStringLiteral("screenshots"),
                                          QStringLiteral("Developer option: save pictures of the windows into <dir>."),
                                          QStringLiteral("dir"));
@@ -29,5 +32,8 @@ int main(int argc, char** argv) {
 
     wf::ui::TWellfit window(document);
     window.show();
+    // Opened once the window is up, so that a message appears over it.
+    const QStringList projects = options.positionalArguments();
+    QTimer::singleShot(0, &window, [&window, projects] { wf::ui::openCommandLineProject(window, projects); });
     return app.exec();
 }

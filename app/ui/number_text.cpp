@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "document/fields.h"
+
 namespace wf::ui {
 
 QString formatG5(double value) {
@@ -47,21 +49,18 @@ QString formatAxisLabel(double value) {
 }
 
 bool parseReal(const QString& text, double& value) {
-    std::string s = text.trimmed().toStdString();
-    if (!s.empty() && s[0] == '+') s.erase(0, 1);
-    if (s.empty() || s[0] == '+') return false;
+    // The document's reading of a number, so that the dialogs take exactly what
+    // the document stores and writes: blanks and tabs around it, one optional
+    // sign, decimal digits with an optional point and exponent, finite.
     double v = 0.0;
-    // from_chars reads the decimal point whatever the process locale says.
-    const auto res = std::from_chars(s.data(), s.data() + s.size(), v, std::chars_format::general);
-    if (res.ec != std::errc() || res.ptr != s.data() + s.size() || !std::isfinite(v)) return false;
+    if (!wf::doc::parseNumber(text.toStdString(), "", v)) return false;
     value = v;
     return true;
 }
 
 bool parseInteger(const QString& text, int& value) {
-    bool ok = false;
-    const int v = text.trimmed().toInt(&ok, 10);
-    if (!ok) return false;
+    int32_t v = 0;
+    if (!wf::doc::parseInteger(text.toStdString(), "", v)) return false;
     value = v;
     return true;
 }

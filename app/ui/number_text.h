@@ -15,9 +15,11 @@ QString formatShort(float value);
 // dropped, a blank between groups of three digits of the integer part.
 QString formatAxisLabel(double value);
 
-// Reads a decimal number; blanks around it are allowed. False if the text is not one.
+// Reads a decimal number; blanks and tabs around it are allowed, one sign,
+// no other characters ("+-5", a vertical tab or a form feed are refused).
+// False if the text is not one.
 bool parseReal(const QString& text, double& value);
-// Reads a decimal integer (32 bit); blanks around it are allowed.
+// Reads a decimal integer (32 bit); blanks and tabs around it are allowed.
 bool parseInteger(const QString& text, int& value);
 
 } // namespace wf::ui

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -78,14 +79,46 @@ void ProgressWindow::install() {
     wfSetHost(&h);
 }
 
-void ProgressWindow::beginRun() {
+void ProgressWindow::beginRun(QWidget* owner) {
     running_ = true;
     cancelRequested_ = false;  // a click before the run does not stop it
+    errorBoxes_ = 0;
+    owner_ = owner;
+    QCoreApplication::instance()->installEventFilter(this);
 }
 
 void ProgressWindow::endRun() {
+    QCoreApplication::instance()->removeEventFilter(this);
     running_ = false;
     cancelRequested_ = false;
+    owner_ = nullptr;
+}
+
+bool ProgressWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Only while a run computes: events aimed at this window (not at the
+    // message boxes it owns, which are windows of their own).
+    if (!running_ || !watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != this)
+        return QDialog::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        // The press is consumed here and does not reach the button.
+        if (mouse->button() == Qt::LeftButton && watched == cancelButton_) cancelRequested_ = true;
+        return true;
+    }
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+        return true;
+    case QEvent::Close:
+        event->ignore();
+        return true;
+    default:
+        return QDialog::eventFilter(watched, event);
+    }
 }
 
 void ProgressWindow::applyProgress(int code, const QString& text, const QStringList& lines) {
@@ -129,14 +162,24 @@ bool ProgressWindow::takeCancel() {
 void ProgressWindow::showBox(const QString& caption, const QString& text) {
     std::fprintf(stdout, "[%s] %s\n", caption.toLocal8Bit().constData(), text.toLocal8Bit().constData());
     std::fflush(stdout);
-    const QMessageBox::Icon icon =
-        caption == QLatin1String("Error") ? QMessageBox::Critical : QMessageBox::Information;
-    showMessage(this, icon, caption, text);
+    const bool error = caption == QLatin1String("Error");
+    if (error) ++errorBoxes_;
+    const QMessageBox::Icon icon = error ? QMessageBox::Critical : QMessageBox::Information;
+    // The boxes belong to this window, except in the runs that do not show it
+    // (mesh and preparation): those show them over the window that started the
+    // run, which is disabled for the run and so is enabled while the modal box
+    // is open.
+    QWidget* owner = owner_ ? owner_.data() : static_cast<QWidget*>(this);
+    const bool wasEnabled = owner->isEnabled();
+    owner->setEnabled(true);
+    showMessage(owner, icon, caption, text);
+    owner->setEnabled(wasEnabled);
 }
 
 void ProgressWindow::reject() { cancelRequested_ = true; }
 
 void ProgressWindow::accept() {
+    if (running_) return;
     if (list_->currentItem()) selectedText_ = list_->currentItem()->text();
     hide();
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 
 #include "wfcore/wfcore.h"
 
@@ -23,10 +24,16 @@ public:
     // Installs this window as the solver's host.
     void install();
 
-    // A run starts or ends: a Cancel click is honoured only while a run is active.
-    void beginRun();
+    // A run starts or ends. While a run computes the window takes only a press
+    // of the left mouse button on "Cancel"; "OK", the keys (Escape) and closing
+    // the window do nothing. `owner`, given for the runs that do not show
+    // this window (mesh and preparation), is the window that started the run:
+    // the solver's message boxes then appear over it.
+    void beginRun(QWidget* owner = nullptr);
     void endRun();
     bool running() const { return running_; }
+    // "Error" boxes the solver showed since the run began.
+    int errorBoxes() const { return errorBoxes_; }
 
     // Host operations (public so that they can be driven directly).
     void applyProgress(int code, const QString& text, const QStringList& lines);
@@ -46,6 +53,7 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;  // system menu: hide, like "OK"
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void cancelClicked();
@@ -55,6 +63,8 @@ private:
     QPushButton* cancelButton_ = nullptr;
     bool cancelRequested_ = false;
     bool running_ = false;
+    int errorBoxes_ = 0;
+    QPointer<QWidget> owner_;
     QString selectedText_;
 };
 

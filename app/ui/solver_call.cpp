@@ -117,14 +117,21 @@ void runWithOutputLogged(const QString& logPath, const std::function<void()>& f,
     f();
 }
 
-void callSolver(int mode, int type, const SolverRecords& r) {
+bool callSolver(int mode, int type, const SolverRecords& r, QWidget* owner) {
     ProgressWindow* progress = progressWindow();
     InputBlock block(progress);
-    progress->beginRun();
+    // The analysis shows the progress window, which owns its boxes; the mesh
+    // and preparation runs do not, and their boxes appear over the caller.
+    progress->beginRun(mode == WF_MODE_ANALYSIS ? nullptr : owner);
+    // The run ends also when a failure escapes it: the window takes input again.
+    struct RunEnd {
+        ProgressWindow* window;
+        ~RunEnd() { window->endRun(); }
+    } end{progress};
     runWithOutputLogged(logFileName(*r.filename), [&] {
         wftDLL(mode, type, r.filename, r.mesh, r.obsv, r.pump, r.guess, r.pinit, r.units, r.nzero);
     }, runTitle(mode, type));
-    progress->endRun();
+    return progress->errorBoxes() == 0;
 }
 
 } // namespace wf::ui

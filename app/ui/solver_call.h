@@ -12,6 +12,8 @@
 
 #include "wfcore/wfcore.h"
 
+class QWidget;
+
 namespace wf::ui {
 
 class ProgressWindow;
@@ -39,7 +41,10 @@ QString logFileName(const FILENAME& filename);
 // (after a line with the time and the title); both are restored afterwards.
 void runWithOutputLogged(const QString& logPath, const std::function<void()>& f, const QString& title = {});
 
-// Calls wftDLL(mode, type, ...) with the records.
-void callSolver(int mode, int type, const SolverRecords& records);
+// Calls wftDLL(mode, type, ...) with the records. `owner` is the window that
+// starts the run: the boxes of a mesh or preparation run appear over it (an
+// analysis shows the progress window, which owns its boxes). True when the
+// run showed no error box.
+bool callSolver(int mode, int type, const SolverRecords& records, QWidget* owner = nullptr);
 
 } // namespace wf::ui

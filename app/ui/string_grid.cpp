@@ -1,6 +1,9 @@
 #include "string_grid.h"
 
+#include <algorithm>
+
 #include <QHeaderView>
+#include <QMouseEvent>
 
 namespace wf::ui {
 
@@ -60,6 +63,68 @@ void StringGrid::numberRows() {
 void StringGrid::setColumnWidths(std::initializer_list<int> widths) {
     int c = 0;
     for (int w : widths) setColumnWidth(c++, w);
+}
+
+QModelIndex StringGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    const QModelIndex start = currentIndex();
+    const int rows = rowCount(), columns = columnCount();
+    if (rows < 2 || columns < 2) return start;
+    if (action == MoveNext || action == MovePrevious) {
+        // Tab and Backtab run through the editable cells row by row, from the
+        // last cell round to the first and back.
+        int r = start.isValid() ? std::max(start.row(), 1) : 1;
+        int c = start.isValid() ? std::max(start.column(), 1) : 0;
+        if (action == MoveNext) {
+            if (++c >= columns) c = 1, r = r + 1 < rows ? r + 1 : 1;
+        } else {
+            if (--c < 1) c = columns - 1, r = r - 1 >= 1 ? r - 1 : rows - 1;
+        }
+        return model()->index(r, c);
+    }
+    const QModelIndex next = QTableWidget::moveCursor(action, modifiers);
+    if (next.isValid() && !fixedCell(next.row(), next.column())) return next;
+    // The other keys stay where they are rather than enter a fixed cell.
+    return start.isValid() && !fixedCell(start.row(), start.column()) ? start : model()->index(1, 1);
+}
+
+void StringGrid::mousePressEvent(QMouseEvent* event) {
+    dragRow_ = dragColumn_ = -1;
+    const QModelIndex at = indexAt(event->position().toPoint());
+    if (linesMovable_ && event->button() == Qt::LeftButton && at.isValid()) {
+        if (at.column() == 0 && at.row() > 0) dragRow_ = at.row();
+        else if (at.row() == 0 && at.column() > 0) dragColumn_ = at.column();
+    }
+    QTableWidget::mousePressEvent(event);
+}
+
+void StringGrid::mouseReleaseEvent(QMouseEvent* event) {
+    const QModelIndex at = indexAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && at.isValid()) {
+        if (dragRow_ > 0 && at.row() > 0) moveRow(dragRow_, at.row());
+        else if (dragColumn_ > 0 && at.column() > 0) moveColumn(dragColumn_, at.column());
+    }
+    dragRow_ = dragColumn_ = -1;
+    QTableWidget::mouseReleaseEvent(event);
+}
+
+void StringGrid::moveRow(int from, int to) {
+    if (from == to || from < 1 || to < 1 || from >= rowCount() || to >= rowCount()) return;
+    QList<QTableWidgetItem*> moved;
+    for (int c = 0; c < columnCount(); ++c) moved.append(takeItem(from, c));
+    const int step = to > from ? 1 : -1;
+    for (int r = from; r != to; r += step)
+        for (int c = 0; c < columnCount(); ++c) setItem(r, c, takeItem(r + step, c));
+    for (int c = 0; c < columnCount(); ++c) setItem(to, c, moved[c]);
+}
+
+void StringGrid::moveColumn(int from, int to) {
+    if (from == to || from < 1 || to < 1 || from >= columnCount() || to >= columnCount()) return;
+    QList<QTableWidgetItem*> moved;
+    for (int r = 0; r < rowCount(); ++r) moved.append(takeItem(r, from));
+    const int step = to > from ? 1 : -1;
+    for (int c = from; c != to; c += step)
+        for (int r = 0; r < rowCount(); ++r) setItem(r, c, takeItem(r, c + step));
+    for (int r = 0; r < rowCount(); ++r) setItem(r, to, moved[r]);
 }
 
 void StringGrid::setRowHeights(int height) {

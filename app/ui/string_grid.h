@@ -21,8 +21,25 @@ public:
     void setColumnWidths(std::initializer_list<int> widths);
     void setRowHeights(int height);
 
+    // Rows and columns may be dragged to reorder them: a row by its cell of the
+    // numbering column, a column by its header cell. Off by default.
+    void setLinesMovable(bool movable) { linesMovable_ = movable; }
+    // A row (column) of the data moves to another place, the lines between
+    // shift by one; every cell of it moves, its number (header) included.
+    void moveRow(int from, int to);
+    void moveColumn(int from, int to);
+
+protected:
+    // The keys never stop on the fixed header row or numbering column.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
 private:
     int rowHeight_ = 20;
+    bool linesMovable_ = false;
+    int dragRow_ = -1;     // row being dragged by its numbering cell
+    int dragColumn_ = -1;  // column being dragged by its header cell
 };
 
 } // namespace wf::ui

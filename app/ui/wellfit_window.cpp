@@ -19,6 +19,7 @@
 #include "mesh_dialog.h"
 #include "message_boxes.h"
 #include "param_dialog.h"
+#include "project_folder.h"
 #include "recent_files.h"
 #include "solver_call.h"
 #include "units_dialog.h"
@@ -31,6 +32,23 @@ const QString kFilter = QStringLiteral("WFT Files (*.wft)");
 
 SolverRecords recordsOf(wf::doc::ProjectDocument& d) {
     return SolverRecords{&d.filename, &d.mesh, &d.obsv, &d.pump, &d.guess, &d.pinit, &d.units, &d.nzero};
+}
+
+// The values a project file may lack and that must not come from the project
+// open before: the borehole name (a file without the name block has none)
+// and the steps of the discharge table beyond the file's own.
+void clearProjectValues(wf::doc::ProjectDocument& d) {
+    d.setBoreholeName("");
+    for (int k = 0; k < wf::doc::kMaxPumpingSteps; ++k) {
+        d.pump.Q[k] = 0.0f;
+        d.pump.TQ[k] = 0.0f;
+    }
+}
+
+// The menu caption without its access-key mark, for messages.
+QString commandName(const QString& caption) {
+    QString name = caption;
+    return name.remove(QLatin1Char('&'));
 }
 
 } // namespace
@@ -78,7 +96,9 @@ TWellfit::TWellfit(wf::doc::ProjectDocument& document, const QString& settingsFi
     Chart1_->hide();
 
     mru_ = new RecentFiles(File1_, N1_, settingsFile, this);
-    mru_->onItemClick = [this](const QString& path) { MRUFileList1MRUItemClick(path); };
+    mru_->onItemClick = [this](const QString& path) {
+        guarded(this, QStringLiteral("Open"), [&] { MRUFileList1MRUItemClick(path); });
+    };
     mru_->read();
 
     resize(900, 620);
@@ -93,7 +113,9 @@ TWellfit::~TWellfit() { mru_->write(); }
 QAction* TWellfit::addItem(QMenu* menu, const QString& text, const char* name, void (TWellfit::*handler)()) {
     QAction* a = menu->addAction(text);
     a->setObjectName(QString::fromLatin1(name));
-    connect(a, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+    const QString command = commandName(text);
+    connect(a, &QAction::triggered, this,
+            [this, handler, command] { guarded(this, command, [&] { (this->*handler)(); }); });
     return a;
 }
 
@@ -126,6 +148,21 @@ void TWellfit::setProjectCaption(const QString& path) {
     setWindowTitle(QStringLiteral("Wellfit - ") + QDir::toNativeSeparators(path));
 }
 
+bool TWellfit::enterFolder(const QString& projectPath) {
+    if (const wf::doc::Status s = wf::doc::enterProjectFolder(projectPath.toStdString()); !s) {
+        showError(this, QString::fromStdString(s.error));
+        return false;
+    }
+    rememberProjectFolder(QFileInfo(projectPath).absolutePath());
+    return true;
+}
+
+std::optional<std::filesystem::path> TWellfit::folderFor(const QString& action, const QString& file) {
+    std::optional<std::filesystem::path> folder = workingFolder();
+    if (!folder) showError(this, folderGoneMessage(action, file));
+    return folder;
+}
+
 void TWellfit::showProjectWithoutPoints() {
     Data1_->menuAction()->setVisible(true);
     Save1_->setEnabled(true);
@@ -152,47 +189,73 @@ void TWellfit::New1Click() {
     ExportGraph1_->setEnabled(false);
     Analysis1_->menuAction()->setVisible(false);
     Chart1_->hide();
-    if (const wf::doc::Status s = wf::doc::enterProjectFolder(absolute.toStdString()); !s) {
+    if (!enterFolder(absolute)) return;
+    // A new project starts without the borehole name and the discharge steps
+    // of the project open before (the default project is 132 bytes).
+    wf::doc::ProjectDocument fresh = doc_;
+    clearProjectValues(fresh);
+    if (const wf::doc::Status s = fresh.newProject(absolute.toStdString()); !s) {
         showError(this, QString::fromStdString(s.error));
         return;
     }
-    if (const wf::doc::Status s = doc_.newProject(absolute.toStdString()); !s)
-        showError(this, QString::fromStdString(s.error));
+    doc_ = std::move(fresh);
+    if (const std::optional<std::filesystem::path> folder = workingFolder()) preparation_.projectOpened(doc_, *folder);
 }
 
 void TWellfit::Open1Click() {
     const QString path = openDialog();
     if (path.isEmpty()) return;
+    openChosen(path);
+}
+
+void TWellfit::openChosen(const QString& path) {
     const QString absolute = QFileInfo(path).absoluteFilePath();
-    if (const wf::doc::Status s = wf::doc::enterProjectFolder(absolute.toStdString()); !s) {
-        showError(this, QString::fromStdString(s.error));
-        return;
+    const QString before = QDir::currentPath();
+    if (!enterFolder(absolute)) return;
+    if (!openPath(absolute) && !before.isEmpty()) {
+        QDir::setCurrent(before);  // the project open before stays, in its folder
+        rememberProjectFolder(before);
     }
-    openPath(absolute);
 }
 
 void TWellfit::MRUFileList1MRUItemClick(const QString& path) {
     mru_->remove(path);
     // An entry whose folder is gone stays removed, and nothing is shown.
     const QString folder = QFileInfo(path).absolutePath();
+    const QString before = QDir::currentPath();
     if (!QDir::setCurrent(folder)) return;
-    openPath(path);
+    rememberProjectFolder(folder);
+    if (!openPath(path) && !before.isEmpty()) {
+        QDir::setCurrent(before);
+        rememberProjectFolder(before);
+    }
 }
 
-void TWellfit::openPath(const QString& path) {
+bool TWellfit::openPath(const QString& path) {
+    wf::doc::ProjectDocument loaded = doc_;
+    clearProjectValues(loaded);
+    wf::doc::OpenOutcome outcome;
+    try {
+        outcome = loaded.openProject(path.toStdString());
+    } catch (const std::exception& e) {
+        outcome.project = wf::doc::Status::failure("Cannot read the project file " + path.toStdString() + " (" +
+                                                   e.what() + ")");
+    }
+    if (!outcome.project) {
+        showError(this, QString::fromStdString(outcome.project.error));
+        return false;
+    }
     mru_->add(path);
     setProjectCaption(path);
     Chart1_->hide();
     Chart1_->clearTitle();
+    Chart1_->clearSeries();  // nothing of the project open before stays on the chart
     Analysis1_->menuAction()->setVisible(false);
     PrintPreview1_->setEnabled(false);
     ExportGraph1_->setEnabled(false);
+    doc_ = std::move(loaded);
+    if (const std::optional<std::filesystem::path> folder = workingFolder()) preparation_.projectOpened(doc_, *folder);
 
-    const wf::doc::OpenOutcome outcome = doc_.openProject(path.toStdString());
-    if (!outcome.project) {
-        showError(this, QString::fromStdString(outcome.project.error));
-        return;
-    }
     if (!outcome.testData) showError(this, QString::fromStdString(outcome.testData.error));
     showProjectWithoutPoints();
     if (doc_.pointCount() > 0) {
@@ -202,10 +265,14 @@ void TWellfit::openPath(const QString& path) {
         DrawFit();
         Chart1_->show();
     }
+    return true;
 }
 
 void TWellfit::Save1Click() {
-    if (const wf::doc::Status s = doc_.saveToProjectName(); !s) showError(this, QString::fromStdString(s.error));
+    const std::optional<std::filesystem::path> folder =
+        folderFor(QStringLiteral("save the project file"), QString::fromStdString(doc_.projectName()));
+    if (!folder) return;
+    if (const wf::doc::Status s = doc_.saveToProjectName(*folder); !s) showError(this, QString::fromStdString(s.error));
 }
 
 void TWellfit::SaveAs1Click() {
@@ -214,7 +281,7 @@ void TWellfit::SaveAs1Click() {
     const QString absolute = QFileInfo(path).absoluteFilePath();
     setProjectCaption(absolute);
     // The working directory follows the folder picked in the dialog.
-    QDir::setCurrent(QFileInfo(absolute).absolutePath());
+    if (QDir::setCurrent(QFileInfo(absolute).absolutePath())) rememberProjectFolder(QFileInfo(absolute).absolutePath());
     if (const wf::doc::Status s = doc_.saveProject(absolute.toStdString()); !s)
         showError(this, QString::fromStdString(s.error));
 }
@@ -259,7 +326,8 @@ void TWellfit::Mesh1Click() {
     TFMesh dialog(doc_, this);
     if (dialog.exec() != QDialog::Accepted) return;
     dialog.store();
-    callSolver(WF_MODE_MESH, 0, recordsOf(doc_));
+    if (!folderFor(QStringLiteral("build the mesh file"), QString::fromLocal8Bit(doc_.filename.femName))) return;
+    callSolver(WF_MODE_MESH, 0, recordsOf(doc_), this);
 }
 
 void TWellfit::Parameters1Click() {
@@ -270,7 +338,11 @@ void TWellfit::Parameters1Click() {
         showPlain(this, QStringLiteral("Do mesh construction first and save"));
         return;
     }
-    callSolver(WF_MODE_PREPARE, dialog.runType(), recordsOf(doc_));
+    const std::optional<std::filesystem::path> folder =
+        folderFor(QStringLiteral("prepare the observation file"), QString::fromLocal8Bit(doc_.filename.obsName));
+    if (!folder) return;
+    const bool succeeded = callSolver(WF_MODE_PREPARE, dialog.runType(), recordsOf(doc_), this);
+    preparation_.preparationRan(succeeded, doc_, *folder);
 }
 
 void TWellfit::Analysis2Click() {
@@ -292,7 +364,16 @@ void TWellfit::Analysis2Click() {
         showError(this, QStringLiteral("Guesses not between minimum and maximum values"));
         return;
     }
-    callSolver(WF_MODE_ANALYSIS, type, recordsOf(doc_));
+    const std::optional<std::filesystem::path> folder =
+        folderFor(QStringLiteral("run the analysis on"), QString::fromLocal8Bit(doc_.filename.obsName));
+    if (!folder) return;
+    // The analysis reads the observation and parameter files of the last data
+    // preparation, not the document: never fit data the user has changed since.
+    if (const QString stale = preparation_.staleMessage(doc_, *folder); !stale.isEmpty()) {
+        showPlain(this, stale);
+        return;
+    }
+    callSolver(WF_MODE_ANALYSIS, type, recordsOf(doc_), this);
     Chart1_->clearFit();
     DrawFit();
     Chart1_->viewport()->update();

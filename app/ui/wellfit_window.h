@@ -1,11 +1,14 @@
 // TWellfit: the main window of Wellfit - menus, project commands, the chart.
 #pragma once
 
+#include <filesystem>
 #include <functional>
+#include <optional>
 
 #include <QMainWindow>
 
 #include "document/project_document.h"
+#include "preparation_state.h"
 
 class QAction;
 class QMenu;
@@ -50,14 +53,26 @@ public:
     void DrawDrawdown();
     void DrawFit();
 
-    // Open steps 2 to 6 for a chosen path.
-    void openPath(const QString& path);
+    // Open with a chosen file (the open dialog's answer, or the command line):
+    // enters its folder and carries out openPath.
+    void openChosen(const QString& path);
+    // Open steps 2 to 6 for a chosen path. The project file is loaded first;
+    // when it cannot be read the message names it and nothing else changes.
+    // The loaded project shows only its own values: discharge steps beyond
+    // the file's table are empty, a file without a borehole name has none,
+    // and no model curve of the project open before stays on the chart.
+    bool openPath(const QString& path);
 
     DrawdownChart* chart() const { return Chart1_; }
     RecentFiles* recentFiles() const { return mru_; }
     wf::doc::ProjectDocument& document() { return doc_; }
 
 private:
+    // The working directory becomes the folder of `path` (and is remembered for messages).
+    bool enterFolder(const QString& projectPath);
+    // The working directory for a command that touches `file`; shows the
+    // message and returns nothing when the project's folder is gone.
+    std::optional<std::filesystem::path> folderFor(const QString& action, const QString& file);
     QAction* addItem(QMenu* menu, const QString& text, const char* name, void (TWellfit::*handler)());
     void setProjectCaption(const QString& path);
     // Menu states: a project is open (without points) / the project has points.
@@ -67,6 +82,7 @@ private:
     QString openDialog();
 
     wf::doc::ProjectDocument& doc_;
+    PreparationState preparation_;
     DrawdownChart* Chart1_ = nullptr;
     RecentFiles* mru_ = nullptr;
     QMenu* File1_ = nullptr;

@@ -36,7 +36,7 @@ TEST(Fields, IntegersAreWholeDecimalNumbersThatFit32Bits) {
     EXPECT_EQ(n, 25);
     EXPECT_TRUE(parseInteger("-3", "x", n).ok());
     EXPECT_EQ(n, -3);
-    for (const char* bad : {"", "2.5", "1e3", "abc", "2147483648", "12a"})
+    for (const char* bad : {"", "2.5", "1e3", "abc", "2147483648", "12a", "+-5", "++5"})
         EXPECT_EQ(parseInteger(bad, "Number of initial points to ignore:", n).error,
                   std::string("Number of initial points to ignore: \"") + bad + "\" is not a valid integer");
     EXPECT_EQ(n, -3);

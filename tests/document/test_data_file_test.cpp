@@ -118,10 +118,6 @@ TEST(TestDataFile, BadFilesAreRefusedWithFileAndLine) {
         {"t\n\n253\n\n", where + "3: the number of points \"253\" is not a whole number from 0 to 252"},
         {"t\n", where + "3: the number of points \"\" is not a whole number from 0 to 252"},
         {"t\n\n2\n\n1 0.1\n", where + "6: the file ends before point 2 of 2"},
-        {"t\n\n2\n\n1 0.1\n   \n", where + "6: the time is missing"},
-        {"t\n\n2\n\n1 0.1\n2\n", where + "6: the value is missing"},
-        {"t\n\n1\n\n1,5 0.1\n", where + "5: the time \"1,5\" is not a number"},
-        {"t\n\n1\n\n1 abc\n", where + "5: the value \"abc\" is not a number"},
     };
     for (const auto& c : cases) {
         writeBytes(dir / "BAD.DAT", c.content);
@@ -134,6 +130,22 @@ TEST(TestDataFile, BadFilesAreRefusedWithFileAndLine) {
         EXPECT_EQ(doc.pointCount(), 1);
         EXPECT_EQ(doc.times(), std::vector<std::string>{"7"});
     }
+}
+
+TEST(TestDataFile, WordsOfThePointLinesAreTakenAsTextAndAMissingWordIsEmpty) {
+    // One unreadable word does not refuse the file: the points are read as the
+    // editor keeps them, for the user to correct there.
+    TempFolder dir;
+    writeBytes(dir / "W.DAT", "W.wft\n\n5\n\n1,5 0.1\n2 abc\n   \n4\n5 0.5 extra\n");
+    ProjectDocument doc = named("W.wft");
+    ASSERT_TRUE(doc.readTestData(dir.path()).ok());
+    EXPECT_EQ(doc.pointCount(), 5);
+    EXPECT_EQ(doc.times(), (std::vector<std::string>{"1,5", "2", "", "4", "5"}));
+    EXPECT_EQ(doc.values(), (std::vector<std::string>{"0.1", "abc", "", "", "0.5"}));
+    // Such texts are not written back as numbers: the file stays as it was.
+    const std::string before = readBytes(sideFile(dir.path(), "W.DAT"));
+    EXPECT_EQ(doc.writeTestData(dir.path()).error, "Point 1, time: \"1,5\" is not a valid number");
+    EXPECT_EQ(readBytes(sideFile(dir.path(), "W.DAT")), before);
 }
 
 TEST(TestDataFile, OpenWithABadTestDataFileOpensTheProjectWithoutPoints) {

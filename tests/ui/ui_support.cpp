@@ -49,7 +49,7 @@ BoxCatcher::BoxCatcher() {
     QObject::connect(&timer_, &QTimer::timeout, [this] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box || !box->isVisible()) return;
-        boxes_.append({box->windowTitle(), box->text()});
+        boxes_.append({box->windowTitle(), box->text(), box->parentWidget(), box->width()});
         box->button(QMessageBox::Ok)->click();
     });
     timer_.start();

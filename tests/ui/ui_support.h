@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -39,6 +40,8 @@ public:
     struct Box {
         QString caption;
         QString text;
+        QWidget* parent;  // the window that owns the box
+        int width;
     };
     const QList<Box>& boxes() const { return boxes_; }
     QStringList texts() const;
