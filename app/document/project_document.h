@@ -19,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis_options.h"
 #include "status.h"
 #include "wfcore/records.h"
 
@@ -54,6 +55,9 @@ public:
     GUESS guess{};
     PINIT pinit{};
     NZERO nzero{};
+
+    // ---- Options beyond the plain analysis (stored only when not default) ----
+    AnalysisOptions analysisOptions{};
 
     // ---- Defaults and names ----
 

@@ -151,7 +151,7 @@ std::string fitVerdict(const WfFitReport& rep, const std::string& tUnit) {
         const WfFitParameter& tot = rep.totals[k];
         const std::string name = kTotalNames[k];
         const double rel = relativeError(tot);
-        const std::string corr = std::isfinite(r) ? " (correlation " + printf1("%.3f", r) + ")" : "";
+        const std::string corr = std::isfinite(r) ? " (correlation " + printf1("%.4f", r) + ")" : "";
         if (std::isfinite(rel) && rel <= kVerdictLoose)
             sentences.push_back("The data determine " + name + " = " + valueWithError(tot.value, tot.standardError) +
                                 unitOf(2 * k, tUnit) + ", but not how it splits between the layers" + corr + ".");
