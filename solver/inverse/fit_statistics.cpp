@@ -162,6 +162,8 @@ double studentT975(int dof) {
     if (dof < 1) return kNaN;
     if (dof == 1) return 12.706204736174705;
     if (dof == 2) return 4.302652729749464;
+    if (dof == 3) return 3.182446305284263;
+    if (dof == 4) return 2.776445105197799;
     const double z = 1.959963984540054, z2 = z * z, v = dof;
     const double g1 = (z2 + 1.0) * z / 4.0;
     const double g2 = ((5.0 * z2 + 16.0) * z2 + 3.0) * z / 96.0;

@@ -34,7 +34,7 @@ FitStatistics fitStatistics(int m, int p, const std::vector<double>& J, const st
 void symmetricEigen(int p, std::vector<double> a, std::vector<double>& values, std::vector<double>& vectors);
 
 // The 0.975 quantile of Student's t with dof degrees of freedom (exact for 1
-// and 2, a Cornish-Fisher expansion about the normal quantile above); NaN for
+// to 4, a Cornish-Fisher expansion about the normal quantile above); NaN for
 // dof < 1.
 double studentT975(int dof);
 
