@@ -23,12 +23,12 @@ public:
         const double kday = 1e-5 * 86400.0;
         expected = {truth[0] * kday * 1.4, truth[1] * kday * 5.6, truth[2] * 1e-4 * 1.4, truth[3] * 1e-4 * 5.6};
     }
-    void fit(const double guess[4]) {
+    void fit(const double guess[4], bool install = true) {
         for (int j = 1; j <= 4; ++j) rs.in.P0[j] = guess[j - 1];
         rs.in.RMSE = 0.0;
         rec.events.clear();
         options.report = &report;
-        wf::installOptions(rs.inv, &options);
+        wf::installOptions(rs.inv, install ? &options : nullptr);
         analyse(0);
     }
     int passes() const {
@@ -44,6 +44,28 @@ public:
         for (const Event& b : rec.boxes()) EXPECT_NE(b.caption, "Error") << b.text;
     }
 };
+
+TEST_F(OptionsRecovery, InstalledDefaultOptionsTakeThePlainPath) {
+    // The same fit with no options installed and with an all-default record:
+    // the same progress lines and boxes, result file and returned parameters.
+    const double truth[4] = {150.0, 0.5, 0.4, 3.0};
+    makeData(truth);
+    const PINIT start = pinit;
+    const double guess[4] = {truth[0] / 2.5, truth[1] * 2.0, truth[2] * 3.0, truth[3] / 2.0};
+    fit(guess, false);
+    const std::vector<Event> plainEvents = rec.events;
+    const std::string plainRes = readFile(dir / "TEST.res");
+    const std::string plainInv = readFile(dir / "TEST.inv");
+    const PINIT plainResult = pinit;
+    ASSERT_GT(plainEvents.size(), 10u);
+    pinit = start;
+    fit(guess, true);
+    EXPECT_EQ(rec.events, plainEvents);
+    EXPECT_EQ(readFile(dir / "TEST.res"), plainRes);
+    EXPECT_EQ(readFile(dir / "TEST.inv"), plainInv);
+    EXPECT_EQ(std::memcmp(&pinit, &plainResult, sizeof pinit), 0);
+    EXPECT_EQ(report.valid, 1);
+}
 
 TEST_F(OptionsRecovery, HeldParametersStayAtTheirGuessesWhileTheOthersAreFound) {
     const double truth[4] = {150.0, 0.5, 0.4, 3.0};
