@@ -32,7 +32,6 @@ const char* stopRuleName(int rule) {
     case WF_STOP_MAX_PASSES: return "max_passes";
     case WF_STOP_CANCEL: return "cancel";
     case WF_STOP_FIXED_TIME: return "fixed_time";
-    case WF_STOP_FAILED: return "failed";
     default: return nullptr;
     }
 }

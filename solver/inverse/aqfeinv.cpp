@@ -81,6 +81,7 @@ void AQFEINV(RunState& rs, int type, int k) { AQFEINV(rs, type, k, runFlowModel)
 void AQFEINV(RunState& rs, int type, int k, const SimulationRun& simulate) {
     Inputs& in = rs.in;
     EstimationSet& est = rs.est;
+    if (rs.inv.options.report) *rs.inv.options.report = WfFitReport{};  // no report until one is made
     if (k < 1 || k > 4 || est.P.size() < k) return;  // the search estimates the four multipliers
 
     // 1. The prepared data must belong to the current mesh.

@@ -54,9 +54,9 @@ bool setUpSearchSpace(RunState& rs, int k, SearchSpace& sp) {
         }
         const double start = r * in.P0[f] + (1.0 - r) * in.P0[x];
         sp.u(m) = std::clamp(start, sp.lower[um], sp.upper[um]);
+        // Holding either layer's parameter holds the shared unknown, at the
+        // common value the search starts from.
         sp.active[um] = o.hold[f - 1] || o.hold[x - 1] ? 0 : 1;
-        // Held: the guess of the layer that was asked to be held... both are
-        // held at the common value the search starts from.
     }
     double P[4];
     sp.multipliers(sp.u.data(), P);

@@ -31,8 +31,7 @@ enum {
     WF_STOP_TOLERANCE = 3,   /* bound-aware search: the error estimate fell by less than stopTolerance */
     WF_STOP_MAX_PASSES = 4,  /* bound-aware search: maxPasses passes made */
     WF_STOP_CANCEL = 5,      /* the user pressed Cancel */
-    WF_STOP_FIXED_TIME = 6,  /* a fixed-time run: one pass by definition */
-    WF_STOP_FAILED = 7       /* a model run failed; the report holds the last completed pass */
+    WF_STOP_FIXED_TIME = 6   /* a fixed-time run: one pass by definition */
 };
 
 /* One parameter or total in the user's units (transmissivities in the ICOND
