@@ -234,11 +234,10 @@ std::string fitReportText(const WfFitReport& rep, const std::string& tUnit, cons
         std::string status = q.held ? "held" : q.estimated ? "estimated" : "derived";
         if (q.atBound < 0) status += ", on lower bound";
         if (q.atBound > 0) status += ", on upper bound";
-        char buf[64];
-        std::snprintf(buf, sizeof buf, "%-8s", name.c_str());
-        std::snprintf(buf + std::strlen(buf), sizeof buf - std::strlen(buf), "%-7s", unit.c_str());
-        std::string l = std::string(buf).substr(0, 8) + sci(q.value) + sci(q.held ? kNaN : q.standardError) +
-                        sci(q.low95) + sci(q.high95) + "  " + (unit.empty() ? "-" : unit);
+        char head[16];
+        std::snprintf(head, sizeof head, "%-8.8s", name.c_str());
+        std::string l = head + sci(q.value) + sci(q.held ? kNaN : q.standardError) + sci(q.low95) + sci(q.high95) +
+                        "  " + (unit.empty() ? "-" : unit);
         l.resize(std::max<std::size_t>(l.size(), 73), ' ');
         line(l + "  " + status);
     };
