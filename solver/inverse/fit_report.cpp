@@ -221,7 +221,7 @@ std::string fitReportText(const WfFitReport& rep, const std::string& tUnit, cons
     auto sci = [](double v) { return std::isfinite(v) ? printf1("%14.6E", v) : std::string("           n/a"); };
     line("WELLFIT fit report");
     line(std::string(rep.type == 1 ? "Fixed-time run" : "Optimisation") + ": " + std::to_string(rep.passes) +
-         " passes, " + std::to_string(rep.modelRuns) + " model runs");
+         (rep.passes == 1 ? " pass, " : " passes, ") + std::to_string(rep.modelRuns) + " model runs");
     line("Ended: " + std::string(rep.message));
     line("");
     line("Error estimate S (sum of squared residuals, the \"RMSE\" of the result file) = " +
@@ -231,7 +231,8 @@ std::string fitReportText(const WfFitReport& rep, const std::string& tUnit, cons
     line("");
     line("Parameter         Value     Std. error    Low 95 %     High 95 %  Unit     Status");
     auto row = [&](const std::string& name, const WfFitParameter& q, const std::string& unit) {
-        std::string status = q.held ? "held" : q.estimated ? "estimated" : "derived";
+        // A fixed-time run estimates nothing: its free parameters are the given ones.
+        std::string status = q.held ? "held" : !q.estimated ? "derived" : rep.type == 1 ? "given" : "estimated";
         if (q.atBound < 0) status += ", on lower bound";
         if (q.atBound > 0) status += ", on upper bound";
         char head[16];

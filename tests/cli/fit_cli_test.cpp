@@ -193,6 +193,15 @@ TEST_F(FitCli, OneAquiferAndBoundAwareRunsSayWhatTheyDid) {
         << r.out;
 }
 
+TEST_F(FitCli, FixedTimeRunReportsAtTheGivenParameters) {
+    // One pass, then one derivative run per parameter for the report.
+    const Outcome r = run("--all --type fixed OKORENDIJK.wft");
+    ASSERT_EQ(r.code, 0) << r.out << r.err;
+    EXPECT_NE(r.out.find("Fixed-time run: 1 pass, 5 model runs"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("m2/day   given"), std::string::npos) << r.out;
+    EXPECT_NE(side("OKORENDIJK.RES").find("     1 Iterations"), std::string::npos);
+}
+
 TEST_F(FitCli, BadOptionValuesAreRefusedWithTheOptionNamed) {
     const struct {
         std::string args, message;
