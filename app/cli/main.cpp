@@ -17,5 +17,12 @@ int main(int argc, char** argv) {
         std::cout << wf::cli::helpText();
         return wf::cli::kSuccess;
     }
+    if (options.fit.json) {
+        // Standard output carries the one JSON object; everything else goes to standard error.
+        wf::cli::AnalysisOutcome outcome;
+        const int code = wf::cli::runSequence(options, std::cerr, std::cerr, &outcome);
+        std::cout << wf::cli::fitJson(outcome, code) << std::endl;
+        return code;
+    }
     return wf::cli::runSequence(options, std::cout, std::cerr);
 }

@@ -202,6 +202,10 @@ std::optional<std::string> parseOptions(const std::vector<std::string>& args, Op
             o.mesh = o.prepare = o.analyse = true;
             continue;
         }
+        if (std::optional<std::string> fitError; parseFitFlag(args, i, o.fit, fitError)) {
+            if (fitError) return fitError;
+            continue;
+        }
         if (auto f = flags.find(arg); f != flags.end()) {
             *f->second = true;
             continue;
@@ -317,7 +321,7 @@ Exit status: 0 when every step succeeded; 1 when an input was refused, a run
 was refused or the solver reported an error; 2 for a bad command line; 3 when
 the analysis converged but the solver reported "CONVERGENCE REQUIREMENTS
 SATISFIED BUT LAMBDA STILL" (the parameters are printed).
-)";
+)" + fitHelpText();
 }
 
 } // namespace wf::cli

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "fit_options.h"
+
 namespace wf::cli {
 
 struct PumpingStep {
@@ -54,6 +56,9 @@ struct Options {
     bool mesh = false, prepare = false, analyse = false;
     bool save = false;
     bool verbose = false; // every progress line of the solver
+
+    // Analysis options and the fit report's output (fit_options.h).
+    FitFlags fit;
 };
 
 // Parses the arguments (without the program name). On failure returns the

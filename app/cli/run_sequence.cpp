@@ -11,6 +11,7 @@
 
 #include "data_import.h"
 #include "preparation_check.h"
+#include "fit_output.h"
 #include "document/project_document.h"
 #include "document/units.h"
 #include "solver_host.h"
@@ -42,8 +43,8 @@ std::string sci(double v) {
 
 class Sequence {
 public:
-    Sequence(const Options& o, std::ostream& out, std::ostream& err)
-        : o_(o), out_(out), err_(err), host_(out, err, o.verbose) {}
+    Sequence(const Options& o, std::ostream& out, std::ostream& err, AnalysisOutcome* outcome)
+        : o_(o), out_(out), err_(err), host_(out, err, o.verbose), outcome_(outcome) {}
 
     int run() {
         // The data file is named relative to where the program was started.
@@ -65,6 +66,7 @@ public:
 
 private:
     bool report(const Status& st) {
+        if (!st && outcome_ && outcome_->error.empty()) outcome_->error = st.error;
         if (!st) err_ << "Error: " << st.error << '\n';
         return st.ok();
     }
@@ -121,6 +123,7 @@ private:
             doc_.pump.NQ = static_cast<int32_t>(o_.steps.size());
         }
         applyGuesses();
+        o_.fit.apply(doc_.analysisOptions);
         if (o_.pumpPosition) doc_.pump.IPUMP = *o_.pumpPosition;
         if (o_.boundary) doc_.pump.IOPP = *o_.boundary;
         if (o_.levels) doc_.pump.IWLO = *o_.levels;
@@ -238,7 +241,15 @@ private:
              << sci(p.SFMIN) << ", " << sci(p.SFMAX) << "], SM " << sci(p.SM) << " [" << sci(p.SMMIN) << ", "
              << sci(p.SMMAX) << "]\n";
         const float before[4] = {p.TF, p.TM, p.SF, p.SM};
-        const bool clean = callSolver(WF_MODE_ANALYSIS, o_.analysisType);
+        WfFitReport fit{};
+        const bool clean = callWithOptions(doc_.analysisOptions, &fit,
+                                           [&] { return callSolver(WF_MODE_ANALYSIS, o_.analysisType); });
+        if (outcome_) {
+            outcome_->analysed = true;
+            outcome_->report = fit;
+            outcome_->tUnit = tu;
+            if (!clean && outcome_->error.empty()) outcome_->error = host_.errors().front();
+        }
         // The solver returns the parameters of its last completed pass, also
         // after a search-status box; when no pass completed PINIT is untouched
         // and there is nothing to present as a result.
@@ -252,7 +263,9 @@ private:
             return false;
         }
         // Only a clean run (or one that converged with the search's notice) is a fit.
-        printParameters(tu, clean || onlyConvergenceNotice());
+        const bool fitted = clean || onlyConvergenceNotice();
+        printParameters(tu, fitted);
+        if (fitted && o_.analysisType != 2) printFitReport(out_, doc_.stem());
         return clean;
     }
 
@@ -288,6 +301,7 @@ private:
     std::ostream& out_;
     std::ostream& err_;
     SolverHost host_;
+    AnalysisOutcome* outcome_;
     ProjectDocument doc_;
     // The record values of the last preparation (of opening, when none ran here).
     PreparationInputs prepared_;
@@ -297,8 +311,8 @@ private:
 
 } // namespace
 
-int runSequence(const Options& options, std::ostream& out, std::ostream& err) {
-    Sequence s(options, out, err);
+int runSequence(const Options& options, std::ostream& out, std::ostream& err, AnalysisOutcome* outcome) {
+    Sequence s(options, out, err, outcome);
     return s.run();
 }
 

@@ -4,6 +4,7 @@
 
 #include <iosfwd>
 
+#include "fit_json.h"
 #include "options.h"
 
 namespace wf::cli {
@@ -21,6 +22,7 @@ enum ExitCode : int {
 
 // Runs the whole sequence; messages go to `out` (progress, results) and
 // `err` (errors). Changes the working directory to the project's folder.
-int runSequence(const Options& options, std::ostream& out, std::ostream& err);
+// When outcome is given it receives the analysis's fit report and the first error.
+int runSequence(const Options& options, std::ostream& out, std::ostream& err, AnalysisOutcome* outcome = nullptr);
 
 } // namespace wf::cli

@@ -29,6 +29,7 @@ std::string_view cutBytes(std::string_view text, std::size_t limit) {
 ProjectDocument::ProjectDocument() { applyDefaults(); }
 
 void ProjectDocument::applyDefaults() {
+    analysisOptions = AnalysisOptions{};
     filename.baseLength = 0;
     mesh = wf::defaults::mesh();
     units = wf::defaults::units();

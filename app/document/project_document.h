@@ -21,6 +21,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis_options.h"
 #include "status.h"
 #include "wfcore/records.h"
 
@@ -56,6 +57,9 @@ public:
     GUESS guess{};
     PINIT pinit{};
     NZERO nzero{};
+
+    // ---- Options beyond the plain analysis (stored only when not default) ----
+    AnalysisOptions analysisOptions{};
 
     // ---- Defaults and names ----
 

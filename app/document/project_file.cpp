@@ -66,6 +66,8 @@ public:
         b = static_cast<unsigned char>(bytes_[pos_++]);
         return true;
     }
+    // Everything not read yet.
+    std::string_view rest() const { return std::string_view(bytes_).substr(std::min(pos_, bytes_.size())); }
     // Up to n bytes, fewer when the file ends first.
     std::string text(std::size_t n) {
         const std::size_t take = std::min(n, bytes_.size() - pos_);
@@ -129,12 +131,15 @@ Status ProjectDocument::saveProject(const std::filesystem::path& path) const {
     w.f32(pinit.TM);
     w.f32(pinit.SF);
     w.f32(pinit.SM);
-    if (!boreholeName_.empty()) {
+    // A file with the options block always carries the name block before it.
+    const bool options = !analysisOptions.isDefault();
+    if (!boreholeName_.empty() || options) {
         // Length byte and 50 character bytes; the bytes after the name are zero.
         w.byte(static_cast<unsigned char>(boreholeName_.size()));
         for (std::size_t i = 0; i < kMaxBoreholeName; ++i)
             w.byte(i < boreholeName_.size() ? static_cast<unsigned char>(boreholeName_[i]) : 0);
     }
+    if (options) return replaceFile(path, w.bytes() + encodeOptionsBlock(analysisOptions), "project file");
     return replaceFile(path, w.bytes(), "project file");
 }
 
@@ -230,6 +235,10 @@ Status ProjectDocument::loadProject(const std::filesystem::path& path) {
             return Status::failure("Project file " + path.string() + ": the borehole name length " +
                                    std::to_string(length) + " is above 50");
         d.boreholeName_ = r.text(length);
+        r.text(kMaxBoreholeName - length);  // the rest of the 50 character bytes
+        if (Status st = decodeOptionsBlock(r.rest(), d.analysisOptions, path.string()); !st) return st;
+    } else {
+        d.analysisOptions = AnalysisOptions{};
     }
     if (const std::string bad = nonFiniteField(d, storedSteps(d.pump.NQ)); !bad.empty())
         return Status::failure("Project file " + path.string() + ": " + bad);

@@ -54,3 +54,7 @@ extern "C" WF_API void WF_CALL wftDLL(int32_t mode, int32_t type, FILENAME* file
 }
 
 extern "C" WF_API void WF_CALL wfSetHost(const WfHost* host) { moduleState().rep.setHost(host); }
+
+extern "C" WF_API void WF_CALL wfSetOptions(const WfOptions* options) {
+    wf::installOptions(moduleState().inv, options);
+}

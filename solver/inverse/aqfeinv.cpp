@@ -3,6 +3,7 @@
 // its model, reports every pass and writes the result file {base}.res.
 #include "inverse/aqfeinv.h"
 
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -12,6 +13,7 @@
 #include "inverse/analysis_report.h"
 #include "inverse/analysis_setup.h"
 #include "inverse/bsolve.h"
+#include "inverse/search_space.h"
 #include "textio/list_directed.h"
 #include "textio/side_file.h"
 
@@ -65,6 +67,13 @@ bool readPassSimulation(RunState& rs, std::ostream* res, double& lastDrawdown, s
     return true;
 }
 
+// A message without the blanks around it.
+std::string trimmed(const std::string& s) {
+    const std::size_t a = s.find_first_not_of(' ');
+    if (a == std::string::npos) return std::string();
+    return s.substr(a, s.find_last_not_of(' ') - a + 1);
+}
+
 } // namespace
 
 void AQFEINV(RunState& rs, int type, int k) { AQFEINV(rs, type, k, runFlowModel); }
@@ -72,6 +81,7 @@ void AQFEINV(RunState& rs, int type, int k) { AQFEINV(rs, type, k, runFlowModel)
 void AQFEINV(RunState& rs, int type, int k, const SimulationRun& simulate) {
     Inputs& in = rs.in;
     EstimationSet& est = rs.est;
+    if (rs.inv.options.report) *rs.inv.options.report = WfFitReport{};  // no report until one is made
     if (k < 1 || k > 4 || est.P.size() < k) return;  // the search estimates the four multipliers
 
     // 1. The prepared data must belong to the current mesh.
@@ -109,44 +119,73 @@ void AQFEINV(RunState& rs, int type, int k, const SimulationRun& simulate) {
     rs.fem.nobsNodes = nobs;
     rs.fem.nout = nt;
 
-    // 7. Search set-up: defaults for all settings, every multiplier estimated.
+    // 7. Search set-up: defaults for all settings. What the search moves
+    //    follows the options: by default every multiplier is estimated.
     BsolveState st;
     st.status = k;
     st.peps = in.PEPS;
-    std::vector<int> active(static_cast<std::size_t>(k) + 1, 1);
+    const SearchOptions& opt = rs.inv.options;
+    st.boundAware = opt.boundAware;
     const int first = in.NSKIP + 1;
     for (int j = 1; j <= k; ++j) est.P(j) = in.P0[j];
+    SearchSpace space;
+    if (!setUpSearchSpace(rs, k, space)) return;
     const double* P1 = est.P.data();
     reportStart(rs, P1);
+    if (type != 2) writeNoFitReport(rs, "the analysis did not complete a pass");
 
-    BsolveModel model = [&rs, &simulate](const double* p, int n, double* f) {
-        return FUNC(rs, simulate, p, n, f, rs.est.TOUT.data());
+    int modelRuns = 0;
+    BsolveModel model = [&rs, &simulate, &space, &modelRuns](const double* x, int n, double* f) {
+        ++modelRuns;
+        if (!space.tied) return FUNC(rs, simulate, x, n, f, rs.est.TOUT.data());
+        double P[4];
+        space.multipliers(x, P);
+        return FUNC(rs, simulate, P, n, f, rs.est.TOUT.data());
     };
+    Vec1<double>& b = space.tied ? space.u : est.P;
+    Vec1<double>& W = space.tied ? space.work : est.W;
+    Mat1<double>& A = space.tied ? space.A : est.A;
+    Mat1<double>& AS = space.tied ? space.AS : est.AS;
 
     // 8. One pass per search call while the fit requirement is not met.
     int counter = 0;
     double S = 100.0;
     SimulationFile kept;
+    int stopRule = WF_STOP_FIT;
+    std::string stopMessage = "The error estimate fell below the fit requirement (RMSE)";
     while (S >= in.RMSE) {
         int cancel = 0;
         rs.rep.checkCancel(cancel);
-        if (cancel == 1) break;
+        if (cancel == 1) {
+            stopRule = WF_STOP_CANCEL;
+            stopMessage = "Cancelled";
+            break;
+        }
 
         const int before = st.iteration;
-        BSOLVE(est.P, nt, first, est.FCUR, est.YOBS, S, st, active.data(), in.PLO, in.PHI, est.W, model, est.A,
-               est.AS, k);
+        const double previous = S;
+        BSOLVE(b, nt, first, est.FCUR, est.YOBS, S, st, space.active.data(), space.lower.data(),
+               space.upper.data(), W, model, A, AS, space.k);
         if (st.status == kBsolveModelFailed) {
             // A model run made no drawdowns and has said why: the analysis
             // ends. PINIT keeps the last completed pass (or its input values),
             // and no report presents the unfinished pass as a fit.
             restoreSimulationFile(rs, kept);
+            if (type != 2) writeNoFitReport(rs, "a model run failed");
             return;
         }
         if (st.iteration == before) {
             // The search refused to start (-2, -3): no values to report.
             rs.error(bsolveMessage(st.status));
             if (type != 0) return;
+            stopRule = WF_STOP_SEARCH;
+            stopMessage = bsolveMessage(st.status);
             break;
+        }
+        if (space.tied) {
+            double P[4];
+            space.multipliers(space.u.data(), P);
+            for (int j = 1; j <= 4; ++j) est.P(j) = P[j - 1];
         }
 
         ++counter;
@@ -181,15 +220,58 @@ void AQFEINV(RunState& rs, int type, int k, const SimulationRun& simulate) {
         rs.inv.results[3] = v.Sm;
         rs.inv.haveResults = true;
 
-        if (type == 1) return;
+        if (type == 1) {
+            stopRule = WF_STOP_FIXED_TIME;
+            stopMessage = "Fixed-time run: one evaluation at the given parameters";
+            break;
+        }
         if (type == 2) {
             reportPredictedDrawdown(rs, lastDrawdown);
             return;
         }
-        if (st.status > 0) continue;
+        if (st.status > 0) {
+            if (!opt.boundAware) continue;
+            // The bound-aware search's own stop rules.
+            char text[160];
+            if (counter >= 2 && (previous - S) < opt.stopTolerance * previous) {
+                std::snprintf(text, sizeof text,
+                              "Search stopped: the error estimate fell by less than %g of its value in the last pass",
+                              opt.stopTolerance);
+                stopRule = WF_STOP_TOLERANCE;
+            } else if (counter >= opt.maxPasses) {
+                std::snprintf(text, sizeof text, "Search stopped after the maximum number of passes (%d)",
+                              opt.maxPasses);
+                stopRule = WF_STOP_MAX_PASSES;
+            } else {
+                continue;
+            }
+            stopMessage = text;
+            rs.rep.information(text);
+            break;
+        }
+        stopRule = WF_STOP_SEARCH;
+        stopMessage = st.status == 0 ? "The search converged" : bsolveMessage(st.status);
         if (st.status < 0) rs.error(bsolveMessage(st.status));
         break;
     }
+
+    // The fit report of the last pass.
+    if (counter > 0) {
+        FitRun fit;
+        fit.type = type;
+        fit.n = nt;
+        fit.first = first;
+        fit.st = &st;
+        fit.b = &b;
+        fit.work = &W;
+        fit.model = model;
+        fit.invText = &kept.text;
+        fit.facts = FitRunFacts{type, st.status, stopRule, counter, modelRuns, trimmed(stopMessage)};
+        writeFitReport(rs, space, fit);
+    } else if (type != 2) {
+        writeNoFitReport(rs, trimmed(stopMessage) + "; no pass was completed");
+    }
+    if (type == 1 && counter > 0) return;
 
     // 9. Final report with the values of the last pass.
     reportFinal(rs, P1, deriveValues(in, cond, P1));

@@ -17,6 +17,7 @@ constexpr double kFitTolerance = static_cast<double>(1.0e-7f);  // S' at or belo
 constexpr double kFrozenPivot = static_cast<double>(1.0e-20f);  // A_jj at or below it: parameter frozen
 constexpr double kLambdaLimit = static_cast<double>(1.0e8f);
 constexpr double kDegreesPerRadian = 57.29577957855229;
+constexpr int kMaxBoundAware = 8;  // most parameters the bound-aware step handles
 
 // Sum of squared residuals from first to n.
 double residualSum(int n, int first, const double* f, const Vec1<double>& y) {
@@ -158,6 +159,10 @@ void BSOLVE(Vec1<double>& b, int n, int first, Vec1<double>& fcur, const Vec1<do
     double lambda = st.lambdaMem / st.nu;
     bool failedOnce = false;
     double s1 = 0.0;
+    // Bound-aware search: parameters frozen on a bound for this iteration.
+    bool atBound[kMaxBoundAware + 1] = {};
+    st.frozenAtBound = 0;
+    const bool boundAware = st.boundAware && k <= kMaxBoundAware;
 
     for (;;) {
         // 5. (A* + lambda I) delta* = g*, rebuilt from the scaled equations.
@@ -166,8 +171,31 @@ void BSOLVE(Vec1<double>& b, int n, int first, Vec1<double>& fcur, const Vec1<do
             AS(j, j) += lambda;
             AS(j, cg) = A(j, cg) / d(j);
         }
+        if (boundAware) {
+            for (int j = 1; j <= k; ++j) {
+                if (!atBound[j]) continue;
+                for (int l = 1; l <= k; ++l) AS(j, l) = AS(l, j) = 0.0;
+                AS(j, j) = 1.0;
+                AS(j, cg) = 0.0;
+            }
+        }
         gaussJordan(AS, k);
         for (int j = 1; j <= k; ++j) AS(j, cd) = AS(j, cg) / d(j);  // unscaled step delta_j
+        if (boundAware) {
+            // A parameter on a bound whose step points outward would only be
+            // clipped back: freeze it and solve the others' step again.
+            bool more = false;
+            for (int j = 1; j <= k; ++j) {
+                if (atBound[j] || active[j] == 0) continue;
+                const double step = AS(j, cd);
+                if ((b(j) <= lower[j] && step < 0.0) || (b(j) >= upper[j] && step > 0.0)) {
+                    atBound[j] = true;
+                    ++st.frozenAtBound;
+                    more = true;
+                }
+            }
+            if (more) continue;
+        }
 
         // 6. Trial vector inside the box.
         for (int j = 1; j <= k; ++j) trial[j - 1] = std::max(lower[j], std::min(upper[j], b(j) + AS(j, cd)));
@@ -178,6 +206,7 @@ void BSOLVE(Vec1<double>& b, int n, int first, Vec1<double>& fcur, const Vec1<do
         //    delta*_j = delta_j * d_j.
         double dot = 0.0, gg = 0.0, dd = 0.0;
         for (int j = 1; j <= k; ++j) {
+            if (boundAware && atBound[j]) continue;
             const double gs = A(j, cg) / d(j);
             const double ds = AS(j, cd) * d(j);
             dot += gs * ds;

@@ -36,6 +36,12 @@ struct BsolveState {
     int status = 0;          // result code: > 0 parameters still changing, 0 converged, < 0 above
     double gamma = 0.0;      // angle between step and gradient, degrees
     double peps = 0.0;       // added to |b_j| for the derivative-step floor (GUESS PEPS)
+    // Bound-aware steps (off in the plain search): a parameter on a bound
+    // whose step points outward is frozen for the rest of the iteration and
+    // the step of the others is solved again without it; the angle test then
+    // looks at the free parameters only.
+    bool boundAware = false;
+    int frozenAtBound = 0;   // parameters frozen on a bound in the last iteration
 };
 
 // Message of a negative status, as shown in the error box (empty for others).

@@ -1,4 +1,4 @@
-// The shared library exports the solver entry and the host hook, nothing else.
+// The shared library exports the solver entry, the host hook and the options hook, nothing else.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -28,7 +28,7 @@ std::set<std::string> exportedFunctions(const std::string& library) {
 
 } // namespace
 
-TEST(Exports, LibraryExportsOnlyEntryAndHostHook) {
+TEST(Exports, LibraryExportsOnlyEntryAndHooks) {
     const std::set<std::string> names = exportedFunctions(WF_CORE_LIBRARY);
-    EXPECT_EQ(names, (std::set<std::string>{"wftDLL", "wfSetHost"}));
+    EXPECT_EQ(names, (std::set<std::string>{"wftDLL", "wfSetHost", "wfSetOptions"}));
 }

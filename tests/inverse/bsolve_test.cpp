@@ -287,4 +287,47 @@ TEST(Bsolve, ModelFailureStopsWithoutChangingTheCurrentPoint) {
     EXPECT_EQ(pr.b(1), 3.0);
 }
 
+// y = p1 x1 + p2 x2 with strongly overlapping columns; the data were made
+// with p1 = 0.5, p2 = 2, but p1 may not go below 1. From (1, 1) the
+// unconstrained step moves p1 down: the plain search clips it and keeps the
+// p2 step that assumed p1 moves too; the bound-aware search freezes p1 and
+// gives p2 the step towards the constrained minimum
+// p2* = sum(x2 (y - x1)) / sum(x2^2), damped once by 1 / (1 + lambda).
+struct BoundCase {
+    Problem pr{2, 30};
+    double p2star = 0.0;
+    explicit BoundCase(bool boundAware) {
+        auto x1 = [](int i) { return 1.0 + 0.1 * i; };
+        auto x2 = [](int i) { return 1.0 + 0.08 * i + 0.002 * i * i; };
+        double num = 0, den = 0;
+        for (int i = 1; i <= pr.n; ++i) {
+            pr.y(i) = 0.5 * x1(i) + 2.0 * x2(i);
+            num += x2(i) * (pr.y(i) - x1(i));
+            den += x2(i) * x2(i);
+        }
+        p2star = num / den;
+        pr.f = [x1, x2](const std::vector<double>& p, int i) { return p[0] * x1(i) + p[1] * x2(i); };
+        pr.lower[1] = 1.0;
+        pr.b(1) = 1.0;
+        pr.b(2) = 1.0;
+        pr.st.boundAware = boundAware;
+        pr.call();  // first call: evaluation only
+        pr.call();  // one iteration
+    }
+};
+
+TEST(Bsolve, BoundAwareStepFreezesAParameterPushedOutOfItsBound) {
+    BoundCase aware(true), plain(false);
+    const double lambda = static_cast<double>(0.01f) / 10.0;
+    EXPECT_EQ(aware.pr.st.frozenAtBound, 1);
+    EXPECT_EQ(aware.pr.b(1), 1.0);
+    EXPECT_NEAR(aware.pr.b(2), 1.0 + (aware.p2star - 1.0) / (1.0 + lambda), 1e-12);
+    // The plain search clips p1 to its bound as well, but its p2 lands far
+    // from the constrained minimum, and so does its error estimate.
+    EXPECT_EQ(plain.pr.st.frozenAtBound, 0);
+    EXPECT_EQ(plain.pr.b(1), 1.0);
+    EXPECT_GT(std::fabs(plain.pr.b(2) - aware.p2star), 100.0 * std::fabs(aware.pr.b(2) - aware.p2star));
+    EXPECT_LT(aware.pr.S, plain.pr.S);
+}
+
 } // namespace

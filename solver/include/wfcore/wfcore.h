@@ -1,14 +1,16 @@
 /* The solver library's public entry: wftDLL and the host hook.
  *
- * wfcore exports exactly these two functions. wftDLL runs one computation
+ * wfcore exports these three functions. wftDLL runs one computation
  * (mesh, data preparation or analysis) synchronously on the caller's thread;
  * wfSetHost installs the functions through which the solver shows its progress
  * list, polls for Cancel and shows its message boxes. Without a host the
- * solver prints progress lines and message boxes to the terminal.
+ * solver prints progress lines and message boxes to the terminal. wfSetOptions
+ * installs the options of the analysis beyond the plain search.
  */
 #ifndef WFCORE_WFCORE_H
 #define WFCORE_WFCORE_H
 
+#include "wfcore/options.h"
 #include "wfcore/records.h"
 
 #if defined(_WIN32)
@@ -56,6 +58,10 @@ typedef struct WfHost {
 
 /* Installs a host (copied); null restores the terminal host. */
 WF_API void WF_CALL wfSetHost(const WfHost* host);
+
+/* Installs the analysis options (copied; the report pointer is kept) for the
+ * following calls; null restores the plain search (wfcore/options.h). */
+WF_API void WF_CALL wfSetOptions(const WfOptions* options);
 
 #ifdef __cplusplus
 }

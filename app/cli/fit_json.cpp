@@ -1,0 +1,102 @@
+#include "fit_json.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace wf::cli {
+
+namespace {
+
+std::string number(double v) {
+    if (!std::isfinite(v)) return "null";
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.9g", v);
+    return buf;
+}
+
+std::string boolean(bool b) { return b ? "true" : "false"; }
+
+std::string parameter(const WfFitParameter& q, const std::string& unit) {
+    const std::string bound = q.atBound < 0 ? "\"lower\"" : q.atBound > 0 ? "\"upper\"" : "null";
+    return "{\"value\": " + number(q.value) + ", \"unit\": " + jsonString(unit) +
+           ", \"estimated\": " + boolean(q.estimated != 0) + ", \"held\": " + boolean(q.held != 0) +
+           ", \"at_bound\": " + bound + ", \"stderr\": " + number(q.held ? NAN : q.standardError) +
+           ", \"low95\": " + number(q.low95) + ", \"high95\": " + number(q.high95) + "}";
+}
+
+const char* stopRuleName(int rule) {
+    switch (rule) {
+    case WF_STOP_SEARCH: return "search";
+    case WF_STOP_FIT: return "fit_requirement";
+    case WF_STOP_TOLERANCE: return "stop_tolerance";
+    case WF_STOP_MAX_PASSES: return "max_passes";
+    case WF_STOP_CANCEL: return "cancel";
+    case WF_STOP_FIXED_TIME: return "fixed_time";
+    default: return nullptr;
+    }
+}
+
+} // namespace
+
+std::string jsonString(const std::string& text) {
+    std::string s = "\"";
+    for (const char c : text) {
+        switch (c) {
+        case '"': s += "\\\""; break;
+        case '\\': s += "\\\\"; break;
+        case '\n': s += "\\n"; break;
+        case '\t': s += "\\t"; break;
+        case '\r': s += "\\r"; break;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20) {
+                char buf[8];
+                std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned>(static_cast<unsigned char>(c)));
+                s += buf;
+            } else {
+                s += c;
+            }
+        }
+    }
+    return s + "\"";
+}
+
+std::string fitJson(const AnalysisOutcome& o, int exitCode) {
+    const WfFitReport& r = o.report;
+    const bool have = r.valid != 0;
+    std::string message = o.error;
+    if (message.empty()) message = have ? r.message : o.analysed ? "No fit report was made" : "No analysis was run";
+    std::string s = "{";
+    s += "\"status\": " + (have ? std::to_string(r.status) : std::string("null"));
+    s += ", \"message\": " + jsonString(message);
+    s += ", \"passes\": " + (have ? std::to_string(r.passes) : std::string("null"));
+    s += ", \"model_runs\": " + (have ? std::to_string(r.modelRuns) : std::string("null"));
+    s += ", \"error_estimate\": " + (have ? number(r.errorEstimate) : "null");
+    s += ", \"rmse\": " + (have ? number(r.rmse) : "null");
+    if (have) {
+        const char* names[4] = {"TF", "TM", "SF", "SM"};
+        s += ", \"parameters\": {";
+        for (int j = 0; j < 4; ++j)
+            s += std::string(j ? ", " : "") + "\"" + names[j] + "\": " + parameter(r.parameters[j], j < 2 ? o.tUnit : "-");
+        s += "}, \"totals\": {\"T\": " + parameter(r.totals[0], o.tUnit) + ", \"S\": " + parameter(r.totals[1], "-") + "}";
+        s += ", \"correlation\": {\"names\": [";
+        for (int j = 0; j < r.unknowns; ++j) s += std::string(j ? ", " : "") + jsonString(r.names[j]);
+        s += "], \"matrix\": [";
+        for (int j = 0; j < r.unknowns; ++j) {
+            s += j ? ", [" : "[";
+            for (int k = 0; k < r.unknowns; ++k) s += std::string(k ? ", " : "") + number(r.correlation[j][k]);
+            s += "]";
+        }
+        s += "]}";
+        s += ", \"condition\": " + number(r.condition);
+        s += ", \"verdict\": " + jsonString(r.verdict);
+        const char* rule = stopRuleName(r.stopRule);
+        s += ", \"stop_rule\": " + (rule ? jsonString(rule) : std::string("null"));
+    } else {
+        s += ", \"parameters\": null, \"totals\": null, \"correlation\": null, \"condition\": null, \"verdict\": null, "
+             "\"stop_rule\": null";
+    }
+    s += ", \"exit_code\": " + std::to_string(exitCode);
+    return s + "}";
+}
+
+} // namespace wf::cli

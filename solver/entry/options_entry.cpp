@@ -1,0 +1,20 @@
+// wfSetOptions' side of the run state: the C record becomes SearchOptions.
+#include "inverse/inverse_state.h"
+
+namespace wf {
+
+void installOptions(InverseState& inv, const WfOptions* o) {
+    SearchOptions s;
+    if (o) {
+        for (int j = 0; j < 4; ++j) s.hold[j] = o->hold[j] != 0;
+        s.oneAquifer = o->oneAquifer != 0;
+        s.boundAware = o->boundAware != 0;
+        if (o->stopTolerance > 0.0) s.stopTolerance = o->stopTolerance;
+        if (o->maxPasses > 0) s.maxPasses = o->maxPasses;
+        s.report = o->report;
+        s.installed = true;
+    }
+    inv.options = s;
+}
+
+} // namespace wf

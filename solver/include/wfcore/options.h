@@ -1,0 +1,85 @@
+/* Options of the analysis run beyond the plain search, and the fit report.
+ *
+ * wfSetOptions (declared in wfcore.h) installs a WfOptions record for the
+ * following wftDLL calls. A null record, or one whose fields are all zero,
+ * leaves the analysis exactly as the plain search makes it. The fit report is
+ * written after every optimisation and fixed-time run to the side file
+ * {base}.fit and, when WfOptions.report is set, copied into the caller's
+ * WfFitReport. It uses the derivative columns of the last search step; a run
+ * without one (a fixed-time run, or a search that ended on its first pass)
+ * makes them afresh, one model run per estimated unknown, and only when a
+ * record is installed: without one such a run stays the single model run of
+ * the plain entry, and {base}.fit says why it holds no report.
+ */
+#ifndef WFCORE_OPTIONS_H
+#define WFCORE_OPTIONS_H
+
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Parameter order of hold[], parameters[] and the correlation names. */
+enum { WF_PARAM_TF = 0, WF_PARAM_TM = 1, WF_PARAM_SF = 2, WF_PARAM_SM = 3 };
+
+/* What ended the analysis (WfFitReport.stopRule). */
+enum {
+    WF_STOP_NONE = 0,        /* no pass completed */
+    WF_STOP_SEARCH = 1,      /* the search's own status (converged, or a search message) */
+    WF_STOP_FIT = 2,         /* the error estimate fell below the fit requirement RMSE */
+    WF_STOP_TOLERANCE = 3,   /* bound-aware search: the error estimate fell by less than stopTolerance */
+    WF_STOP_MAX_PASSES = 4,  /* bound-aware search: maxPasses passes made */
+    WF_STOP_CANCEL = 5,      /* the user pressed Cancel */
+    WF_STOP_FIXED_TIME = 6   /* a fixed-time run: one pass by definition */
+};
+
+/* One parameter or total in the user's units (transmissivities in the ICOND
+ * unit times the distance unit, storativities dimensionless). Figures without
+ * a meaning (a held parameter's error, an error the data cannot give) are NaN. */
+typedef struct WfFitParameter {
+    double value;
+    double standardError;
+    double low95, high95; /* value -/+ Student's t(0.975, n - NSKIP - p) x standardError */
+    int32_t estimated;    /* 1 when the search moved it (alone, or tied with the other layer) */
+    int32_t held;         /* 1 when held at its guess */
+    int32_t atBound;      /* 0 inside its bounds, -1 on its lower bound, +1 on its upper bound */
+    int32_t reserved;
+} WfFitParameter;
+
+typedef struct WfFitReport {
+    int32_t valid;        /* 1 when the last analysis run made a report */
+    int32_t type;         /* analysis type: 0 optimisation, 1 fixed time */
+    int32_t status;       /* the search's status after the last pass */
+    int32_t stopRule;     /* WF_STOP_... */
+    int32_t passes;       /* passes made ("Iteration" count) */
+    int32_t modelRuns;    /* model runs made, derivative runs included */
+    int32_t residuals;    /* residuals used: n - NSKIP */
+    int32_t unknowns;     /* number of estimated unknowns p (rows of correlation) */
+    double errorEstimate; /* S, the sum of squared residuals (the search's "RMSE") */
+    double rmse;          /* sqrt(S / (n - NSKIP)), in the drawdown unit */
+    double condition;     /* condition number of the scaled normal matrix; NaN when p = 0 */
+    WfFitParameter parameters[4]; /* TF, TM, SF, SM */
+    WfFitParameter totals[2];     /* TF + TM, SF + SM */
+    char names[4][8];             /* names of the unknowns: "TF".."SM", or "T", "S" for one aquifer */
+    double correlation[4][4];     /* correlation of the unknowns, [0..p-1][0..p-1]; NaN where undefined */
+    char message[128];            /* what ended the run, in words */
+    char verdict[640];            /* the plain-language verdict */
+} WfFitReport;
+
+typedef struct WfOptions {
+    int32_t hold[4];       /* non-zero: TF, TM, SF, SM held at its guess */
+    int32_t oneAquifer;    /* non-zero: one conductivity and one specific storage for both layers */
+    int32_t boundAware;    /* non-zero: bound-aware search with the two stop rules below */
+    double stopTolerance;  /* relative fall of the error estimate in a pass below which the search
+                              stops; <= 0 means 1e-5 */
+    int32_t maxPasses;     /* most passes of the bound-aware search; <= 0 means 200 */
+    int32_t reserved;
+    WfFitReport* report;   /* when not null, filled after every analysis run (valid = 0 if none) */
+} WfOptions;
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* WFCORE_OPTIONS_H */

@@ -1,0 +1,272 @@
+// Fit report: statistics in the user's units, verdict and the {base}.fit text.
+#include "inverse/fit_report.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+
+#include "inverse/fit_statistics.h"
+
+namespace wf {
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+const char* const kParamNames[4] = {"TF", "TM", "SF", "SM"};
+const char* const kTotalNames[2] = {"TF + TM", "SF + SM"};
+
+void copyText(char* dst, std::size_t size, const std::string& s) {
+    const std::size_t n = std::min(size - 1, s.size());
+    std::memcpy(dst, s.data(), n);
+    dst[n] = '\0';
+}
+
+std::string printf1(const char* fmt, double v) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, fmt, v);
+    return buf;
+}
+
+// Relative standard error; NaN when it has no meaning.
+double relativeError(const WfFitParameter& q) {
+    if (!std::isfinite(q.standardError) || q.value == 0.0) return kNaN;
+    return std::fabs(q.standardError / q.value);
+}
+
+std::string unitOf(int param, const std::string& tUnit) { return param < 2 ? " " + tUnit : std::string(); }
+
+int unknownIndex(const WfFitReport& rep, const char* name) {
+    for (int j = 0; j < rep.unknowns; ++j)
+        if (std::strcmp(rep.names[j], name) == 0) return j;
+    return -1;
+}
+
+std::string joinWords(const std::vector<std::string>& items) {
+    std::string s;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (i > 0) s += i + 1 == items.size() ? " and " : ", ";
+        s += items[i];
+    }
+    return s;
+}
+
+} // namespace
+
+std::string transmissivityUnitName(int icond) {
+    if (icond < 1 || icond > 12) return "(ICOND " + std::to_string(icond) + ")";
+    const char* lengths[3] = {"mm2", "cm2", "m2"};
+    const char* times[4] = {"s", "min", "h", "day"};
+    return std::string(lengths[(icond - 1) / 4]) + "/" + times[(icond - 1) % 4];
+}
+
+std::string valueWithError(double value, double error) {
+    if (!std::isfinite(value)) return "n/a";
+    if (!std::isfinite(error) || error <= 0.0) return printf1("%.4g", value);
+    const double mag = std::fabs(value) > 0.0 ? std::fabs(value) : error;
+    if (mag >= 1e-3 && mag < 1e6) {
+        const int decimals = std::max(0, 1 - static_cast<int>(std::floor(std::log10(error))));
+        char buf[96];
+        std::snprintf(buf, sizeof buf, "%.*f ± %.*f", decimals, value, decimals, error);
+        return buf;
+    }
+    const int e10 = static_cast<int>(std::floor(std::log10(mag)));
+    const double scale = std::pow(10.0, e10);
+    const double v = value / scale, e = error / scale;
+    const int decimals = std::max(0, 1 - static_cast<int>(std::floor(std::log10(e))));
+    char buf[96];
+    std::snprintf(buf, sizeof buf, "(%.*f ± %.*f)e%+03d", std::min(decimals, 12), v, std::min(decimals, 12), e, e10);
+    return buf;
+}
+
+void buildFitReport(const FitProblem& pr, const FitRunFacts& facts, const std::string& tUnit, WfFitReport& out) {
+    out = WfFitReport{};
+    out.valid = 1;
+    out.type = facts.type;
+    out.status = facts.status;
+    out.stopRule = facts.stopRule;
+    out.passes = facts.passes;
+    out.modelRuns = facts.modelRuns;
+    const int m = static_cast<int>(pr.r.size());
+    out.residuals = m;
+    out.unknowns = pr.p;
+    const FitStatistics st = fitStatistics(m, pr.p, pr.J, pr.r);
+    out.errorEstimate = st.S;
+    out.rmse = m > 0 ? std::sqrt(st.S / m) : kNaN;
+    out.condition = pr.p > 0 ? st.condition : kNaN;
+    const double t = studentT975(m - pr.p);
+
+    auto fill = [&](WfFitParameter& q, double value, const std::vector<double>& c, bool estimated, bool held,
+                    int atBound) {
+        q.value = value;
+        q.estimated = estimated ? 1 : 0;
+        q.held = held ? 1 : 0;
+        q.atBound = atBound;
+        bool any = false;
+        for (double x : c) any = any || x != 0.0;
+        const double var = any ? st.variance(c) : kNaN;
+        q.standardError = std::isfinite(var) && var >= 0.0 ? std::sqrt(var) : kNaN;
+        q.low95 = std::isfinite(q.standardError) && std::isfinite(t) ? value - t * q.standardError : kNaN;
+        q.high95 = std::isfinite(q.standardError) && std::isfinite(t) ? value + t * q.standardError : kNaN;
+    };
+    const auto p = static_cast<std::size_t>(pr.p);
+    for (int j = 0; j < 4; ++j) {
+        std::vector<double> c(p);
+        for (std::size_t u = 0; u < p; ++u) c[u] = pr.G[j][u];
+        fill(out.parameters[j], pr.values[j], c, pr.estimated[j], pr.held[j], pr.atBound[j]);
+    }
+    for (int k = 0; k < 2; ++k) {
+        const int a = 2 * k, b = 2 * k + 1;
+        std::vector<double> c(p);
+        for (std::size_t u = 0; u < p; ++u) c[u] = pr.G[a][u] + pr.G[b][u];
+        const int bound = pr.atBound[a] != 0 && pr.atBound[a] == pr.atBound[b] ? pr.atBound[a] : 0;
+        fill(out.totals[k], pr.values[a] + pr.values[b], c, pr.estimated[a] || pr.estimated[b],
+             pr.held[a] && pr.held[b], bound);
+    }
+    for (std::size_t j = 0; j < 4; ++j)
+        for (std::size_t l = 0; l < 4; ++l) out.correlation[j][l] = kNaN;
+    for (std::size_t j = 0; j < p && j < 4; ++j) {
+        copyText(out.names[j], sizeof out.names[j], pr.names[j]);
+        for (std::size_t l = 0; l < p && l < 4; ++l) out.correlation[j][l] = st.correlation[j * p + l];
+    }
+    copyText(out.message, sizeof out.message, facts.message);
+    copyText(out.verdict, sizeof out.verdict, fitVerdict(out, tUnit));
+}
+
+std::string fitVerdict(const WfFitReport& rep, const std::string& tUnit) {
+    if (rep.unknowns == 0) return "No parameter was estimated: every one was held at its guess.";
+    if (rep.residuals <= rep.unknowns)
+        return "There are no more residuals than unknowns, so the data cannot say how well the parameters are "
+               "determined.";
+    std::vector<std::string> sentences;
+    bool explained[4] = {};  // parameters covered by a sentence about their layer pair
+    const bool tied = unknownIndex(rep, "T") >= 0;
+
+    // Layer pairs the data do not tell apart.
+    for (int k = 0; k < 2 && !tied; ++k) {
+        const int a = unknownIndex(rep, kParamNames[2 * k]), b = unknownIndex(rep, kParamNames[2 * k + 1]);
+        if (a < 0 || b < 0) continue;
+        const double r = rep.correlation[a][b];
+        if (!(std::fabs(r) >= kVerdictCorrelation) && std::isfinite(r)) continue;
+        const WfFitParameter& tot = rep.totals[k];
+        const std::string name = kTotalNames[k];
+        const double rel = relativeError(tot);
+        const std::string corr = std::isfinite(r) ? " (correlation " + printf1("%.4f", r) + ")" : "";
+        if (std::isfinite(rel) && rel <= kVerdictLoose)
+            sentences.push_back("The data determine " + name + " = " + valueWithError(tot.value, tot.standardError) +
+                                unitOf(2 * k, tUnit) + ", but not how it splits between the layers" + corr + ".");
+        else
+            sentences.push_back("The data determine neither " + std::string(kParamNames[2 * k]) + " nor " +
+                                kParamNames[2 * k + 1] + ", nor their sum " + name + corr + ".");
+        explained[2 * k] = explained[2 * k + 1] = true;
+    }
+
+    // The other estimated quantities, one by one.
+    std::vector<std::string> good, loose, bad;
+    auto classify = [&](const std::string& name, const WfFitParameter& q, int param) {
+        const double rel = relativeError(q);
+        const std::string text = name + " = " + valueWithError(q.value, q.standardError) + unitOf(param, tUnit);
+        if (std::isfinite(rel) && rel <= kVerdictDetermined) good.push_back(text);
+        else if (std::isfinite(rel) && rel <= kVerdictLoose) loose.push_back(text);
+        else bad.push_back(name);
+    };
+    if (tied) {
+        classify("T = TF + TM", rep.totals[0], 0);
+        classify("S = SF + SM", rep.totals[1], 2);
+    } else {
+        for (int j = 0; j < 4; ++j)
+            if (rep.parameters[j].estimated && !explained[j]) classify(kParamNames[j], rep.parameters[j], j);
+    }
+    const bool allGood = sentences.empty() && loose.empty() && bad.empty();
+    if (!good.empty())
+        sentences.push_back((allGood ? "The data determine every estimated parameter: " : "The data determine ") +
+                            joinWords(good) + ".");
+    if (!loose.empty()) sentences.push_back("Only loosely determined: " + joinWords(loose) + ".");
+    if (!bad.empty()) sentences.push_back("The data do not determine " + joinWords(bad) + ".");
+
+    // Other strong correlations (between a conductivity and a storage).
+    for (int a = 0; a < rep.unknowns; ++a)
+        for (int b = a + 1; b < rep.unknowns; ++b) {
+            const std::string na = rep.names[a], nb = rep.names[b];
+            const bool pair = (na == "TF" && nb == "TM") || (na == "SF" && nb == "SM");
+            const double r = rep.correlation[a][b];
+            if (pair || !(std::fabs(r) >= kVerdictCorrelation)) continue;
+            sentences.push_back(na + " and " + nb + " are strongly correlated (" + printf1("%.3f", r) +
+                                "): the data fix a combination of them better than either.");
+        }
+    if (rep.condition > kVerdictCondition && sentences.size() == 1 && allGood)
+        sentences.push_back("The scaled normal matrix is ill-conditioned (condition " + printf1("%.2g", rep.condition) +
+                            ").");
+
+    // Bounds and held parameters.
+    for (int j = 0; j < 4; ++j) {
+        const WfFitParameter& q = rep.parameters[j];
+        if (q.held) continue;
+        if (q.atBound < 0) sentences.push_back(std::string(kParamNames[j]) + " ended on its lower bound.");
+        if (q.atBound > 0) sentences.push_back(std::string(kParamNames[j]) + " ended on its upper bound.");
+    }
+    std::vector<std::string> held;
+    for (int j = 0; j < 4; ++j)
+        if (rep.parameters[j].held) held.push_back(kParamNames[j]);
+    if (!held.empty()) sentences.push_back("Held at the guess: " + joinWords(held) + ".");
+
+    std::string text;
+    for (const std::string& s : sentences) text += (text.empty() ? "" : " ") + s;
+    return text;
+}
+
+std::string fitReportText(const WfFitReport& rep, const std::string& tUnit, const std::string& dataUnit) {
+    std::string s;
+    auto line = [&](const std::string& l) { s += l + "\n"; };
+    auto sci = [](double v) { return std::isfinite(v) ? printf1("%14.6E", v) : std::string("           n/a"); };
+    line("WELLFIT fit report");
+    line(std::string(rep.type == 1 ? "Fixed-time run" : "Optimisation") + ": " + std::to_string(rep.passes) +
+         (rep.passes == 1 ? " pass, " : " passes, ") + std::to_string(rep.modelRuns) + " model runs");
+    line("Ended: " + std::string(rep.message));
+    line("");
+    line("Error estimate S (sum of squared residuals, the \"RMSE\" of the result file) = " +
+         printf1("%.6E", rep.errorEstimate));
+    line("Root-mean-square error sqrt(S / (n - NSKIP)) = " + printf1("%.6E", rep.rmse) + " " + dataUnit + " (" +
+         std::to_string(rep.residuals) + " residuals, " + std::to_string(rep.unknowns) + " unknowns)");
+    line("");
+    line("Parameter         Value     Std. error    Low 95 %     High 95 %  Unit     Status");
+    auto row = [&](const std::string& name, const WfFitParameter& q, const std::string& unit) {
+        // A fixed-time run estimates nothing: its free parameters are the given ones.
+        std::string status = q.held ? "held" : !q.estimated ? "derived" : rep.type == 1 ? "given" : "estimated";
+        if (q.atBound < 0) status += ", on lower bound";
+        if (q.atBound > 0) status += ", on upper bound";
+        char head[16];
+        std::snprintf(head, sizeof head, "%-8.8s", name.c_str());
+        std::string l = head + sci(q.value) + sci(q.held ? kNaN : q.standardError) + sci(q.low95) + sci(q.high95) +
+                        "  " + (unit.empty() ? "-" : unit);
+        l.resize(std::max<std::size_t>(l.size(), 73), ' ');
+        line(l + "  " + status);
+    };
+    for (int j = 0; j < 4; ++j) row(kParamNames[j], rep.parameters[j], j < 2 ? tUnit : "");
+    row("TF+TM", rep.totals[0], tUnit);
+    row("SF+SM", rep.totals[1], "");
+    line("");
+    if (rep.unknowns > 0) {
+        line("Correlation of the estimated unknowns:");
+        std::string head = "        ";
+        for (int j = 0; j < rep.unknowns; ++j) head += std::string(9 - std::strlen(rep.names[j]), ' ') + rep.names[j];
+        line(head);
+        for (int j = 0; j < rep.unknowns; ++j) {
+            std::string l = std::string(rep.names[j]) + std::string(8 - std::strlen(rep.names[j]), ' ');
+            for (int k = 0; k < rep.unknowns; ++k)
+                l += std::isfinite(rep.correlation[j][k]) ? printf1("%9.4f", rep.correlation[j][k]) : "      n/a";
+            line(l);
+        }
+        line("Condition number of the scaled normal matrix: " +
+             (std::isfinite(rep.condition) ? printf1("%.4E", rep.condition) : std::string("infinite (singular)")));
+        line("");
+    }
+    line("Verdict: " + std::string(rep.verdict));
+    line("");
+    line("The standard errors and intervals come from s2 (J'J)^-1 with the derivative columns of the last pass,");
+    line("s2 = S / (n - NSKIP - p). The residuals of a pumping test are correlated in time, so they are");
+    line("indicative only: they show which parameters the data determine, not a strict confidence level.");
+    return s;
+}
+
+} // namespace wf

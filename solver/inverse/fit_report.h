@@ -1,0 +1,57 @@
+// The fit report of an analysis run: the estimated parameters in the user's
+// units with standard errors, 95 % intervals and bound flags, the totals, the
+// correlations of the unknowns, the condition of the scaled normal matrix, the
+// true root-mean-square error and a plain-language verdict. Written to the
+// side file {base}.fit; the described result files are not touched.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "wfcore/options.h"
+
+namespace wf {
+
+// What the search estimated, at the end of the run.
+struct FitProblem {
+    int p = 0;                        // unknowns
+    std::vector<std::string> names;   // their names ("TF".."SM", or "T", "S" tied)
+    std::vector<double> J;            // m x p derivative columns of the simulated values, column by column
+    std::vector<double> r;            // m residuals, observed - simulated
+    double G[4][4] = {};              // d(user value of TF..SM) / d(unknown)
+    double values[4] = {};            // TF, TM, SF, SM in the user's units
+    bool estimated[4] = {};
+    bool held[4] = {};
+    int atBound[4] = {};              // -1 lower, +1 upper, 0 inside
+    bool tied = false;                // one aquifer: the unknowns are T and S
+};
+
+struct FitRunFacts {
+    int type = 0, status = 0, stopRule = WF_STOP_NONE, passes = 0, modelRuns = 0;
+    std::string message;
+};
+
+// Thresholds of the verdict.
+inline constexpr double kVerdictCorrelation = 0.95;  // |r| at or above: the pair is not told apart
+inline constexpr double kVerdictDetermined = 0.10;   // relative standard error at or below: determined
+inline constexpr double kVerdictLoose = 0.50;        // above: not determined
+inline constexpr double kVerdictCondition = 1e8;     // above: the fit is ill-conditioned
+
+// Fills the report (valid = 1, verdict included) from the problem and the
+// run's facts; tUnit is the transmissivity unit ("m2/day").
+void buildFitReport(const FitProblem& problem, const FitRunFacts& facts, const std::string& tUnit, WfFitReport& out);
+
+// The verdict of a filled report; tUnit is the transmissivity unit ("m2/day").
+std::string fitVerdict(const WfFitReport& report, const std::string& tUnit);
+
+// The text of {base}.fit.
+std::string fitReportText(const WfFitReport& report, const std::string& tUnit, const std::string& dataUnit);
+
+// "461 +- 9.2" style: value and standard error rounded to the error's second
+// significant digit; scientific as "(3.52 +- 0.12)e-05" for small or large values.
+std::string valueWithError(double value, double error);
+
+// Transmissivity unit of ICOND ("m2/day" for 12).
+std::string transmissivityUnitName(int icond);
+
+} // namespace wf

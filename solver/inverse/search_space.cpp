@@ -1,0 +1,191 @@
+// Search space of the analysis and the fit report written after it.
+#include "inverse/search_space.h"
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+
+#include "inverse/analysis_setup.h"
+#include "textio/side_file.h"
+
+namespace wf {
+
+void SearchSpace::multipliers(const double* x, double* P) const {
+    if (!tied) {
+        for (int j = 0; j < 4; ++j) P[j] = x[j];
+        return;
+    }
+    P[0] = P[1] = x[0];
+    P[2] = P[3] = x[1];
+}
+
+bool setUpSearchSpace(RunState& rs, int k, SearchSpace& sp) {
+    const Inputs& in = rs.in;
+    const SearchOptions& o = rs.inv.options;
+    sp = SearchSpace{};
+    sp.tied = o.oneAquifer && k == 4;
+    sp.k = sp.tied ? 2 : k;
+    sp.active.assign(static_cast<std::size_t>(sp.k) + 1, 1);
+    sp.lower.assign(static_cast<std::size_t>(sp.k) + 1, 0.0);
+    sp.upper.assign(static_cast<std::size_t>(sp.k) + 1, 0.0);
+    if (!sp.tied) {
+        for (int j = 1; j <= k; ++j) {
+            sp.active[static_cast<std::size_t>(j)] = o.hold[j - 1] ? 0 : 1;
+            sp.lower[static_cast<std::size_t>(j)] = in.PLO[j];
+            sp.upper[static_cast<std::size_t>(j)] = in.PHI[j];
+        }
+        return true;
+    }
+    const int nt = rs.est.YOBS.size();
+    sp.u.allocate(2);
+    sp.work.allocate(2LL * nt + 4 + nt);
+    sp.A.allocate(2, 4);
+    sp.AS.allocate(2, 4);
+    const double r = in.RATIO;
+    for (int m = 1; m <= 2; ++m) {
+        const int f = 2 * m - 1, x = 2 * m;  // fracture and matrix slot of this unknown
+        const auto um = static_cast<std::size_t>(m);
+        sp.lower[um] = std::max(in.PLO[f], in.PLO[x]);
+        sp.upper[um] = std::min(in.PHI[f], in.PHI[x]);
+        if (!(sp.lower[um] <= sp.upper[um])) {
+            rs.error(m == 1 ? " One aquifer: the bounds of TF and TM leave no common conductivity"
+                            : " One aquifer: the bounds of SF and SM leave no common specific storage");
+            return false;
+        }
+        const double start = r * in.P0[f] + (1.0 - r) * in.P0[x];
+        sp.u(m) = std::clamp(start, sp.lower[um], sp.upper[um]);
+        // Holding either layer's parameter holds the shared unknown, at the
+        // common value the search starts from.
+        sp.active[um] = o.hold[f - 1] || o.hold[x - 1] ? 0 : 1;
+    }
+    double P[4];
+    sp.multipliers(sp.u.data(), P);
+    for (int j = 1; j <= 4; ++j) rs.est.P(j) = P[j - 1];
+    return true;
+}
+
+namespace {
+
+const char* distanceUnit(int idist) {
+    static const char* names[4] = {"mm", "cm", "m", "km"};
+    return idist >= 1 && idist <= 4 ? names[idist - 1] : "(distance unit)";
+}
+
+void saveFitText(RunState& rs, const std::string& text) {
+    const std::string name = rs.file(".fit");
+    std::ofstream out;
+    if (!textio::openSideWrite(out, name)) {
+        rs.error("Cannot write the fit report " + name);
+        return;
+    }
+    out << text;
+    out.close();
+    if (!out) rs.error("Cannot write the fit report " + name);
+}
+
+// Forward-difference derivative columns at b, made the way the search makes
+// them (step 1 % of max(|b_j|, floor_j), downward at the upper bound).
+bool freshColumns(const RunState& rs, const SearchSpace& sp, FitRun& run, std::vector<std::vector<double>>& cols) {
+    const int k = sp.k, n = run.n, first = std::max(run.first, 1);
+    const double* floorStep = run.work->data() + static_cast<std::ptrdiff_t>(k) * n + k;
+    std::vector<double> trial(static_cast<std::size_t>(k)), f(static_cast<std::size_t>(n)),
+        base(static_cast<std::size_t>(n), 0.0);
+    for (int i = first; i <= n; ++i) base[static_cast<std::size_t>(i - 1)] = rs.est.FCUR(i);
+    cols.assign(static_cast<std::size_t>(k), {});
+    for (int j = 1; j <= k; ++j) {
+        if (sp.active[static_cast<std::size_t>(j)] == 0) continue;
+        for (int l = 0; l < k; ++l) trial[static_cast<std::size_t>(l)] = (*run.b)(l + 1);
+        const double bj = (*run.b)(j);
+        const double fl = floorStep[j - 1] > 0.0 ? floorStep[j - 1] : std::fabs(bj) + run.st->peps;
+        double h = 0.01 * std::max(std::fabs(bj), fl);
+        if (bj + h > sp.upper[static_cast<std::size_t>(j)]) h = -h;
+        trial[static_cast<std::size_t>(j - 1)] = bj + h;
+        ++run.facts.modelRuns;
+        if (!run.model(trial.data(), n, f.data())) return false;
+        std::vector<double>& c = cols[static_cast<std::size_t>(j - 1)];
+        c.resize(static_cast<std::size_t>(n));
+        for (int i = 0; i < n; ++i) c[static_cast<std::size_t>(i)] = (f[static_cast<std::size_t>(i)] - base[static_cast<std::size_t>(i)]) / h;
+    }
+    return true;
+}
+
+int boundFlag(double v, double lo, double hi) {
+    if (v <= lo) return -1;
+    if (v >= hi) return 1;
+    return 0;
+}
+
+} // namespace
+
+void writeNoFitReport(RunState& rs, const std::string& why) {
+    if (rs.inv.options.report) *rs.inv.options.report = WfFitReport{};
+    saveFitText(rs, "WELLFIT fit report\nNo fit report: " + why + "\n");
+}
+
+void writeFitReport(RunState& rs, const SearchSpace& sp, FitRun& run) {
+    const Inputs& in = rs.in;
+    const int k = sp.k, n = run.n, first = std::max(run.first, 1);
+    EstimationSet& est = rs.est;
+
+    // Derivative columns: those of the last iteration, else fresh ones.
+    std::vector<std::vector<double>> cols(static_cast<std::size_t>(k));
+    if (run.st->iteration >= 2) {
+        for (int j = 1; j <= k; ++j) {
+            if (sp.active[static_cast<std::size_t>(j)] == 0) continue;
+            const double* c = run.work->data() + static_cast<std::ptrdiff_t>(j - 1) * n;
+            cols[static_cast<std::size_t>(j - 1)].assign(c, c + n);
+        }
+    } else if (!rs.inv.options.installed) {
+        writeNoFitReport(rs, "the derivative columns of a pass without a search step (one model run per "
+                             "parameter) are made only when the analysis options are installed");
+        return;
+    } else {
+        const bool ok = freshColumns(rs, sp, run, cols);
+        // The derivative runs rewrote {base}.inv: put back the pass's file.
+        if (run.invText) {
+            std::ofstream out;
+            if (textio::openSideWrite(out, rs.file(".inv"))) out << *run.invText;
+        }
+        if (!ok) {
+            writeNoFitReport(rs, "a model run for the derivative columns failed");
+            return;
+        }
+    }
+
+    FitProblem pr;
+    pr.tied = sp.tied;
+    for (int i = first; i <= n; ++i) pr.r.push_back(est.YOBS(i) - est.FCUR(i));
+    // Unknowns: estimated, with a derivative column that is not all zero.
+    const double one[4] = {1.0, 1.0, 1.0, 1.0};
+    const DerivedValues a = deriveValues(in, transmissivityFactor(in.ICOND), one);
+    const double factor[4] = {a.Tf, a.Tm, a.Sf, a.Sm};
+    const char* names[4] = {"TF", "TM", "SF", "SM"};
+    for (int j = 1; j <= k; ++j) {
+        const std::vector<double>& c = cols[static_cast<std::size_t>(j - 1)];
+        if (sp.active[static_cast<std::size_t>(j)] == 0 || c.empty()) continue;
+        bool nonzero = false;
+        for (int i = first; i <= n; ++i) nonzero = nonzero || c[static_cast<std::size_t>(i - 1)] != 0.0;
+        if (!nonzero) continue;
+        const int u = pr.p++;
+        pr.names.push_back(sp.tied ? (j == 1 ? "T" : "S") : names[j - 1]);
+        for (int i = first; i <= n; ++i) pr.J.push_back(c[static_cast<std::size_t>(i - 1)]);
+        for (int q = 0; q < 4; ++q)
+            if (sp.unknownOf(q) == j - 1) pr.G[q][u] = factor[q];
+    }
+    for (int q = 0; q < 4; ++q) {
+        const auto uj = static_cast<std::size_t>(sp.unknownOf(q) + 1);
+        pr.values[q] = factor[q] * est.P(q + 1);
+        pr.held[q] = sp.active[uj] == 0;
+        pr.estimated[q] = !pr.held[q];
+        const double x = sp.tied ? sp.u(static_cast<int>(uj)) : est.P(q + 1);
+        pr.atBound[q] = pr.held[q] ? 0 : boundFlag(x, sp.lower[uj], sp.upper[uj]);
+    }
+
+    WfFitReport rep;
+    const std::string tUnit = transmissivityUnitName(in.ICOND);
+    buildFitReport(pr, run.facts, tUnit, rep);
+    saveFitText(rs, fitReportText(rep, tUnit, distanceUnit(in.IDIST)));
+    if (rs.inv.options.report) *rs.inv.options.report = rep;
+}
+
+} // namespace wf

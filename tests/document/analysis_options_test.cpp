@@ -1,0 +1,166 @@
+// The analysis options in the project file: the extension block after the
+// borehole name, written only when an option differs from the plain search.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "document/project_document.h"
+#include "temp_folder.h"
+
+namespace wf::doc {
+namespace {
+
+using testing::readBytes;
+using testing::TempFolder;
+using testing::writeBytes;
+
+AnalysisOptions someOptions() {
+    AnalysisOptions o;
+    o.hold = {true, false, false, true};
+    o.oneAquifer = true;
+    o.boundAware = true;
+    o.stopTolerance = 1e-4f;
+    o.maxPasses = 40;
+    return o;
+}
+
+std::string le32(uint32_t v) {
+    std::string s;
+    for (int k = 0; k < 4; ++k) s.push_back(static_cast<char>((v >> (8 * k)) & 0xFF));
+    return s;
+}
+
+TEST(AnalysisOptionsFile, RoundTripsAndIsLaidOutAfterAnEmptyNameBlock) {
+    TempFolder dir;
+    ProjectDocument doc;
+    doc.analysisOptions = someOptions();
+    ASSERT_TRUE(doc.saveProject(dir / "A.wft").ok());
+    const std::string bytes = readBytes(dir / "A.wft");
+    // 132 bytes of records (one discharge pair), the name block of 51 bytes
+    // with length 0, then tag, version 1, length 20 and the five fields.
+    ASSERT_EQ(bytes.size(), 132u + 51u + 32u);
+    EXPECT_EQ(bytes[132], '\0');
+    std::string block = "WFOP" + le32(1) + le32(20) + le32(0b1001) + le32(1) + le32(1);
+    float tol = 1e-4f;
+    uint32_t tolBits;
+    std::memcpy(&tolBits, &tol, 4);
+    block += le32(tolBits) + le32(40);
+    EXPECT_EQ(bytes.substr(183), block);
+
+    ProjectDocument back;
+    ASSERT_TRUE(back.loadProject(dir / "A.wft").ok());
+    EXPECT_EQ(back.analysisOptions, someOptions());
+    EXPECT_EQ(back.boreholeName(), "");
+    // Saved again: the same bytes.
+    ASSERT_TRUE(back.saveProject(dir / "B.wft").ok());
+    EXPECT_EQ(readBytes(dir / "B.wft"), bytes);
+}
+
+TEST(AnalysisOptionsFile, NameAndOptionsTogether) {
+    TempFolder dir;
+    ProjectDocument doc;
+    doc.setBoreholeName("H30");
+    doc.analysisOptions.boundAware = true;
+    ASSERT_TRUE(doc.saveProject(dir / "A.wft").ok());
+    ProjectDocument back;
+    ASSERT_TRUE(back.loadProject(dir / "A.wft").ok());
+    EXPECT_EQ(back.boreholeName(), "H30");
+    EXPECT_TRUE(back.analysisOptions.boundAware);
+    EXPECT_EQ(back.analysisOptions.maxPasses, 200);
+}
+
+TEST(AnalysisOptionsFile, ProjectsWithoutOptionsStayByteIdentical) {
+    TempFolder dir;
+    // The bundled example (with a borehole name) and a fresh default project.
+    const std::filesystem::path example = std::filesystem::path(WF_SOURCE_DIR) / "examples" / "oude-korendijk";
+    const std::string original = readBytes(example / "OKORENDIJK.wft");
+    writeBytes(dir / "OK.wft", original);
+    ProjectDocument doc;
+    ASSERT_TRUE(doc.loadProject(dir / "OK.wft").ok());
+    EXPECT_TRUE(doc.analysisOptions.isDefault());
+    ASSERT_TRUE(doc.saveProject(dir / "OK2.wft").ok());
+    EXPECT_EQ(readBytes(dir / "OK2.wft"), original);
+
+    ProjectDocument fresh;
+    ASSERT_TRUE(fresh.saveProject(dir / "D.wft").ok());
+    EXPECT_EQ(readBytes(dir / "D.wft").size(), 132u);
+}
+
+TEST(AnalysisOptionsFile, FileWithoutBlockResetsOptionsAndNewStartsPlain) {
+    TempFolder dir;
+    ProjectDocument plain;
+    ASSERT_TRUE(plain.saveProject(dir / "P.wft").ok());
+    ProjectDocument doc;
+    doc.analysisOptions = someOptions();
+    ASSERT_TRUE(doc.loadProject(dir / "P.wft").ok());
+    EXPECT_TRUE(doc.analysisOptions.isDefault());
+    doc.analysisOptions = someOptions();
+    ASSERT_TRUE(doc.newProject(dir / "N.wft").ok());
+    EXPECT_TRUE(doc.analysisOptions.isDefault());
+    EXPECT_EQ(readBytes(dir / "N.wft").size(), 132u);
+}
+
+TEST(AnalysisOptionsFile, UnknownVersionIsSkippedByItsLength) {
+    TempFolder dir;
+    ProjectDocument doc;
+    doc.setBoreholeName("X");
+    ASSERT_TRUE(doc.saveProject(dir / "A.wft").ok());
+    // Version 7 with 8 bytes of fields this program does not know.
+    writeBytes(dir / "V.wft", readBytes(dir / "A.wft") + "WFOP" + le32(7) + le32(8) + le32(1) + le32(2));
+    ProjectDocument back;
+    back.analysisOptions = someOptions();
+    ASSERT_TRUE(back.loadProject(dir / "V.wft").ok());
+    EXPECT_TRUE(back.analysisOptions.isDefault());
+    EXPECT_EQ(back.boreholeName(), "X");
+}
+
+TEST(AnalysisOptionsFile, DamagedBlocksAreRefusedNamingFileAndField) {
+    TempFolder dir;
+    ProjectDocument doc;
+    doc.analysisOptions.boundAware = true;
+    ASSERT_TRUE(doc.saveProject(dir / "A.wft").ok());
+    const std::string good = readBytes(dir / "A.wft");
+    struct Case {
+        std::string bytes, message;
+    };
+    const Case cases[] = {
+        {good.substr(0, good.size() - 3), "is cut short (17 of 20 bytes)"},
+        {good.substr(0, 183 + 6), "is cut short (no version and length)"},
+        {good.substr(0, good.size() - 8) + le32(0) + le32(40), "stop tolerance that is not between 0 and 1"},
+        {good.substr(0, good.size() - 4) + le32(0), "maximum number of passes 0"},
+        {good.substr(0, 183 + 12) + le32(16) + good.substr(183 + 16), "unknown held-parameter mask 16"},
+        {good.substr(0, 183 + 16) + le32(2) + good.substr(183 + 20), "one-aquifer flag 2"},
+    };
+    for (const Case& c : cases) {
+        writeBytes(dir / "D.wft", c.bytes);
+        ProjectDocument back;
+        back.setBoreholeName("kept");
+        const Status st = back.loadProject(dir / "D.wft");
+        ASSERT_FALSE(st.ok()) << c.message;
+        EXPECT_NE(st.error.find((dir / "D.wft").string()), std::string::npos) << st.error;
+        EXPECT_NE(st.error.find(c.message), std::string::npos) << st.error;
+        EXPECT_EQ(back.boreholeName(), "kept");  // nothing changed
+    }
+    // Bytes after the name block that are not an options block are left alone.
+    writeBytes(dir / "J.wft", good.substr(0, 183) + "junk");
+    ProjectDocument back;
+    EXPECT_TRUE(back.loadProject(dir / "J.wft").ok());
+    EXPECT_TRUE(back.analysisOptions.isDefault());
+}
+
+TEST(AnalysisOptionsFile, SolverRecordCarriesEveryOption) {
+    WfFitReport report{};
+    const WfOptions o = someOptions().toSolver(&report);
+    EXPECT_EQ(o.hold[0], 1);
+    EXPECT_EQ(o.hold[1], 0);
+    EXPECT_EQ(o.hold[3], 1);
+    EXPECT_EQ(o.oneAquifer, 1);
+    EXPECT_EQ(o.boundAware, 1);
+    EXPECT_EQ(o.stopTolerance, static_cast<double>(1e-4f));
+    EXPECT_EQ(o.maxPasses, 40);
+    EXPECT_EQ(o.report, &report);
+}
+
+} // namespace
+} // namespace wf::doc
