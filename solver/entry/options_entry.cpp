@@ -1,6 +1,8 @@
 // wfSetOptions' side of the run state: the C record becomes SearchOptions.
 #include "inverse/inverse_state.h"
 
+#include <cmath>
+
 namespace wf {
 
 void installOptions(InverseState& inv, const WfOptions* o) {
@@ -12,6 +14,8 @@ void installOptions(InverseState& inv, const WfOptions* o) {
         if (o->stopTolerance > 0.0) s.stopTolerance = o->stopTolerance;
         if (o->maxPasses > 0) s.maxPasses = o->maxPasses;
         s.report = o->report;
+        for (int j = 0; j < 4; ++j)
+            if (std::isfinite(o->weights[j]) && o->weights[j] > 0.0) s.weight[j] = o->weights[j];
         s.installed = true;
     }
     inv.options = s;

@@ -2,11 +2,13 @@
 #include "inverse/analysis_setup.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <fstream>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "inverse/func.h"
 #include "textio/fortran_format.h"
@@ -55,31 +57,114 @@ int predictionLevels(int nt, double nstep) {
     return whole;
 }
 
+namespace {
+
+// Allocates the estimation arrays for ntim time levels of nobs points when
+// those the run driver sized from the file's header are too small.
+bool fitEstimationArrays(RunState& rs, int levels, int nobs) {
+    if (levels <= rs.est.TG.size() && nobs <= rs.est.IOBS.size() && nobs == rs.est.SIM.rows()) return true;
+    const int ntim = std::max(levels, rs.NTIM);
+    try {
+        rs.est.allocate(ntim, nobs, rs.NPAR);
+    } catch (const std::bad_alloc&) {
+        rs.error(" Allocation Error, not enough memory");
+        return false;
+    }
+    rs.NTIM = ntim;
+    rs.NOBSF = nobs;
+    return true;
+}
+
+// Several points: every point's records, the union of their times as the
+// model's time levels, and one pair per measurement (NSKIP first of every
+// point at the front). The counts after NOBS on line 3 give the records of
+// each point.
+bool loadPointObservations(RunState& rs, textio::RecordReader& reader, const std::string& name, int type,
+                           int nobs, const int* counts, int& nt) {
+    struct Record {
+        int point;
+        double time, value;  // time in seconds
+    };
+    std::vector<Record> records;
+    long long total = 0;
+    for (int l = 1; l <= nobs; ++l) total += counts[l];
+    if (total > 4000000) return reportInputError(rs, name, textio::kIosBadValue);
+    records.reserve(static_cast<std::size_t>(total));
+    for (int l = 1; l <= nobs; ++l)
+        for (int i = 1; i <= counts[l]; ++i) {
+            textio::ListRead rec = reader.begin();
+            int index = 0;
+            double t = 0.0, y = 0.0;
+            if (!rec.get(index) || !rec.get(t) || !rec.get(y)) return reportInputError(rs, name, rec.status());
+            records.push_back({l, t * rs.inv.ft, y});
+        }
+
+    std::vector<double> times;
+    times.reserve(records.size());
+    for (const Record& r : records) times.push_back(r.time);
+    std::sort(times.begin(), times.end());
+    times.erase(std::unique(times.begin(), times.end()), times.end());
+    nt = static_cast<int>(times.size());
+
+    const int levels = type == 2 ? predictionLevels(nt, rs.in.NSTEP) : nt;
+    if (!fitEstimationArrays(rs, levels, nobs)) return false;
+    for (int i = 1; i <= nt; ++i) {
+        rs.est.TG(i) = times[static_cast<std::size_t>(i - 1)];
+        rs.est.TOUT(i) = rs.est.TG(i);
+    }
+
+    ObservationPairs& p = rs.inv.pairs;
+    p.clear();
+    p.several = true;
+    p.points = nobs;
+    p.levels = nt;
+    const int nskip = std::max(rs.in.NSKIP, 0);
+    auto add = [&](const Record& r) {
+        p.point.push_back(r.point);
+        p.level.push_back(static_cast<int>(std::lower_bound(times.begin(), times.end(), r.time) - times.begin()) + 1);
+        p.observed.push_back(r.value);
+        p.scale.push_back(std::sqrt(rs.inv.options.weight[r.point - 1]));
+    };
+    // Skipped pairs first, then the fitted ones; within each, point by point.
+    for (int pass = 0; pass < 2; ++pass) {
+        std::size_t at = 0;
+        for (int l = 1; l <= nobs; ++l)
+            for (int i = 1; i <= counts[l]; ++i, ++at)
+                if ((i <= nskip) == (pass == 0)) add(records[at]);
+        if (pass == 0) p.skipped = static_cast<int>(p.point.size());
+    }
+    return true;
+}
+
+} // namespace
+
 bool loadObservations(RunState& rs, int type, int& nobs, int& nt) {
     const std::string name = rs.file(".obs");
     std::ifstream in;
     if (!textio::openSideRead(in, name)) return reportInputError(rs, name, textio::kIosEndOfFile);
     textio::RecordReader reader(in);
+    rs.inv.pairs.clear();
     if (int ios = reader.skip(2); ios != 0) return reportInputError(rs, name, ios);
-    if (int ios = reader.read(nobs, nt); ios != 0) return reportInputError(rs, name, ios);
-    // One to four observation points and at least one time: anything else is
-    // not an observation file the preparation run writes.
-    if (nobs < 1 || nobs > 4 || nt < 1 || nt > 1000000) return reportInputError(rs, name, textio::kIosBadValue);
+    int counts[5] = {};
+    {
+        textio::ListRead header = reader.begin();
+        if (!header.get(nobs) || !header.get(nt)) return reportInputError(rs, name, header.status());
+        // One to four observation points and at least one time: anything else is
+        // not an observation file the preparation run writes.
+        if (nobs < 1 || nobs > 4 || nt < 1 || nt > 1000000)
+            return reportInputError(rs, name, textio::kIosBadValue);
+        counts[1] = nt;
+        for (int l = 2; l <= nobs; ++l) {
+            if (!header.get(counts[l])) return reportInputError(rs, name, header.status());
+            if (counts[l] < 1 || counts[l] > 1000000) return reportInputError(rs, name, textio::kIosBadValue);
+        }
+    }
+    if (nobs > 1) return loadPointObservations(rs, reader, name, type, nobs, counts, nt);
 
     // The run driver sized the arrays from the same header; a prediction may
     // need more levels than that when NSTEP is not a whole number.
     const int levels = type == 2 ? predictionLevels(nt, rs.in.NSTEP) : nt;
-    if (levels > rs.est.TG.size() || nobs > rs.est.IOBS.size() || nobs != rs.est.SIM.rows()) {
-        const int ntim = std::max(levels, rs.NTIM);
-        try {
-            rs.est.allocate(ntim, nobs, rs.NPAR);
-        } catch (const std::bad_alloc&) {
-            rs.error(" Allocation Error, not enough memory");
-            return false;
-        }
-        rs.NTIM = ntim;
-        rs.NOBSF = nobs;
-    }
+    if (!fitEstimationArrays(rs, levels, nobs)) return false;
 
     for (int i = 1; i <= nt; ++i) {
         textio::ListRead rec = reader.begin();
@@ -93,6 +178,17 @@ bool loadObservations(RunState& rs, int type, int& nobs, int& nt) {
         rs.est.TG(i) = rs.est.TOUT(i);
     }
     return true;
+}
+
+int residualCount(const RunState& rs, int nt) {
+    return rs.inv.pairs.several ? static_cast<int>(rs.inv.pairs.point.size()) : nt;
+}
+
+void loadPairObservations(RunState& rs) {
+    const ObservationPairs& p = rs.inv.pairs;
+    if (!p.several) return;
+    for (std::size_t i = 0; i < p.point.size(); ++i)
+        rs.est.YOBS(static_cast<int>(i) + 1) = p.scale[i] * p.observed[i];
 }
 
 // Start of pumping step j in seconds, as the model sees it: the model-control

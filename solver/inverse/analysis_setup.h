@@ -23,7 +23,16 @@ bool checkMeshAgainstTimeFile(RunState& rs);
 // seconds (rs.inv.ft must be set) and makes them the model's time levels
 // est.TG. The estimation arrays are enlarged when the file or a prediction
 // needs more levels than the run driver sized them for.
+// An observation file of several points is read whole: the union of their
+// times becomes the time levels (nt is its size) and rs.inv.pairs holds one
+// entry per measurement; est.YOBS is filled from the pairs by
+// loadPairObservations after any prediction extension.
 bool loadObservations(RunState& rs, int type, int& nobs, int& nt);
+
+// Number of residuals of the search: nt for one point, the pairs for several.
+int residualCount(const RunState& rs, int nt);
+// Several points: est.YOBS(1..pairs) = sqrt(weight) x measured drawdown.
+void loadPairObservations(RunState& rs);
 
 // Number of time levels after a prediction's extension of nt observation
 // times (NSTEP's whole part, or nt + 5 when that is not greater than nt).

@@ -3,6 +3,7 @@
 // its model, reports every pass and writes the result file {base}.res.
 #include "inverse/aqfeinv.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -43,6 +44,44 @@ void restoreSimulationFile(RunState& rs, const SimulationFile& kept) {
     (void)textio::writeSideFileText(rs.file(".inv"), kept.text);
 }
 
+// Step 8.5 for several points: all NOBS x NT records of {base}.inv (after its
+// counts line) and, when res is given, the fit table of every point one after
+// another: a row per measurement of the point, with the node and time of its
+// time level and the measured value. lastDrawdown is the last level's
+// drawdown at the first point.
+bool readPointTables(RunState& rs, textio::RecordReader& reader, int nobs, int count, std::ostream* res,
+                     double& lastDrawdown) {
+    const std::string name = rs.file(".inv");
+    const ObservationPairs& pairs = rs.inv.pairs;
+    if (nobs != pairs.points || count != rs.fem.nout) return reportInputError(rs, name, textio::kIosBadValue);
+    if (int ios = reader.skip(1); ios != 0) return reportInputError(rs, name, ios);
+    struct Row {
+        int node = 0;
+        double time = 0.0, sim = 0.0;
+    };
+    std::vector<Row> rows(static_cast<std::size_t>(nobs) * static_cast<std::size_t>(count));
+    for (Row& r : rows) {
+        textio::ListRead rec = reader.begin();
+        if (!rec.get(r.node) || !rec.get(r.time) || !rec.get(r.sim)) return reportInputError(rs, name, rec.status());
+    }
+    if (count > 0) lastDrawdown = rows[static_cast<std::size_t>(count - 1)].sim;
+    if (!res) return true;
+    for (int l = 1; l <= nobs; ++l) {
+        // The point's measurements in the order of the observation file.
+        std::vector<std::size_t> mine;
+        for (std::size_t i = 0; i < pairs.point.size(); ++i)
+            if (pairs.point[i] == l) mine.push_back(i);
+        std::stable_sort(mine.begin(), mine.end(),
+                         [&](std::size_t a, std::size_t b) { return pairs.level[a] < pairs.level[b]; });
+        for (std::size_t i : mine) {
+            const Row& r = rows[static_cast<std::size_t>(l - 1) * static_cast<std::size_t>(count) +
+                                static_cast<std::size_t>(pairs.level[i] - 1)];
+            writeResultRow(*res, r.node, r.time, pairs.observed[i], r.sim);
+        }
+    }
+    return true;
+}
+
 // Step 8.5 of a pass: reads {base}.inv (counts, "Node:" line, then one record
 // per time level of the first observation node) and, when res is given,
 // writes each record as a row of the result table with the observed value
@@ -54,6 +93,8 @@ bool readPassSimulation(RunState& rs, std::ostream* res, double& lastDrawdown, s
     textio::RecordReader reader(in);
     int nobs = 0, count = 0;
     if (int ios = reader.read(nobs, count); ios != 0) return reportInputError(rs, name, ios);
+    const ObservationPairs& pairs = rs.inv.pairs;
+    if (pairs.several) return readPointTables(rs, reader, nobs, count, res, lastDrawdown);
     if (count < 0 || count > rs.est.YOBS.size()) return reportInputError(rs, name, textio::kIosBadValue);
     if (int ios = reader.skip(1); ios != 0) return reportInputError(rs, name, ios);
     for (int i = 1; i <= count; ++i) {
@@ -118,6 +159,9 @@ void AQFEINV(RunState& rs, int type, int k, const SimulationRun& simulate) {
     if (!checkPumpSteps(rs, nt)) return;
     rs.fem.nobsNodes = nobs;
     rs.fem.nout = nt;
+    // Residuals: one per time level for one point, one per measurement for several.
+    loadPairObservations(rs);
+    const int nres = residualCount(rs, nt);
 
     // 7. Search set-up: defaults for all settings. What the search moves
     //    follows the options: by default every multiplier is estimated.
@@ -126,7 +170,7 @@ void AQFEINV(RunState& rs, int type, int k, const SimulationRun& simulate) {
     st.peps = in.PEPS;
     const SearchOptions& opt = rs.inv.options;
     st.boundAware = opt.boundAware;
-    const int first = in.NSKIP + 1;
+    const int first = rs.inv.pairs.several ? rs.inv.pairs.skipped + 1 : in.NSKIP + 1;
     for (int j = 1; j <= k; ++j) est.P(j) = in.P0[j];
     SearchSpace space;
     if (!setUpSearchSpace(rs, k, space)) return;
@@ -137,10 +181,11 @@ void AQFEINV(RunState& rs, int type, int k, const SimulationRun& simulate) {
     int modelRuns = 0;
     BsolveModel model = [&rs, &simulate, &space, &modelRuns](const double* x, int n, double* f) {
         ++modelRuns;
-        if (!space.tied) return FUNC(rs, simulate, x, n, f, rs.est.TOUT.data());
         double P[4];
-        space.multipliers(x, P);
-        return FUNC(rs, simulate, P, n, f, rs.est.TOUT.data());
+        if (space.tied) space.multipliers(x, P);
+        const double* trial = space.tied ? P : x;
+        if (rs.inv.pairs.several) return simulatePairs(rs, simulate, trial, f);
+        return FUNC(rs, simulate, trial, n, f, rs.est.TOUT.data());
     };
     Vec1<double>& b = space.tied ? space.u : est.P;
     Vec1<double>& W = space.tied ? space.work : est.W;
@@ -164,7 +209,7 @@ void AQFEINV(RunState& rs, int type, int k, const SimulationRun& simulate) {
 
         const int before = st.iteration;
         const double previous = S;
-        BSOLVE(b, nt, first, est.FCUR, est.YOBS, S, st, space.active.data(), space.lower.data(),
+        BSOLVE(b, nres, first, est.FCUR, est.YOBS, S, st, space.active.data(), space.lower.data(),
                space.upper.data(), W, model, A, AS, space.k);
         if (st.status == kBsolveModelFailed) {
             // A model run made no drawdowns and has said why: the analysis
@@ -259,7 +304,7 @@ void AQFEINV(RunState& rs, int type, int k, const SimulationRun& simulate) {
     if (counter > 0) {
         FitRun fit;
         fit.type = type;
-        fit.n = nt;
+        fit.n = nres;
         fit.first = first;
         fit.st = &st;
         fit.b = &b;

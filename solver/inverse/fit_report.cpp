@@ -228,6 +228,17 @@ std::string fitReportText(const WfFitReport& rep, const std::string& tUnit, cons
          printf1("%.6E", rep.errorEstimate));
     line("Root-mean-square error sqrt(S / (n - NSKIP)) = " + printf1("%.6E", rep.rmse) + " " + dataUnit + " (" +
          std::to_string(rep.residuals) + " residuals, " + std::to_string(rep.unknowns) + " unknowns)");
+    if (rep.points > 1) {
+        line("");
+        line("Observation point  Node  Weight   Residuals  Error share of S   RMSE (" + dataUnit + ")");
+        for (int l = 0; l < rep.points && l < 4; ++l) {
+            const WfFitPoint& f = rep.pointFits[l];
+            char buf[160];
+            std::snprintf(buf, sizeof buf, "%17d %5d %7.3g %11d %17.6E %14.6E", l + 1, f.node, f.weight, f.residuals,
+                          f.errorEstimate, f.rmse);
+            line(buf);
+        }
+    }
     line("");
     line("Parameter         Value     Std. error    Low 95 %     High 95 %  Unit     Status");
     auto row = [&](const std::string& name, const WfFitParameter& q, const std::string& unit) {

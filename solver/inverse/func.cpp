@@ -40,4 +40,19 @@ bool FUNC(RunState& rs, const SimulationRun& simulate, const double* P, int n, d
     return true;
 }
 
+bool simulatePairs(RunState& rs, const SimulationRun& simulate, const double* P, double* F) {
+    ObservationPairs& p = rs.inv.pairs;
+    const int levels = rs.fem.nout;
+    const std::size_t all = static_cast<std::size_t>(p.points) * static_cast<std::size_t>(levels);
+    p.simAll.assign(all, 0.0);
+    p.timeAll.assign(all, 0.0);
+    if (!FUNC(rs, simulate, P, static_cast<int>(all), p.simAll.data(), p.timeAll.data())) return false;
+    for (std::size_t i = 0; i < p.point.size(); ++i) {
+        const std::size_t at = static_cast<std::size_t>(p.point[i] - 1) * static_cast<std::size_t>(levels) +
+                               static_cast<std::size_t>(p.level[i] - 1);
+        F[i] = p.scale[i] * p.simAll[at];
+    }
+    return true;
+}
+
 } // namespace wf

@@ -25,6 +25,11 @@ bool runFlowModel(RunState& rs, const double* P);
 // short or malformed (then the input-file error box names it).
 bool FUNC(RunState& rs, const SimulationRun& simulate, const double* P, int n, double* F, double* T);
 
+// Several observation points: FUNC over all NOBS x NT records of {base}.inv
+// (NT = rs.fem.nout), then F[i] = sqrt(weight) x the simulated drawdown of
+// measurement pair i (rs.inv.pairs), i = 0..pairs-1.
+bool simulatePairs(RunState& rs, const SimulationRun& simulate, const double* P, double* F);
+
 // Shows the input-file error box for name with the read status ios and clears
 // the status again, so that the run driver does not show it a second time.
 // Returns false for the convenience of the callers' failure paths.

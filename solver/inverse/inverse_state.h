@@ -1,6 +1,8 @@
 // Module data of the parameter estimation that outlives a single routine.
 #pragma once
 
+#include <vector>
+
 #include "wfcore/options.h"
 
 namespace wf {
@@ -20,6 +22,24 @@ struct SearchOptions {
     // fit report, one model run per estimated unknown. The plain entry keeps
     // the described single model run and reports why there is no report.
     bool installed = false;
+    double weight[4] = {1.0, 1.0, 1.0, 1.0};  // of each observation point (several points only)
+};
+
+// The measurements of an analysis of several observation points: one entry
+// per measured (point, time) pair, in the order of the residual vector. The
+// pairs that NSKIP leaves out (the first NSKIP of every point) come first, so
+// that the search's first residual skips all of them at once.
+struct ObservationPairs {
+    bool several = false;      // more than one point: the objective runs over the pairs
+    int points = 0;            // NOBS
+    int levels = 0;            // time levels of the union of the points' times
+    int skipped = 0;           // pairs left out at the start of the vector
+    std::vector<int> point;    // 1..NOBS
+    std::vector<int> level;    // 1..levels: the model time level of the measurement
+    std::vector<double> observed;  // measured drawdown (unweighted)
+    std::vector<double> scale;     // sqrt(weight of the point): residual factor
+    std::vector<double> simAll, timeAll;  // all NOBS x levels simulated values of a run
+    void clear() { *this = ObservationPairs{}; }
 };
 
 struct InverseState {
@@ -27,6 +47,7 @@ struct InverseState {
     double results[4] = {};  // Tf, Tm, Sf, Sm of the last completed pass
     bool haveResults = false;  // a pass completed: results may be copied into PINIT
     SearchOptions options;
+    ObservationPairs pairs;
 };
 
 // Takes over a WfOptions record (null: the defaults).

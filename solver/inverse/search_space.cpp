@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <fstream>
 
 #include "inverse/analysis_setup.h"
@@ -109,6 +110,32 @@ bool freshColumns(const RunState& rs, const SearchSpace& sp, FitRun& run, std::v
     return true;
 }
 
+// The error of every observation point: its share of S and its own
+// root-mean-square error (unweighted). One point: the whole fit.
+void fillPointFits(const RunState& rs, int first, int n, WfFitReport& rep) {
+    const ObservationPairs& pairs = rs.inv.pairs;
+    const EstimationSet& est = rs.est;
+    rep.points = pairs.several ? pairs.points : 1;
+    double sums[4] = {};
+    for (int l = 0; l < rep.points; ++l) {
+        WfFitPoint& f = rep.pointFits[l];
+        f.node = rs.in.NODOBS[l + 1];
+        f.weight = pairs.several ? rs.inv.options.weight[l] : 1.0;
+    }
+    for (int i = first; i <= n; ++i) {
+        const int l = pairs.several ? pairs.point[static_cast<std::size_t>(i - 1)] - 1 : 0;
+        const double r = est.YOBS(i) - est.FCUR(i);
+        rep.pointFits[l].errorEstimate += r * r;
+        const double unweighted = pairs.several ? r / pairs.scale[static_cast<std::size_t>(i - 1)] : r;
+        sums[l] += unweighted * unweighted;
+        ++rep.pointFits[l].residuals;
+    }
+    for (int l = 0; l < rep.points; ++l) {
+        WfFitPoint& f = rep.pointFits[l];
+        f.rmse = f.residuals > 0 ? std::sqrt(sums[l] / f.residuals) : std::numeric_limits<double>::quiet_NaN();
+    }
+}
+
 int boundFlag(double v, double lo, double hi) {
     if (v <= lo) return -1;
     if (v >= hi) return 1;
@@ -184,6 +211,7 @@ void writeFitReport(RunState& rs, const SearchSpace& sp, FitRun& run) {
     WfFitReport rep;
     const std::string tUnit = transmissivityUnitName(in.ICOND);
     buildFitReport(pr, run.facts, tUnit, rep);
+    fillPointFits(rs, first, n, rep);
     saveFitText(rs, fitReportText(rep, tUnit, distanceUnit(in.IDIST)));
     if (rs.inv.options.report) *rs.inv.options.report = rep;
 }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <exception>
 #include <fstream>
 #include <string>
 
@@ -92,11 +93,17 @@ ReadOutcome readTestData(RunState& rs, TestData& d) {
         }
         total += d.NPJ[j];
     }
-    // The arrays hold NOBS times the count of the first observation point.
-    const long long capacity = static_cast<long long>(in.NOBS) * d.NPJ[1];
-    if (capacity < total || rs.prep.T.size() < total || rs.prep.H.size() < total) {
-        rs.error(" Dimension to small for pumptest data");
-        return ReadOutcome::refused;
+    // The run driver sized the arrays from the count of the first observation
+    // point (NOBS times it); points may differ in their counts, so arrays too
+    // small for all of them are enlarged.
+    if (rs.prep.T.size() < total || rs.prep.H.size() < total) {
+        try {
+            rs.prep.T.allocate(total);
+            rs.prep.H.allocate(total);
+        } catch (const std::exception&) {
+            rs.error(" Dimension to small for pumptest data");
+            return ReadOutcome::refused;
+        }
     }
 
     Vec1<double>& T = rs.prep.T;

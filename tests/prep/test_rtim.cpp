@@ -197,6 +197,26 @@ TEST_F(Prepare, TwoObservationPoints) {
     EXPECT_EQ(words(tim()[7]), (std::vector<std::string>{"22", "151", "Observation", "Nodes"}));
 }
 
+// Points may have different counts and times: a first point shorter than the
+// second (whose data the run driver's arrays, sized from the first count, do
+// not hold) is prepared in full.
+TEST_F(Prepare, PointsWithDifferentCounts) {
+    rs.in.NOBS = 2;
+    rs.in.NODOBS[2] = 151;
+    Series second;
+    for (int m = 0; m < 40; ++m) second.push_back({0.25 + 0.5 * m, 0.002 * (m + 1)});
+    const Series first{{0.0, 0.0}, {1.0, 0.01}, {2.0, 0.02}};
+    EXPECT_EQ(prepare({first, second}, 0), 0);
+    EXPECT_TRUE(host.boxes.empty());
+    const auto o = obs();
+    EXPECT_EQ(words(o[2]), (std::vector<std::string>{"2", "3", "41"}));
+    ASSERT_EQ(o.size(), 3u + 3 + 41);
+    EXPECT_EQ(o[6], "   151     0.000      0.000000E+00");  // the time-0 record of the second point
+    EXPECT_EQ(obsRecord(o[7]).t, 0.25);
+    EXPECT_EQ(obsRecord(o.back()).t, 19.75);
+    EXPECT_EQ(obsRecord(o.back()).s, 0.08);
+}
+
 // Through the entry call: the run driver reads the titles, RTIM the body.
 TEST(PrepareEntryCall, TitlesFromTheDataFile) {
     TempWorkDir dir;

@@ -10,6 +10,11 @@
  * makes them afresh, one model run per estimated unknown, and only when a
  * record is installed: without one such a run stays the single model run of
  * the plain entry, and {base}.fit says why it holds no report.
+ *
+ * An observation file of several points (NOBS > 1) is fitted at all of them:
+ * the model's time levels are the union of the points' times, and the
+ * objective is the sum over every measured (point, time) pair of the point's
+ * weight times the squared residual. One point is fitted exactly as described.
  */
 #ifndef WFCORE_OPTIONS_H
 #define WFCORE_OPTIONS_H
@@ -47,6 +52,15 @@ typedef struct WfFitParameter {
     int32_t reserved;
 } WfFitParameter;
 
+/* The fit at one observation point (WfFitReport.pointFits). */
+typedef struct WfFitPoint {
+    int32_t node;         /* mesh node of the point */
+    int32_t residuals;    /* its residuals used (its measurements less the NSKIP first) */
+    double weight;        /* its weight in the objective */
+    double errorEstimate; /* its share of S: weight x its sum of squared residuals */
+    double rmse;          /* sqrt(its sum of squared residuals / its residuals), unweighted, drawdown unit */
+} WfFitPoint;
+
 typedef struct WfFitReport {
     int32_t valid;        /* 1 when the last analysis run made a report */
     int32_t type;         /* analysis type: 0 optimisation, 1 fixed time */
@@ -65,6 +79,9 @@ typedef struct WfFitReport {
     double correlation[4][4];     /* correlation of the unknowns, [0..p-1][0..p-1]; NaN where undefined */
     char message[128];            /* what ended the run, in words */
     char verdict[640];            /* the plain-language verdict */
+    int32_t points;               /* observation points fitted (1..4) */
+    int32_t reserved;
+    WfFitPoint pointFits[4];      /* the fit at each point, in the order of the observation file */
 } WfFitReport;
 
 typedef struct WfOptions {
@@ -76,6 +93,8 @@ typedef struct WfOptions {
     int32_t maxPasses;     /* most passes of the bound-aware search; <= 0 means 200 */
     int32_t reserved;
     WfFitReport* report;   /* when not null, filled after every analysis run (valid = 0 if none) */
+    double weights[4];     /* weight of each observation point's squared residuals in the objective of
+                              an analysis of several points; <= 0 (or not a number) means 1 */
 } WfOptions;
 
 #ifdef __cplusplus
