@@ -53,3 +53,11 @@ extern "C" WF_API void WF_CALL wftDLL(int32_t mode, int32_t type, FILENAME* file
 }
 
 extern "C" WF_API void WF_CALL wfSetHost(const WfHost* host) { moduleState().rep.setHost(host); }
+
+extern "C" WF_API void WF_CALL wfSetRunOptions(const WfRunOptions* options) {
+    wf::RunOptions& o = moduleState().options;
+    o = wf::RunOptions{};
+    if (options == nullptr) return;
+    o.fineModel = options->fineModel != 0;
+    o.threads = options->threads > 0 ? options->threads : 0;
+}

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "entry/run_driver.h"
+#include "fem/fine_model.h"
 #include "inverse/analysis_report.h"
 #include "inverse/analysis_setup.h"
 #include "inverse/bsolve.h"
@@ -122,6 +123,13 @@ void AQFEINV(RunState& rs, int type, int k, const SimulationRun& simulate) {
     BsolveModel model = [&rs, &simulate](const double* p, int n, double* f) {
         return FUNC(rs, simulate, p, n, f, rs.est.TOUT.data());
     };
+    // Fine model: the derivative models of a pass run concurrently, in memory.
+    const BsolveBatch fineBatch = [&rs, &model](int count, const double* const* p, int n, double* const* f) {
+        if (fineSimulateMany(rs, count, p, n, f, rs.options.threads)) return true;
+        for (int c = 0; c < count; ++c)
+            if (!model(p[c], n, f[c])) return false;
+        return true;
+    };
 
     // 8. One pass per search call while the fit requirement is not met.
     int counter = 0;
@@ -134,7 +142,7 @@ void AQFEINV(RunState& rs, int type, int k, const SimulationRun& simulate) {
 
         const int before = st.iteration;
         BSOLVE(est.P, nt, first, est.FCUR, est.YOBS, S, st, active.data(), in.PLO, in.PHI, est.W, model, est.A,
-               est.AS, k);
+               est.AS, k, rs.options.fineModel ? &fineBatch : nullptr);
         if (st.status == kBsolveModelFailed) {
             // A model run made no drawdowns and has said why: the analysis
             // ends. PINIT keeps the last completed pass (or its input values),

@@ -1,4 +1,5 @@
-// The shared library exports the solver entry and the host hook, nothing else.
+// The shared library exports the solver entry, the host hook and the run
+// options, nothing else.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -30,5 +31,5 @@ std::set<std::string> exportedFunctions(const std::string& library) {
 
 TEST(Exports, LibraryExportsOnlyEntryAndHostHook) {
     const std::set<std::string> names = exportedFunctions(WF_CORE_LIBRARY);
-    EXPECT_EQ(names, (std::set<std::string>{"wftDLL", "wfSetHost"}));
+    EXPECT_EQ(names, (std::set<std::string>{"wftDLL", "wfSetHost", "wfSetRunOptions"}));
 }

@@ -1,6 +1,7 @@
 /* The solver library's public entry: wftDLL and the host hook.
  *
- * wfcore exports exactly these two functions. wftDLL runs one computation
+ * wfcore exports these functions and wfSetRunOptions (options beyond the
+ * described system). wftDLL runs one computation
  * (mesh, data preparation or analysis) synchronously on the caller's thread;
  * wfSetHost installs the functions through which the solver shows its progress
  * list, polls for Cancel and shows its message boxes. Without a host the
@@ -56,6 +57,16 @@ typedef struct WfHost {
 
 /* Installs a host (copied); null restores the terminal host. */
 WF_API void WF_CALL wfSetHost(const WfHost* host);
+
+/* Options of the following runs beyond the described system. A zeroed record
+ * (or null) is the described system. */
+typedef struct WfRunOptions {
+    int32_t fineModel; /* 1: "Fine model" (mesh, preparation and analysis runs) */
+    int32_t threads;   /* fine model: threads for the derivative models, 0 = all cores */
+} WfRunOptions;
+
+/* Installs run options (copied) for every later wftDLL call. */
+WF_API void WF_CALL wfSetRunOptions(const WfRunOptions* options);
 
 #ifdef __cplusplus
 }
