@@ -22,7 +22,7 @@ inline constexpr int kFineNzMax = 200;
 inline constexpr double kFineRadialRatio = 1.15;
 // First row spacing on either side of the interface, as a fraction of THICK,
 // and the growth of the spacing away from it.
-inline constexpr double kFineInterfaceStep = 1.0e-3;
+inline constexpr double kFineInterfaceStep = 2.0e-4;
 inline constexpr double kFineRowGrowth = 1.3;
 
 // Node rows of the fine mesh for THICK and RATIO (distance unit), bottom up:

@@ -34,6 +34,7 @@ struct PumpTest {
     std::vector<double> times;
     std::vector<double> data;
     bool fine = false;
+    int meshType = 0;     // mesh run type: 0 uniform rows, else graded (9 fracture rows)
 };
 
 // Everything the runs showed and made.
@@ -53,7 +54,7 @@ public:
     // Writes the test data and makes the mesh and preparation runs.
     bool prepare(PumpTestResult& out) {
         writeData();
-        run(4, 0, out);
+        run(4, c_.meshType, out);
         run(5, 0, out);
         return out.boxes.empty();
     }
