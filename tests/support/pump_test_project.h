@@ -29,11 +29,13 @@ struct PumpTest {
     double scalt = 1.0e-5, scals = 1.0e-4;
     double p[4] = {1.0, 1.0, 1.0, 1.0};
     double lo[4] = {1e-3, 1e-3, 1e-3, 1e-3}, hi[4] = {1e3, 1e3, 1e3, 1e3};
+    double peps = 0.01;   // derivative-step floor offset
     // Output times (s), the same for every observation point, and the data
     // that the test-data file carries (zero when empty).
     std::vector<double> times;
     std::vector<double> data;
     bool fine = false;
+    int threads = 0;      // fine model: threads for the derivative models (0 all cores)
     int meshType = 0;     // mesh run type: 0 uniform rows, else graded (9 fracture rows)
 };
 
@@ -97,7 +99,7 @@ private:
             guess.PLO[j] = static_cast<float>(c_.lo[j]);
             guess.PHI[j] = static_cast<float>(c_.hi[j]);
         }
-        guess.PEPS = 0.01f;
+        guess.PEPS = static_cast<float>(c_.peps);
         guess.RMSE = 0.0f;
         units = UNITS{3, 1, 1, 9, 9, 5};  // m, s, s, m/s, m/s, m3/s
     }
@@ -129,6 +131,7 @@ private:
         };
         rs.rep.setHost(&h);
         rs.options.fineModel = c_.fine;
+        rs.options.threads = c_.threads;
         FILENAME_VIEW view;
         std::memcpy(&view, &filename, sizeof view);
         std::memcpy(view.baseName, "PUMP", 4);
