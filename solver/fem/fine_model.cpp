@@ -243,7 +243,7 @@ void fineSimulate(const FineModel& fm, const double* P, const double* times, int
     w.s.assign(size, 0.0);
     w.diag.resize(size);
     w.low.resize(size);
-    w.rhs.resize(NZ);
+    w.rhs.resize(size);
     w.g.resize(NZ);
 
     // Vertical matrices for these parameters: A mass with weight Kx p,
@@ -269,37 +269,42 @@ void fineSimulate(const FineModel& fm, const double* P, const double* times, int
         w.co[j] += h * (s1 + s2) / 12.0;
     }
 
+    // Layout: entry (row j, mode m) at j * n + m, so that the inner loops run
+    // over the independent modes with unit stride.
     const int nobs = static_cast<int>(fm.obsCol.size());
     auto record = [&](int i) {
         for (int k = 0; k < nobs; ++k) {
             const double* v = &fm.V[static_cast<std::size_t>(fm.obsCol[k]) * n];
-            double s = 0.0;
-            for (int m = 0; m < n; ++m) s += v[m] * w.s[static_cast<std::size_t>(m) * NZ + fm.obsRow[k]];
-            sim[static_cast<std::size_t>(k) * nout + i] = s;
+            const double* s = &w.s[static_cast<std::size_t>(fm.obsRow[k]) * n];
+            double sum = 0.0;
+            for (int m = 0; m < n; ++m) sum += v[m] * s[m];
+            sim[static_cast<std::size_t>(k) * nout + i] = sum;
         }
     };
     if (nout >= 1) record(0);
     (void)NR;
 
-    // Factors of the n tridiagonal systems c0 C + dt (lambda A + B) into
-    // (diag, low): reciprocal pivots and unit lower couplings.
+    // Factors of the n tridiagonal systems c0 C + dt (lambda A + B):
+    // reciprocal pivots (diag) and unit lower couplings (low).
     auto factorise = [&](double c0, double dt, std::vector<double>& diag, std::vector<double>& low) {
         diag.resize(size);
         low.resize(size);
-        for (int m = 0; m < n; ++m) {
-            double* d = &diag[static_cast<std::size_t>(m) * NZ];
-            double* l = &low[static_cast<std::size_t>(m) * NZ];
-            const double lam = fm.lambda[m];
-            double prev = 0.0;
-            for (int j = 0; j < NZ; ++j) {
-                double dj = dt * (lam * w.ad[j] + w.bd[j]) + c0 * w.cd[j];
-                if (j > 0) {
-                    const double off = dt * (lam * w.ao[j - 1] + w.bo[j - 1]) + c0 * w.co[j - 1];
-                    l[j] = off * prev;
-                    dj -= l[j] * off;
-                }
-                prev = 1.0 / dj;
-                d[j] = prev;
+        const double* lam = fm.lambda.data();
+        for (int j = 0; j < NZ; ++j) {
+            double* __restrict d = &diag[static_cast<std::size_t>(j) * n];
+            double* __restrict l = &low[static_cast<std::size_t>(j) * n];
+            const double da = dt * w.ad[j], db = dt * w.bd[j] + c0 * w.cd[j];
+            if (j == 0) {
+                for (int m = 0; m < n; ++m) d[m] = 1.0 / (da * lam[m] + db);
+                continue;
+            }
+            const double* dp = &diag[static_cast<std::size_t>(j - 1) * n];
+            const double oa = dt * w.ao[j - 1], ob = dt * w.bo[j - 1] + c0 * w.co[j - 1];
+            for (int m = 0; m < n; ++m) {
+                const double off = oa * lam[m] + ob;
+                const double lm = off * dp[m];
+                l[m] = lm;
+                d[m] = 1.0 / (da * lam[m] + db - lm * off);
             }
         }
     };
@@ -313,30 +318,46 @@ void fineSimulate(const FineModel& fm, const double* P, const double* times, int
         // Abstraction lowers the head: the drawdown gains -rate.
         for (const FineModel::Source& src : fm.sources) w.g[src.row] -= sourceRate(src, tEnd, dt) * dt;
         const double a1 = 1.0 + omega, a2 = omega * omega / (1.0 + omega);
-        for (int m = 0; m < n; ++m) {
-            double* s = &w.s[static_cast<std::size_t>(m) * NZ];
-            double* sp = &w.sp[static_cast<std::size_t>(m) * NZ];
-            const double* d = &diag[static_cast<std::size_t>(m) * NZ];
-            const double* l = &low[static_cast<std::size_t>(m) * NZ];
-            const double v0 = fm.V[m];  // the axis column carries the sources
-            double* r = w.rhs.data();
-            double* y = w.y.data();
-            for (int j = 0; j < NZ; ++j) y[j] = a1 * s[j] - a2 * sp[j];
-            for (int j = 0; j < NZ; ++j) {
-                double x = w.cd[j] * y[j] + v0 * w.g[j];
-                if (j > 0) x += w.co[j - 1] * y[j - 1];
-                if (j + 1 < NZ) x += w.co[j] * y[j + 1];
-                r[j] = x;
+        const double* v0 = fm.V.data();  // row of the axis column: it carries the sources
+        double* __restrict y = w.y.data();
+        for (std::size_t x = 0; x < size; ++x) y[x] = a1 * w.s[x] - a2 * w.sp[x];
+        w.sp.swap(w.s);  // the previous drawdowns; s is overwritten with the new ones
+        double* __restrict r = w.rhs.data();
+        for (int j = 0; j < NZ; ++j) {
+            double* rj = r + static_cast<std::size_t>(j) * n;
+            const double* yj = y + static_cast<std::size_t>(j) * n;
+            const double c = w.cd[j], gj = w.g[j];
+            for (int m = 0; m < n; ++m) rj[m] = c * yj[m] + gj * v0[m];
+            if (j > 0) {
+                const double cl = w.co[j - 1];
+                const double* yl = yj - n;
+                for (int m = 0; m < n; ++m) rj[m] += cl * yl[m];
             }
-            for (int j = 0; j < NZ; ++j) sp[j] = s[j];
-            for (int j = 1; j < NZ; ++j) r[j] -= l[j] * r[j - 1];
-            s[NZ - 1] = r[NZ - 1] * d[NZ - 1];
-            for (int j = NZ - 2; j >= 0; --j) s[j] = r[j] * d[j] - l[j + 1] * s[j + 1];
+            if (j + 1 < NZ) {
+                const double cu = w.co[j];
+                const double* yu = yj + n;
+                for (int m = 0; m < n; ++m) rj[m] += cu * yu[m];
+            }
+        }
+        for (int j = 1; j < NZ; ++j) {
+            double* rj = r + static_cast<std::size_t>(j) * n;
+            const double* rp = rj - n;
+            const double* l = &low[static_cast<std::size_t>(j) * n];
+            for (int m = 0; m < n; ++m) rj[m] -= l[m] * rp[m];
+        }
+        double* __restrict s = w.s.data();
+        {
+            const std::size_t o = static_cast<std::size_t>(NZ - 1) * n;
+            for (int m = 0; m < n; ++m) s[o + m] = r[o + m] * diag[o + m];
+        }
+        for (int j = NZ - 2; j >= 0; --j) {
+            const std::size_t o = static_cast<std::size_t>(j) * n, u = o + n;
+            for (int m = 0; m < n; ++m) s[o + m] = r[o + m] * diag[o + m] - low[u + m] * s[u + m];
         }
     };
 
     w.sp.assign(size, 0.0);
-    w.y.resize(NZ);
+    w.y.resize(size);
     double t = 0.0, hprev = 0.0;
     for (int i = 1; i < nout; ++i) {
         if (times[i] > t) {

@@ -32,7 +32,7 @@ namespace fine {
 
 // Relative step: within a block no step is longer than this fraction of the
 // time since the last change of the pumping rates.
-inline constexpr double kStepFraction = 0.1;
+inline constexpr double kStepFraction = 0.2;
 // Largest ratio of neighbouring steps taken by the two-step formula (it is
 // zero-stable below 1 + sqrt 2); a step longer than that after a short one is
 // a backward-Euler step.
@@ -64,7 +64,7 @@ struct FineModel {
 
 // The work arrays of one simulation (one per thread).
 struct FineWork {
-    std::vector<double> s, sp;        // n x NZ drawdowns in the radial modes, now and one step before
+    std::vector<double> s, sp;        // drawdowns in the radial modes, now and one step before; (row j, mode m) at j * n + m
     std::vector<double> diag, low;    // factors of the n tridiagonal systems
     std::vector<double> ad, ao, bd, bo, cd, co;  // vertical matrices of the parameters
     std::vector<double> rhs, g, y;
@@ -78,8 +78,8 @@ std::shared_ptr<const FineModel> buildFineModel(const RunState& rs);
 
 // One simulation: drawdowns sim[k * nout + i] at observation node k and output
 // time times[i] (seconds, times[0] carrying the initial state at t = 0 as in
-// the described stepping). finalModes, when given, receives the n x NZ modal
-// drawdowns at the last output time. Thread-safe for distinct work arrays.
+// the described stepping). finalModes, when given, receives the modal drawdowns
+// at the last output time (layout of FineWork::s). Thread-safe for distinct work arrays.
 void fineSimulate(const FineModel& fm, const double* P, const double* times, int nout, double* sim, FineWork& w,
                   std::vector<double>* finalModes = nullptr);
 

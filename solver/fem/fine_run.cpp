@@ -39,7 +39,7 @@ void headsFromModes(const fine::FineModel& fm, const std::vector<double>& modes,
             double s = 0.0;
             if (i < fm.n) {
                 const double* v = &fm.V[static_cast<std::size_t>(i) * fm.n];
-                for (int m = 0; m < fm.n; ++m) s += v[m] * modes[static_cast<std::size_t>(m) * fm.NZ + j];
+                for (int m = 0; m < fm.n; ++m) s += v[m] * modes[static_cast<std::size_t>(j) * fm.n + m];
             }
             h(j * fm.NR + i + 1) = fm.h0 - s;
         }

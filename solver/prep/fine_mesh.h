@@ -23,7 +23,7 @@ inline constexpr double kFineRadialRatio = 1.15;
 // First row spacing on either side of the interface, as a fraction of THICK,
 // and the growth of the spacing away from it.
 inline constexpr double kFineInterfaceStep = 2.0e-4;
-inline constexpr double kFineRowGrowth = 1.3;
+inline constexpr double kFineRowGrowth = 1.5;
 
 // Node rows of the fine mesh for THICK and RATIO (distance unit), bottom up:
 // z[0] = 0, z[NZF-1] = RATIO * THICK (the interface, last fracture row),
