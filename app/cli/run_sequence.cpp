@@ -95,6 +95,7 @@ private:
             doc_.units.ICOND = (*o_.units)[3];
             doc_.units.IDISCH = (*o_.units)[4];
         }
+        if (o_.fineModel) doc_.modelOptions.fineModel = *o_.fineModel;
         if (o_.thick) doc_.obsv.THICK = *o_.thick;
         if (o_.ratio) doc_.obsv.RATIO = *o_.ratio;
         if (o_.rmax) doc_.mesh.RMAX = *o_.rmax;
@@ -144,6 +145,8 @@ private:
     // One solver call; false when the solver showed an error box.
     bool callSolver(int mode, int type) {
         host_.clearErrors();
+        const WfRunOptions options = wf::doc::solverRunOptions(doc_.modelOptions);
+        wfSetRunOptions(&options);
         wftDLL(mode, type, &doc_.filename, &doc_.mesh, &doc_.obsv, &doc_.pump, &doc_.guess, &doc_.pinit, &doc_.units,
                &doc_.nzero);
         return host_.errors().empty();

@@ -19,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model_options.h"
 #include "status.h"
 #include "wfcore/records.h"
 
@@ -54,6 +55,9 @@ public:
     GUESS guess{};
     PINIT pinit{};
     NZERO nzero{};
+
+    // Options beyond the described system (the project file's extension block).
+    ModelOptions modelOptions;
 
     // ---- Defaults and names ----
 

@@ -126,12 +126,15 @@ Status ProjectDocument::saveProject(const std::filesystem::path& path) const {
     w.f32(pinit.TM);
     w.f32(pinit.SF);
     w.f32(pinit.SM);
-    if (!boreholeName_.empty()) {
+    // The options block needs the name block before it (length 0 without a name).
+    const std::string optionsBlock = encodeModelOptions(modelOptions);
+    if (!boreholeName_.empty() || !optionsBlock.empty()) {
         // Length byte and 50 character bytes; the bytes after the name are zero.
         w.byte(static_cast<unsigned char>(boreholeName_.size()));
         for (std::size_t i = 0; i < kMaxBoreholeName; ++i)
             w.byte(i < boreholeName_.size() ? static_cast<unsigned char>(boreholeName_[i]) : 0);
     }
+    for (char c : optionsBlock) w.byte(static_cast<unsigned char>(c));
     return replaceFile(path, w.bytes(), "project file");
 }
 
@@ -170,6 +173,15 @@ Status ProjectDocument::loadProject(const std::filesystem::path& path) {
             return Status::failure("Project file " + path.string() + ": the borehole name length " +
                                    std::to_string(length) + " is above 50");
         d.boreholeName_ = r.text(length);
+    }
+    // Options: defaults unless the file has the block after the name block.
+    d.modelOptions = ModelOptions{};
+    if (more && length <= kMaxBoreholeName) {
+        r.text(kMaxBoreholeName - length);  // the name's padding
+        if (!r.atEnd()) {
+            if (Status st = decodeModelOptions(r.text(std::string::npos), path.string(), d.modelOptions); !st.ok())
+                return st;
+        }
     }
     *this = std::move(d);
     return Status::success();
