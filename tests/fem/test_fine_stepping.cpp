@@ -118,3 +118,49 @@ TEST(FineStepping, OtherInputRunsTheDescribedSteppingUnchanged) {
 
 } // namespace
 } // namespace wf
+
+#include "fem/fine_eigen.h"
+
+namespace wf {
+namespace {
+
+// Eigenpairs of a symmetric matrix: A v = lambda v to rounding, the vectors
+// orthonormal, the values ascending; checked on a matrix with a known
+// spectrum (the second-difference matrix, lambda_k = 2 - 2 cos(k pi / (n + 1)))
+// and on a dense one.
+TEST(FineEigen, SymmetricEigenpairs) {
+    const int n = 12;
+    std::vector<double> a(n * n, 0.0);
+    for (int i = 0; i < n; ++i) {
+        a[i * n + i] = 2.0;
+        if (i + 1 < n) a[i * n + i + 1] = a[(i + 1) * n + i] = -1.0;
+    }
+    std::vector<double> values, vectors;
+    std::vector<double> copy = a;
+    ASSERT_TRUE(fine::symmetricEigen(n, copy, values, vectors));
+    for (int k = 0; k < n; ++k) EXPECT_NEAR(values[k], 2.0 - 2.0 * std::cos((k + 1) * M_PI / (n + 1)), 1e-12);
+
+    std::vector<double> d(n * n);
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j <= i; ++j) d[i * n + j] = d[j * n + i] = std::sin(1.0 + i * 7 + j * 3) + (i == j ? 3.0 : 0.0);
+    copy = d;
+    ASSERT_TRUE(fine::symmetricEigen(n, copy, values, vectors));
+    for (int m = 0; m < n; ++m) {
+        if (m > 0) {
+            EXPECT_LE(values[m - 1], values[m]);
+        }
+        for (int i = 0; i < n; ++i) {
+            double av = 0.0;
+            for (int j = 0; j < n; ++j) av += d[i * n + j] * vectors[j * n + m];
+            EXPECT_NEAR(av, values[m] * vectors[i * n + m], 1e-12);
+        }
+        for (int q = 0; q < n; ++q) {
+            double dot = 0.0;
+            for (int i = 0; i < n; ++i) dot += vectors[i * n + m] * vectors[i * n + q];
+            EXPECT_NEAR(dot, m == q ? 1.0 : 0.0, 1e-12);
+        }
+    }
+}
+
+} // namespace
+} // namespace wf
