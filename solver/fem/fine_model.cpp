@@ -236,8 +236,8 @@ void fineStepCounts(const FineModel& fm, const double* times, int nout, long& st
     }
 }
 
-void fineSimulate(const FineModel& fm, const double* P, const double* times, int nout, double* sim, FineWork& w,
-                  std::vector<double>* finalModes) {
+bool fineSimulate(const FineModel& fm, const double* P, const double* times, int nout, double* sim, FineWork& w,
+                  std::vector<double>* finalModes, double* failedAt) {
     const int n = fm.n, NZ = fm.NZ, NR = fm.NR;
     const std::size_t size = static_cast<std::size_t>(n) * NZ;
     w.s.assign(size, 0.0);
@@ -286,6 +286,7 @@ void fineSimulate(const FineModel& fm, const double* P, const double* times, int
 
     // Factors of the n tridiagonal systems c0 C + dt (lambda A + B):
     // reciprocal pivots (diag) and unit lower couplings (low).
+    bool positive = true;  // every pivot so far positive (ordinary input: always)
     auto factorise = [&](double c0, double dt, std::vector<double>& diag, std::vector<double>& low) {
         diag.resize(size);
         low.resize(size);
@@ -295,7 +296,11 @@ void fineSimulate(const FineModel& fm, const double* P, const double* times, int
             double* __restrict l = &low[static_cast<std::size_t>(j) * n];
             const double da = dt * w.ad[j], db = dt * w.bd[j] + c0 * w.cd[j];
             if (j == 0) {
-                for (int m = 0; m < n; ++m) d[m] = 1.0 / (da * lam[m] + db);
+                for (int m = 0; m < n; ++m) {
+                    const double p = da * lam[m] + db;
+                    positive = positive && p > 0.0;
+                    d[m] = 1.0 / p;
+                }
                 continue;
             }
             const double* dp = &diag[static_cast<std::size_t>(j - 1) * n];
@@ -304,7 +309,9 @@ void fineSimulate(const FineModel& fm, const double* P, const double* times, int
                 const double off = oa * lam[m] + ob;
                 const double lm = off * dp[m];
                 l[m] = lm;
-                d[m] = 1.0 / (da * lam[m] + db - lm * off);
+                const double p = da * lam[m] + db - lm * off;
+                positive = positive && p > 0.0;
+                d[m] = 1.0 / p;
             }
         }
     };
@@ -378,10 +385,15 @@ void fineSimulate(const FineModel& fm, const double* P, const double* times, int
                 hprev = dt;
             });
             t = times[i];
+            if (!positive) {
+                if (failedAt) *failedAt = t;
+                return false;
+            }
         }
         record(i);
     }
     if (finalModes) *finalModes = w.s;
+    return true;
 }
 
 } // namespace fine

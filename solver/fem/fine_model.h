@@ -80,8 +80,10 @@ std::shared_ptr<const FineModel> buildFineModel(const RunState& rs);
 // time times[i] (seconds, times[0] carrying the initial state at t = 0 as in
 // the described stepping). finalModes, when given, receives the modal drawdowns
 // at the last output time (layout of FineWork::s). Thread-safe for distinct work arrays.
-void fineSimulate(const FineModel& fm, const double* P, const double* times, int nout, double* sim, FineWork& w,
-                  std::vector<double>* finalModes = nullptr);
+// False when a pivot was not positive (parameters that are not positive);
+// failedAt then receives the output time at which the step failed.
+bool fineSimulate(const FineModel& fm, const double* P, const double* times, int nout, double* sim, FineWork& w,
+                  std::vector<double>* finalModes = nullptr, double* failedAt = nullptr);
 
 // Number of implicit steps and of factorisations fineSimulate takes for the
 // output times (for the benchmarks and the reports).

@@ -70,7 +70,11 @@ bool FINE_SIMF(RunState& rs, const double* P, Mat1<double>& sim, const Vec1<int>
     std::vector<double> values(static_cast<std::size_t>(nobs) * std::max(nout, 1));
     std::vector<double> modes;
     fine::FineWork work;
-    fine::fineSimulate(fm, P, times.data(), nout, values.data(), work, &modes);
+    double failedAt = 0.0;
+    if (!fine::fineSimulate(fm, P, times.data(), nout, values.data(), work, &modes, &failedAt)) {
+        rs.error(composeLine("('Zero or negative pivot in the flow equations at time',1P,E11.3,' s')", {failedAt}));
+        return false;
+    }
     for (int k = 1; k <= nobs; ++k)
         for (int i = 1; i <= nout; ++i)
             sim(k, i) = values[static_cast<std::size_t>(k - 1) * nout + (i - 1)];
@@ -109,7 +113,10 @@ bool fineSimulateMany(RunState& rs, int count, const double* const* P, int n, do
             fine::FineWork scratch;
             std::vector<double> values(static_cast<std::size_t>(nobs) * nout);
             for (int c = wk; c < count; c += workers) {
-                fine::fineSimulate(fm, P[c], times, nout, values.data(), scratch);
+                if (!fine::fineSimulate(fm, P[c], times, nout, values.data(), scratch)) {
+                    failed[static_cast<std::size_t>(wk)] = 1;  // the model run on this thread shows why
+                    return;
+                }
                 // Records in file order: all times of the first node, then the next.
                 for (int i = 0; i < n; ++i) F[c][i] = asWritten(values[static_cast<std::size_t>(i)]);
             }

@@ -42,7 +42,8 @@ struct StepRun {
     std::vector<std::vector<double>> s;  // per observation node
 };
 
-StepRun runModel(const RadialModel& model, const std::vector<double>& times, bool fine) {
+StepRun runModel(const RadialModel& model, const std::vector<double>& times, bool fine,
+                 const double (&P)[4] = {1.0, 0.01, 1.0, 10.0}) {
     test::TempWorkDir dir;
     dir.write("MODEL.fem", model.femText());
     dir.write("MODEL.tim", model.timText());
@@ -57,7 +58,6 @@ StepRun runModel(const RadialModel& model, const std::vector<double>& times, boo
     rs.fem.listing = &listing;
     const int nobs = static_cast<int>(model.obsNodes.size());
     RunArrays a(nobs, times);
-    const double P[4] = {1.0, 0.01, 1.0, 10.0};
     StepRun res;
     res.ok = AQFESUB(rs, P, a.sim, a.obs, a.times);
     res.fineBuilt = rs.fem.fine != nullptr;
@@ -114,6 +114,14 @@ TEST(FineStepping, OtherInputRunsTheDescribedSteppingUnchanged) {
         for (std::size_t k = 0; k < 2; ++k)
             for (std::size_t i = 0; i < times.size(); ++i) EXPECT_EQ(fine.s[k][i], described.s[k][i]);
     }
+}
+
+// Multipliers that make the system indefinite (a negative storage) stop the
+// run with the pivot message, as the described solver does; no values.
+TEST(FineStepping, NegativeStorageIsReportedAsABadPivot) {
+    const StepRun run = runModel(layeredModel(), test::logTimes(10.0, 1.0e5, 11), true, {1.0, 0.01, -1.0, 10.0});
+    EXPECT_FALSE(run.ok);
+    EXPECT_NE(run.boxes.find("Zero or negative pivot in the flow equations at time"), std::string::npos) << run.boxes;
 }
 
 } // namespace
