@@ -148,6 +148,10 @@ std::string fitVerdict(const WfFitReport& rep, const std::string& tUnit) {
         if (a < 0 || b < 0) continue;
         const double r = rep.correlation[a][b];
         if (!(std::fabs(r) >= kVerdictCorrelation) && std::isfinite(r)) continue;
+        // Strongly correlated, yet each of the pair determined on its own: the
+        // data tell the layers apart (several observation points do that).
+        const double ra = relativeError(rep.parameters[2 * k]), rb = relativeError(rep.parameters[2 * k + 1]);
+        if (std::isfinite(r) && ra <= kVerdictDetermined && rb <= kVerdictDetermined) continue;
         const WfFitParameter& tot = rep.totals[k];
         const std::string name = kTotalNames[k];
         const double rel = relativeError(tot);

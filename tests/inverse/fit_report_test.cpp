@@ -153,6 +153,22 @@ TEST(FitVerdict, NonIdentifiableSplitNamesTheTotalTheCorrelationAndTheBound) {
     EXPECT_LT(rep.totals[0].standardError, 0.01 * rep.parameters[0].standardError);
 }
 
+// A correlation at or above 0.95 alone does not make the split unknown: when
+// the data fix each layer's value to within 10 % (as a fracture and a matrix
+// piezometer together do) the verdict says so, and the strongly correlated
+// pair is only told apart by its errors.
+TEST(FitVerdict, CorrelatedPairWhoseMembersAreEachDeterminedIsToldApart) {
+    const double values[4] = {20.0, 440.0, 50.0, 80.0};
+    wf::FitProblem p = problem(columns(40, 0.9), noise(40, 1e-4), values);
+    WfFitReport rep;
+    wf::buildFitReport(p, {0, 0, WF_STOP_SEARCH, 10, 50, "converged"}, "m2/day", rep);
+    ASSERT_GE(std::fabs(rep.correlation[0][1]), wf::kVerdictCorrelation);
+    ASSERT_LE(rep.parameters[0].standardError, 0.1 * values[0]);
+    const std::string v = rep.verdict;
+    EXPECT_EQ(v.find("how it splits"), std::string::npos) << v;
+    EXPECT_EQ(v.rfind("The data determine every estimated parameter: TF = ", 0), 0u) << v;
+}
+
 TEST(FitVerdict, ThresholdsSeparateDeterminedLooseAndUndetermined) {
     // One unknown, y = x b: se(b) = s / sqrt(sum x^2). Scaling the noise moves
     // the relative error of b = 1 across 10 % and 50 %.
