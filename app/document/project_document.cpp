@@ -41,6 +41,13 @@ void ProjectDocument::applyDefaults() {
     obsv.ROBS[0] = o.ROBS[0];
     obsv.IPOS[0] = o.IPOS[0];
     obsv.NODOBS[0] = o.NODOBS[0];
+    // One observation point, as a new project has.
+    for (int l = 1; l < 4; ++l) {
+        obsv.ROBS[l] = 0.0f;
+        obsv.IPOS[l] = 0;
+        obsv.NODOBS[l] = 0;
+    }
+    clearFurtherPoints();
 
     const PUMP p = wf::defaults::pump();
     pump.IWLO = p.IWLO;

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "analysis_options.h"
+#include "observation_points.h"
 #include "status.h"
 #include "wfcore/records.h"
 
@@ -64,7 +65,8 @@ public:
     // ---- Defaults and names ----
 
     // The defaults of a new project (fields not in the defaults table keep
-    // their values). Leaves the points and the borehole name alone.
+    // their values), with one observation point. Leaves the first point's
+    // data and the borehole name alone.
     void applyDefaults();
 
     // Fills baseLength (name length minus 4), projectName (NUL-terminated; a
@@ -130,6 +132,22 @@ public:
                           std::vector<std::string> values,
                           const std::filesystem::path& folder = {});
 
+    // ---- Observation points (one as described; up to four) ----
+
+    // Number of observation points (NOBS).
+    int observationPointCount() const { return 1 + static_cast<int>(furtherPoints_.size()); }
+    // Every point, the first from the described records and point lists.
+    std::vector<ObservationPoint> observationPoints() const;
+    // Takes over 1..4 points (checked, then sorted by distance: note gets the
+    // sorting note, or an empty text) into OBSV (NOBS, ROBS, IPOS, NODOBS; the
+    // slots of absent points 0), the point lists and the further points, and
+    // writes the test-data file. On failure nothing changes.
+    Status setObservationPoints(std::vector<ObservationPoint> points, std::string* note = nullptr,
+                                const std::filesystem::path& folder = {});
+    // The options record for wfSetOptions: the analysis options and the
+    // points' weights.
+    WfOptions solverOptions(WfFitReport* report) const;
+
     // ---- Parameter conversion ----
 
     // ConvertParameters: mode 1 prepares the analysis dialog (TF from the first
@@ -155,6 +173,15 @@ private:
     std::vector<std::string> times_;
     std::vector<std::string> values_;
     std::string boreholeName_;
+    std::string firstPointName_;
+    float firstPointWeight_ = 1.0f;
+    // The 2nd..4th point: name, weight and data (distance, position and node
+    // live in OBSV slots 1..3, as for the first point in slot 0).
+    std::vector<ObservationPoint> furtherPoints_;
+    // The observation points block after the name block (and the options
+    // block, when there is one); without it the project has one point.
+    Status loadPointsBlock(std::string_view afterNameBlock, const std::string& fileName);
+    void clearFurtherPoints();
 };
 
 // Makes the folder of the project file the working directory (as New and Open do).

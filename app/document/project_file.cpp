@@ -131,16 +131,34 @@ Status ProjectDocument::saveProject(const std::filesystem::path& path) const {
     w.f32(pinit.TM);
     w.f32(pinit.SF);
     w.f32(pinit.SM);
-    // A file with the options block always carries the name block before it.
+    // A file with the options block or the observation points block always
+    // carries the name block before them.
     const bool options = !analysisOptions.isDefault();
-    if (!boreholeName_.empty() || options) {
+    const bool points = !furtherPoints_.empty();
+    if (!boreholeName_.empty() || options || points) {
         // Length byte and 50 character bytes; the bytes after the name are zero.
         w.byte(static_cast<unsigned char>(boreholeName_.size()));
         for (std::size_t i = 0; i < kMaxBoreholeName; ++i)
             w.byte(i < boreholeName_.size() ? static_cast<unsigned char>(boreholeName_[i]) : 0);
     }
-    if (options) return replaceFile(path, w.bytes() + encodeOptionsBlock(analysisOptions), "project file");
-    return replaceFile(path, w.bytes(), "project file");
+    std::string bytes = w.bytes();
+    if (options) bytes += encodeOptionsBlock(analysisOptions);
+    if (points) {
+        PointSettings settings;
+        settings.firstName = firstPointName_;
+        settings.firstWeight = firstPointWeight_;
+        for (std::size_t k = 0; k < furtherPoints_.size(); ++k) {
+            ObservationPoint p;
+            p.name = furtherPoints_[k].name;
+            p.weight = furtherPoints_[k].weight;
+            p.distance = obsv.ROBS[k + 1];
+            p.position = obsv.IPOS[k + 1];
+            p.node = obsv.NODOBS[k + 1];
+            settings.further.push_back(std::move(p));
+        }
+        bytes += encodePointsBlock(settings);
+    }
+    return replaceFile(path, bytes, "project file");
 }
 
 Status ProjectDocument::saveToProjectName(const std::filesystem::path& folder) const {
@@ -236,9 +254,12 @@ Status ProjectDocument::loadProject(const std::filesystem::path& path) {
                                    std::to_string(length) + " is above 50");
         d.boreholeName_ = r.text(length);
         r.text(kMaxBoreholeName - length);  // the rest of the 50 character bytes
-        if (Status st = decodeOptionsBlock(r.rest(), d.analysisOptions, path.string()); !st) return st;
+        const std::string_view rest = r.rest();
+        if (Status st = decodeOptionsBlock(rest, d.analysisOptions, path.string()); !st) return st;
+        if (Status st = d.loadPointsBlock(rest, path.string()); !st) return st;
     } else {
         d.analysisOptions = AnalysisOptions{};
+        d.clearFurtherPoints();
     }
     if (const std::string bad = nonFiniteField(d, storedSteps(d.pump.NQ)); !bad.empty())
         return Status::failure("Project file " + path.string() + ": " + bad);

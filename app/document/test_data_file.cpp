@@ -71,23 +71,44 @@ Status ProjectDocument::readTestData(const std::filesystem::path& folder) {
         return Status::failure(where + "3: the number of points \"" + countWord +
                                "\" is not a whole number from 0 to 252");
 
-    std::vector<std::string> times, values;
-    for (int i = 1; i <= count; ++i) {
-        const std::size_t index = static_cast<std::size_t>(i) + 3;
-        const std::string lineNo = std::to_string(index + 1);
-        if (index >= lines.size())
-            return Status::failure(where + lineNo + ": the file ends before point " + std::to_string(i) + " of " +
-                                   std::to_string(count));
-        // The words are kept as text, as the data editor holds them: a missing
-        // word is an empty text, and a word that is not a number stays for the
-        // user to correct (the chart and the writing of the file name it).
-        const std::vector<std::string> words = splitWords(lines[index]);
-        times.push_back(words.size() > 0 ? words[0] : std::string());
-        values.push_back(words.size() > 1 ? words[1] : std::string());
+    // Line 3 of a project of several points counts the points of each; a
+    // point's block is its name line and its point lines.
+    std::vector<int32_t> counts{count};
+    for (std::size_t w = 1; w < header.size() && counts.size() < static_cast<std::size_t>(kMaxObservationPoints); ++w) {
+        int32_t c = -1;
+        if (!parseInteger(header[w], "", c) || c < 0 || c > kMaxTestDataPoints)
+            return Status::failure(where + "3: the number of points \"" + header[w] + "\" of observation point " +
+                                   std::to_string(w + 1) + " is not a whole number from 0 to 252");
+        counts.push_back(c);
+    }
+    std::vector<std::vector<std::string>> times(counts.size()), values(counts.size());
+    std::vector<std::string> names(counts.size());
+    std::size_t index = 3;  // the name line of the first point
+    for (std::size_t l = 0; l < counts.size(); ++l) {
+        if (index < lines.size()) names[l] = lines[index];
+        ++index;
+        for (int i = 1; i <= counts[l]; ++i, ++index) {
+            const std::string lineNo = std::to_string(index + 1);
+            if (index >= lines.size())
+                return Status::failure(where + lineNo + ": the file ends before point " + std::to_string(i) + " of " +
+                                       std::to_string(counts[l]) +
+                                       (counts.size() > 1 ? " of observation point " + std::to_string(l + 1) : ""));
+            // The words are kept as text, as the data editor holds them: a missing
+            // word is an empty text, and a word that is not a number stays for the
+            // user to correct (the chart and the writing of the file name it).
+            const std::vector<std::string> words = splitWords(lines[index]);
+            times[l].push_back(words.size() > 0 ? words[0] : std::string());
+            values[l].push_back(words.size() > 1 ? words[1] : std::string());
+        }
     }
     pointCount_ = count;
-    times_ = std::move(times);
-    values_ = std::move(values);
+    times_ = std::move(times[0]);
+    values_ = std::move(values[0]);
+    // The further points' data; their settings come from the project file.
+    for (std::size_t l = 1; l < counts.size() && l <= furtherPoints_.size(); ++l) {
+        furtherPoints_[l - 1].times = std::move(times[l]);
+        furtherPoints_[l - 1].values = std::move(values[l]);
+    }
     return Status::success();
 }
 
@@ -103,19 +124,40 @@ Status ProjectDocument::writeTestData(const std::filesystem::path& folder) const
         return Status::failure("Cannot write the test data file " + path.string() + ": the point lists hold fewer than " +
                                std::to_string(count) + " points");
 
+    // One block per observation point; a project of one point writes the
+    // described file (its name line empty), several write their names.
+    struct Block {
+        const std::string* name;
+        const std::vector<std::string>* times;
+        const std::vector<std::string>* values;
+        std::size_t count;
+    };
+    std::vector<Block> blocks{{&firstPointName_, &times_, &values_, count}};
+    for (const ObservationPoint& p : furtherPoints_) {
+        if (p.times.size() > static_cast<std::size_t>(kMaxTestDataPoints) || p.values.size() != p.times.size())
+            return Status::failure("Cannot write the test data file " + path.string() + ": observation point " +
+                                   std::to_string(blocks.size() + 1) + " has " + std::to_string(p.times.size()) +
+                                   " times and " + std::to_string(p.values.size()) + " values (at most 252)");
+        blocks.push_back({&p.name, &p.times, &p.values, p.times.size()});
+    }
+    const bool several = blocks.size() > 1;
     std::string text;
     text += std::string(filename.projectName) + "\r\n";
     text += "\r\n";
-    text += std::to_string(count) + "\r\n";
+    for (std::size_t l = 0; l < blocks.size(); ++l) text += (l ? " " : "") + std::to_string(blocks[l].count);
     text += "\r\n";
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::string point = "Point " + std::to_string(i + 1);
-        double t = 0.0, v = 0.0;
-        if (Status st = parseNumber(times_[i], point + ", time", t); !st) return st;
-        if (Status st = parseNumber(values_[i], point + ", value", v); !st) return st;
-        // A negative value gets a separating blank: its sign would otherwise run
-        // into the time field and the line could not be read back.
-        text += formatDataField(t) + (v < 0 ? " " : "") + formatDataField(v) + "\r\n";
+    for (std::size_t l = 0; l < blocks.size(); ++l) {
+        text += (several ? blocks[l].name->substr(0, kMaxPointName) : std::string()) + "\r\n";
+        for (std::size_t i = 0; i < blocks[l].count; ++i) {
+            const std::string point = (several ? "Observation point " + std::to_string(l + 1) + ", point " : "Point ") +
+                                      std::to_string(i + 1);
+            double t = 0.0, v = 0.0;
+            if (Status st = parseNumber((*blocks[l].times)[i], point + ", time", t); !st) return st;
+            if (Status st = parseNumber((*blocks[l].values)[i], point + ", value", v); !st) return st;
+            // A negative value gets a separating blank: its sign would otherwise run
+            // into the time field and the line could not be read back.
+            text += formatDataField(t) + (v < 0 ? " " : "") + formatDataField(v) + "\r\n";
+        }
     }
     return replaceFile(path, text, "test data file");
 }
