@@ -91,9 +91,19 @@ std::string fitJson(const AnalysisOutcome& o, int exitCode) {
         s += ", \"verdict\": " + jsonString(r.verdict);
         const char* rule = stopRuleName(r.stopRule);
         s += ", \"stop_rule\": " + (rule ? jsonString(rule) : std::string("null"));
+        // The fit at each observation point (one entry for one point).
+        s += ", \"points\": [";
+        for (int l = 0; l < r.points && l < 4; ++l) {
+            const WfFitPoint& f = r.pointFits[l];
+            s += std::string(l ? ", " : "") + "{\"point\": " + std::to_string(l + 1) + ", \"node\": " +
+                 std::to_string(f.node) + ", \"weight\": " + number(f.weight) + ", \"residuals\": " +
+                 std::to_string(f.residuals) + ", \"error_estimate\": " + number(f.errorEstimate) +
+                 ", \"rmse\": " + number(f.rmse) + "}";
+        }
+        s += "]";
     } else {
         s += ", \"parameters\": null, \"totals\": null, \"correlation\": null, \"condition\": null, \"verdict\": null, "
-             "\"stop_rule\": null";
+             "\"stop_rule\": null, \"points\": null";
     }
     s += ", \"exit_code\": " + std::to_string(exitCode);
     return s + "}";

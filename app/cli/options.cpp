@@ -132,8 +132,43 @@ std::optional<std::string> parseOptions(const std::vector<std::string>& args, Op
         o.units = codes;
         return std::nullopt;
     };
-    valued["--data"] = [&o](const std::string&, const std::string& v) -> std::optional<std::string> {
-        o.dataFile = v;
+    valued["--data"] = [&o](const std::string& n, const std::string& v) -> std::optional<std::string> {
+        if (!o.dataFile) {
+            o.dataFile = v;
+            return std::nullopt;
+        }
+        if (o.morePoints.size() == 3) return n + ": at most 4 observation points";
+        o.morePoints.push_back(PointOptions{v, {}, {}, {}, {}});
+        return std::nullopt;
+    };
+    // Settings of the point of the last --data (the first point before any).
+    auto once = [&o](const std::string& n, bool given) -> std::optional<std::string> {
+        if (!given) return std::nullopt;
+        return n + " given twice for observation point " + std::to_string(o.morePoints.size() + 1) +
+               " (give each further point's --data FILE before its settings)";
+    };
+    valued["--robs"] = [&o, once](const std::string& n, const std::string& v) -> std::optional<std::string> {
+        std::optional<float>& target = o.morePoints.empty() ? o.robs : o.morePoints.back().robs;
+        if (auto e = once(n, target.has_value())) return e;
+        return number(n, v, target);
+    };
+    valued["--position"] = [&o, once](const std::string& n, const std::string& v) -> std::optional<std::string> {
+        std::optional<int32_t>& target = o.morePoints.empty() ? o.position : o.morePoints.back().position;
+        if (auto e = once(n, target.has_value())) return e;
+        return choice(n, v, {"fracture", "matrix"}, 1, target);
+    };
+    valued["--point-name"] = [&o, once](const std::string& n, const std::string& v) -> std::optional<std::string> {
+        std::optional<std::string>& target = o.morePoints.empty() ? o.pointName : o.morePoints.back().name;
+        if (auto e = once(n, target.has_value())) return e;
+        if (v.size() > 20) return n + ": \"" + v + "\" is longer than 20 characters";
+        target = v;
+        return std::nullopt;
+    };
+    valued["--weight"] = [&o, once](const std::string& n, const std::string& v) -> std::optional<std::string> {
+        std::optional<float>& target = o.morePoints.empty() ? o.weight : o.morePoints.back().weight;
+        if (auto e = once(n, target.has_value())) return e;
+        if (auto e = number(n, v, target)) return e;
+        if (!(*target > 0.0f)) return n + ": \"" + v + "\" must be above 0";
         return std::nullopt;
     };
     valued["--borehole"] = [&o](const std::string&, const std::string& v) -> std::optional<std::string> {
@@ -143,10 +178,6 @@ std::optional<std::string> parseOptions(const std::vector<std::string>& args, Op
     valued["--thick"] = [&o](const std::string& n, const std::string& v) { return number(n, v, o.thick); };
     valued["--ratio"] = [&o](const std::string& n, const std::string& v) { return number(n, v, o.ratio); };
     valued["--rmax"] = [&o](const std::string& n, const std::string& v) { return number(n, v, o.rmax); };
-    valued["--robs"] = [&o](const std::string& n, const std::string& v) { return number(n, v, o.robs); };
-    valued["--position"] = [&o](const std::string& n, const std::string& v) {
-        return choice(n, v, {"fracture", "matrix"}, 1, o.position);
-    };
     valued["--step"] = [&o](const std::string& n, const std::string& v) -> std::optional<std::string> {
         const std::vector<std::string> parts = splitAt(v, ':');
         if (parts.size() != 2) return n + ": \"" + v + "\" is not TIME:RATE";
@@ -277,12 +308,16 @@ Test data:
                           blanks or tabs; '#' lines and empty lines skipped)
                           and write the test-data file stem.DAT
   --borehole NAME         borehole name (at most 50 characters)
+  Several observation points (up to 4): give --data FILE once per point, each
+  followed by that point's --robs R, --position P and, optionally,
+  --point-name NAME (at most 20 characters) and --weight W (its weight in the
+  objective, default 1). The points are sorted by distance for the mesh.
 
 Mesh (distances in the distance unit):
   --thick X               thickness of the aquifer
   --ratio X               fraction of the thickness taken by the fracture (0-1)
   --rmax X                distance to the opposite boundary
-  --robs X                observation distance
+  --robs X                observation distance (of the point of the last --data)
   --position P            observation position: fracture | matrix
   --fine, --no-fine       the "Fine model" option on or off: a mesh, time
                           steps and solver chosen for accuracy (saved with

@@ -17,6 +17,14 @@ struct PumpingStep {
     float rate = 0.0f; // discharge unit, abstraction positive
 };
 
+// One observation point beyond the first: its data file and settings.
+struct PointOptions {
+    std::string dataFile;
+    std::optional<float> robs, weight;
+    std::optional<int32_t> position;  // IPOS 1 fracture, 2 matrix
+    std::optional<std::string> name;
+};
+
 struct Options {
     bool help = false;
 
@@ -35,6 +43,12 @@ struct Options {
     // Mesh dialog.
     std::optional<float> thick, ratio, rmax, robs;
     std::optional<int32_t> position; // IPOS 1 fracture, 2 matrix
+    // The first observation point's name and weight, and the further points
+    // (each --data after the first starts one; --robs, --position,
+    // --point-name and --weight belong to the point of the last --data).
+    std::optional<std::string> pointName;
+    std::optional<float> weight;
+    std::vector<PointOptions> morePoints;
     std::optional<bool> fineModel;   // "Fine model" option (kept by --save)
 
     // Parameters dialog.

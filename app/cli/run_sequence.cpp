@@ -51,9 +51,13 @@ public:
         std::filesystem::path dataFile;
         if (o_.dataFile) dataFile = std::filesystem::absolute(*o_.dataFile);
 
+        std::vector<std::filesystem::path> moreFiles;
+        for (const PointOptions& p : o_.morePoints) moreFiles.push_back(std::filesystem::absolute(p.dataFile));
+
         if (!openOrCreate()) return kFailure;
         applySettings();
         if (o_.dataFile && !importData(dataFile)) return kFailure;
+        if (!applyPoints(moreFiles)) return kFailure;
         if (o_.mesh && !runMesh()) return kFailure;
         if (o_.prepare && !runPreparation()) return kFailure;
         if (o_.analyse && !runAnalysis()) return onlyConvergenceNotice() ? kConvergedWithNotice : kFailure;
@@ -149,6 +153,49 @@ private:
         return true;
     }
 
+    // The observation points: further points from the command line, and the
+    // first point's name and weight; the points are checked and sorted by
+    // distance whenever the project has more than one.
+    bool applyPoints(const std::vector<std::filesystem::path>& files) {
+        if (files.empty() && doc_.observationPointCount() == 1) {
+            if (o_.pointName || o_.weight)
+                err_ << "Warning: --point-name and --weight are kept only for a project of several observation "
+                        "points\n";
+            return true;
+        }
+        // Nothing of the points given: the project's points stand as they are.
+        if (files.empty() && !o_.robs && !o_.position && !o_.pointName && !o_.weight) return true;
+        std::vector<wf::doc::ObservationPoint> points = doc_.observationPoints();
+        if (!files.empty()) points.resize(1);
+        if (o_.pointName) points[0].name = *o_.pointName;
+        if (o_.weight) points[0].weight = *o_.weight;
+        for (std::size_t k = 0; k < files.size(); ++k) {
+            const PointOptions& po = o_.morePoints[k];
+            if (!po.robs) {
+                err_ << "Error: observation point " << k + 2 << " (--data " << po.dataFile
+                     << ") needs its distance --robs\n";
+                return false;
+            }
+            ImportedPoints data;
+            if (!report(importPoints(files[k], data))) return false;
+            wf::doc::ObservationPoint p;
+            p.name = po.name.value_or(std::string());
+            p.distance = *po.robs;
+            p.position = po.position.value_or(1);
+            p.weight = po.weight.value_or(1.0f);
+            p.times = std::move(data.times);
+            p.values = std::move(data.values);
+            out_ << "Imported " << p.times.size() << " data points from " << files[k].string()
+                 << " for observation point " << k + 2 << '\n';
+            points.push_back(std::move(p));
+        }
+        std::string note;
+        if (!report(doc_.setObservationPoints(std::move(points), &note))) return false;
+        if (!note.empty()) out_ << note << '\n';
+        if (!files.empty()) dataImported_ = true;
+        return true;
+    }
+
     // The search converged, but with the damping factor still above 1; the
     // solver shows this in an error box although the parameters are a fit.
     bool onlyConvergenceNotice() const {
@@ -163,7 +210,7 @@ private:
         host_.clearErrors();
         // The project's options reach the solver for this call only (the
         // fine model applies to the mesh and preparation runs too).
-        const WfOptions options = doc_.analysisOptions.toSolver(report_);
+        const WfOptions options = doc_.solverOptions(report_);
         wfSetOptions(&options);
         wftDLL(mode, type, &doc_.filename, &doc_.mesh, &doc_.obsv, &doc_.pump, &doc_.guess, &doc_.pinit, &doc_.units,
                &doc_.nzero);
@@ -174,9 +221,11 @@ private:
     bool runMesh() {
         out_ << "Mesh construction\n";
         if (!callSolver(WF_MODE_MESH, 0)) return false;
-        out_ << "  " << doc_.mesh.NR << " x " << doc_.mesh.NZ << " nodes (" << doc_.mesh.NZF
-             << " rows in the fracture), observation node " << doc_.obsv.NODOBS[0] << ", mesh file "
-             << doc_.filename.femName << '\n';
+        std::string nodes = std::to_string(doc_.obsv.NODOBS[0]);
+        for (int l = 1; l < doc_.observationPointCount(); ++l) nodes += ", " + std::to_string(doc_.obsv.NODOBS[l]);
+        out_ << "  " << doc_.mesh.NR << " x " << doc_.mesh.NZ << " nodes (" << doc_.mesh.NZF << " rows in the fracture), "
+             << (doc_.observationPointCount() > 1 ? "observation nodes " : "observation node ") << nodes
+             << ", mesh file " << doc_.filename.femName << '\n';
         return true;
     }
 
