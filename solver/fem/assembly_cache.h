@@ -14,15 +14,6 @@
 
 namespace wf {
 
-// One right-hand-side operation of the prescribed heads, in order:
-// R(row) -= coef * h, or R(row) = h when set is true.
-struct DirichletRhsOp {
-    int row;
-    bool set;
-    double coef;
-    double h;
-};
-
 struct AssemblyCache {
     bool valid = false;  // cleared at the start of every model run
 
@@ -48,16 +39,16 @@ struct AssemblyCache {
     std::vector<double> storageFull;
     std::vector<double> E;           // the step's element entries
 
-    BandBuffer band;  // the step matrix, then its factor
+    BandBuffer band;     // the step matrix, then its factor
+    BandBuffer scratch;  // the step matrix of a step that reuses the factor
 
     // The factor in band is that of the step matrix for factorDt with these
-    // prescribed heads; dirichletLog repeats their right-hand-side operations.
+    // prescribed heads.
     bool factorValid = false;
     double factorDt = 0.0;
     int factorStatus = 0;  // 0, or the row of a zero or negative pivot
     std::vector<int> factorNodes;
     std::vector<double> factorHeads;
-    std::vector<DirichletRhsOp> dirichletLog;
 };
 
 } // namespace wf

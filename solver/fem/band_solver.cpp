@@ -36,6 +36,8 @@
 #endif
 #if defined(__clang__)
 #pragma clang fp contract(off)
+// As above: the helpers are always inlined, no vector crosses a call.
+#pragma clang diagnostic ignored "-Wpsabi"
 #endif
 #if defined(__GNUC__) || defined(__clang__)
 #define WF_ALWAYS_INLINE __attribute__((always_inline)) inline
@@ -47,6 +49,7 @@
 #define WF_BAND_AVX2 1
 #define WF_TARGET_AVX2 __attribute__((target("avx2")))
 #endif
+
 
 namespace wf {
 namespace {
@@ -73,9 +76,16 @@ int blocksOfBand(int B) { return (B + 2) / 4 + 1; }
 // Factorisation with at most NG blocks per row. Row r's entry for unknown g
 // lies at r*L + g (L = ld - 1, a multiple of four); its pivot at r*L + r.
 // With kRhs the forward substitution of R runs in the same row loop: once row
-// i's pivot is known, R(i) = (R(i) - sum_k (U(k,i) D(k)) R(k)) / D(i).
+// i's pivot is known, R(i) = (R(i) - acc(i)) / D(i), and row i adds its terms
+// (U(i,g) D(i)) R(i) to the sums acc(g) of the unknowns it reaches, block by
+// block. acc (zero on entry, NN + 4 NG entries) thus takes the terms of each
+// unknown in order of increasing row from +0, as the forward pass does; the
+// zero terms of rows that do not reach g come before g's first term and
+// leave its +0 as it is, and lanes of unknowns already solved carry nothing
+// that is read again.
 template <int NG, bool kRhs>
-WF_ALWAYS_INLINE int factorBlocks(int NN, int B, double* __restrict W, Index L, double* __restrict R) {
+WF_ALWAYS_INLINE int factorBlocks(int NN, int B, double* __restrict W, Index L, double* __restrict R,
+                                  double* __restrict acc) {
     {
         // Row 1: multiplied by the reciprocal of its pivot.
         const double d = W[0];
@@ -83,7 +93,11 @@ WF_ALWAYS_INLINE int factorBlocks(int NN, int B, double* __restrict W, Index L, 
         if constexpr (kRhs) R[0] = R[0] / d;
         const Lanes inv = splat(1.0 / d);
         const int ng = (std::min(B, NN) - 1) / 4 + 1;
-        for (int q = 0; q < ng; ++q) storeLanes(W + 4 * q, loadLanes(W + 4 * q) * inv);
+        for (int q = 0; q < ng; ++q) {
+            const Lanes u = loadLanes(W + 4 * q) * inv;
+            storeLanes(W + 4 * q, u);
+            if constexpr (kRhs) storeLanes(acc + 4 * q, loadLanes(acc + 4 * q) + u * splat(d) * splat(R[0]));
+        }
         W[0] = d;
     }
     for (int i = 1; i < NN; ++i) {
@@ -127,25 +141,29 @@ WF_ALWAYS_INLINE int factorBlocks(int NN, int B, double* __restrict W, Index L, 
 #pragma GCC unroll 16
         for (int q = 0; q < NG; ++q)
             if (q < ng) s[q] = loadLanes(row + 4 * q) - s[q];
-        alignas(32) double lane[4];
-        storeLanes(lane, s[0]);
-        const double d = lane[i & 3];
+        double d;  // the pivot lane, taken out of the vector without a trip through memory
+        switch (i & 3) {
+        case 0: d = s[0][0]; break;
+        case 1: d = s[0][1]; break;
+        case 2: d = s[0][2]; break;
+        default: d = s[0][3]; break;
+        }
         if (!(d > 0.0)) {
             for (int q = 0; q < ng; ++q) storeLanes(row + 4 * q, s[q]);
             return i + 1;
         }
-        if constexpr (kRhs) {
-            double t = 0.0;
-            for (int kk = K; kk >= 1; --kk) {
-                const Index r = rowAt - static_cast<Index>(kk) * L;
-                t += W[r + i] * W[r + i - kk] * R[i - kk];
-            }
-            R[i] = (R[i] - t) / d;
-        }
+        if constexpr (kRhs) R[i] = (R[i] - acc[i]) / d;
         const Lanes dv = splat(d);
 #pragma GCC unroll 16
         for (int q = 0; q < NG; ++q)
-            if (q < ng) storeLanes(row + 4 * q, s[q] / dv);
+            if (q < ng) {
+                const Lanes u = s[q] / dv;
+                storeLanes(row + 4 * q, u);
+                if constexpr (kRhs) {
+                    double* a = acc + g0 + 4 * q;
+                    storeLanes(a, loadLanes(a) + u * dv * splat(R[i]));
+                }
+            }
         W[rowAt + i] = d;
     }
     return 0;
@@ -186,15 +204,15 @@ int factorWide(int NN, int B, double* W, Index ld, double* R) {
 }
 
 template <bool kRhs>
-WF_ALWAYS_INLINE int factorRowsWith(int NN, int B, double* W, int ld, double* R) {
+WF_ALWAYS_INLINE int factorRowsWith(int NN, int B, double* W, int ld, double* R, double* acc) {
     const Index L = ld - 1;
     const int nb = blocksOfBand(B);
-    if (nb <= 2) return factorBlocks<2, kRhs>(NN, B, W, L, R);
-    if (nb <= 4) return factorBlocks<4, kRhs>(NN, B, W, L, R);
-    if (nb <= 6) return factorBlocks<6, kRhs>(NN, B, W, L, R);
-    if (nb <= 8) return factorBlocks<8, kRhs>(NN, B, W, L, R);
-    if (nb <= 12) return factorBlocks<12, kRhs>(NN, B, W, L, R);
-    if (nb <= kMaxBlocks) return factorBlocks<kMaxBlocks, kRhs>(NN, B, W, L, R);
+    if (nb <= 2) return factorBlocks<2, kRhs>(NN, B, W, L, R, acc);
+    if (nb <= 4) return factorBlocks<4, kRhs>(NN, B, W, L, R, acc);
+    if (nb <= 6) return factorBlocks<6, kRhs>(NN, B, W, L, R, acc);
+    if (nb <= 8) return factorBlocks<8, kRhs>(NN, B, W, L, R, acc);
+    if (nb <= 12) return factorBlocks<12, kRhs>(NN, B, W, L, R, acc);
+    if (nb <= kMaxBlocks) return factorBlocks<kMaxBlocks, kRhs>(NN, B, W, L, R, acc);
     return factorWide<kRhs>(NN, B, W, ld, R);
 }
 
@@ -219,21 +237,23 @@ WF_ALWAYS_INLINE void backRowsWith(int NN, int B, const double* __restrict W, In
         const int C = std::min(NN - 1 - i, B - 1);
         const double* a = W + i * ld;
         const double* x = R + i;
-        double s = 0.0;
-        for (int c = 1; c <= C; ++c) s += a[c] * x[c];
-        R[i] = R[i] - s;
+        // The sum starts with its first term instead of +0: the two differ
+        // only when every term is a zero, and then R(i) - (+0) is R(i).
+        double s = a[1] * x[1];
+        for (int c = 2; c <= C; ++c) s += a[c] * x[c];
+        R[i] = s == 0.0 ? R[i] : R[i] - s;
     }
 }
 
-int factorBase(int NN, int B, double* W, int ld, double* R) {
-    return R ? factorRowsWith<true>(NN, B, W, ld, R) : factorRowsWith<false>(NN, B, W, ld, nullptr);
+int factorBase(int NN, int B, double* W, int ld, double* R, double* acc) {
+    return R ? factorRowsWith<true>(NN, B, W, ld, R, acc) : factorRowsWith<false>(NN, B, W, ld, nullptr, nullptr);
 }
 void forwardBase(int NN, int B, const double* W, int ld, double* R) { forwardRowsWith(NN, B, W, ld, R); }
 void backBase(int NN, int B, const double* W, int ld, double* R) { backRowsWith(NN, B, W, ld, R); }
 
 #if defined(WF_BAND_AVX2)
-WF_TARGET_AVX2 int factorAvx2(int NN, int B, double* W, int ld, double* R) {
-    return R ? factorRowsWith<true>(NN, B, W, ld, R) : factorRowsWith<false>(NN, B, W, ld, nullptr);
+WF_TARGET_AVX2 int factorAvx2(int NN, int B, double* W, int ld, double* R, double* acc) {
+    return R ? factorRowsWith<true>(NN, B, W, ld, R, acc) : factorRowsWith<false>(NN, B, W, ld, nullptr, nullptr);
 }
 WF_TARGET_AVX2 void forwardAvx2(int NN, int B, const double* W, int ld, double* R) { forwardRowsWith(NN, B, W, ld, R); }
 WF_TARGET_AVX2 void backAvx2(int NN, int B, const double* W, int ld, double* R) { backRowsWith(NN, B, W, ld, R); }
@@ -244,11 +264,25 @@ bool haveAvx2() {
 }
 #endif
 
+BandBuffer& forwardSums() {
+    thread_local BandBuffer a;
+    return a;
+}
+
+// R null: factorisation only; otherwise with the forward substitution of R.
 int factorRows(int NN, int B, double* W, int ld, double* R) {
+    double* acc = nullptr;
+    if (R) {
+        BandBuffer& a = forwardSums();
+        const std::size_t size = static_cast<std::size_t>(NN) + 4 * kMaxBlocks + 8;
+        if (a.size() < size) a.assign(size, 0.0);
+        acc = a.data();
+        std::fill(acc, acc + size, 0.0);
+    }
 #if defined(WF_BAND_AVX2)
-    if (haveAvx2()) return factorAvx2(NN, B, W, ld, R);
+    if (haveAvx2()) return factorAvx2(NN, B, W, ld, R, acc);
 #endif
-    return factorBase(NN, B, W, ld, R);
+    return factorBase(NN, B, W, ld, R, acc);
 }
 
 void forwardRows(int NN, int B, const double* W, int ld, double* R) {

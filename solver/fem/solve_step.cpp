@@ -9,8 +9,8 @@
 // sources, NBCC, DBCC, the factorisation with the forward substitution, and
 // the back substitution, all on the row-wise band of band_core.h. Every
 // number is the double the plain step computes. An exactly repeated dt (same
-// prescribed heads) gives the same matrix: its factor is reused and only the
-// right-hand side is formed anew.
+// prescribed heads) gives the same matrix: its factor is reused, and the
+// matrix is assembled again only for the prescribed heads' right-hand side.
 #include "fem/asem_parts.h"
 #include "fem/band_core.h"
 #include "fem/boundary_parts.h"
@@ -28,6 +28,12 @@
 #if defined(__clang__)
 #pragma clang fp contract(off)
 #endif
+#if defined(__GNUC__) || defined(__clang__)
+#define WF_ALWAYS_INLINE __attribute__((always_inline)) inline
+#else
+#define WF_ALWAYS_INLINE inline
+#endif
+// x86-64: the step's loops also in an AVX2 variant chosen at run time.
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define WF_STEP_AVX2 1
 #endif
@@ -119,7 +125,7 @@ void buildRunIntegrals(AssemblyCache& c, const FemState& fs, const ModelSet& m, 
 
 // E(p) = sum over the Gauss points of C_g(p) dt, then Ms_g(p), from 0; then
 // the band, zeroed, receives the entries in element order.
-inline void assembleMatrix(const AssemblyCache& c, double dt, bool transient, double* __restrict E,
+WF_ALWAYS_INLINE void assembleMatrix(const AssemblyCache& c, double dt, bool transient, double* __restrict E,
                            double* __restrict band, std::size_t bandSize) {
     const int P2 = c.entries;
     const double* C = c.stiffness.data();
@@ -143,7 +149,7 @@ inline void assembleMatrix(const AssemblyCache& c, double dt, bool transient, do
 // Gauss point and node j f(i) += Ms_g(i,j) h_old(j); added in element order
 // to the zeroed right-hand side.
 template <int NE>
-inline void assembleStorageRhs(const AssemblyCache& c, int NEL, int G, const double* __restrict hold,
+WF_ALWAYS_INLINE void assembleStorageRhs(const AssemblyCache& c, int NEL, int G, const double* __restrict hold,
                                double* __restrict R) {
     const double* sf = c.storageFull.data();
     const int* nodes = c.nodes.data();
@@ -160,9 +166,10 @@ inline void assembleStorageRhs(const AssemblyCache& c, int NEL, int G, const dou
     }
 }
 
-inline void assembleStep(AssemblyCache& c, const FemState& fs, bool matrix, const double* hold, double* R) {
+WF_ALWAYS_INLINE void assembleStep(AssemblyCache& c, const FemState& fs, double* band, const double* hold,
+                                   double* R) {
     const bool transient = fs.nsteps != 0;
-    if (matrix) assembleMatrix(c, fs.dt, transient, c.E.data(), c.band.data(), c.band.size());
+    assembleMatrix(c, fs.dt, transient, c.E.data(), band, c.band.size());
     std::fill(R, R + fs.NN, 0.0);
     if (!transient) return;
     switch (c.elementNodes) {
@@ -172,23 +179,24 @@ inline void assembleStep(AssemblyCache& c, const FemState& fs, bool matrix, cons
     }
 }
 
-void assembleStepBase(AssemblyCache& c, const FemState& fs, bool matrix, const double* hold, double* R) {
-    assembleStep(c, fs, matrix, hold, R);
+void assembleStepBase(AssemblyCache& c, const FemState& fs, double* band, const double* hold, double* R) {
+    assembleStep(c, fs, band, hold, R);
 }
 
 #if defined(WF_STEP_AVX2)
-__attribute__((target("avx2"))) void assembleStepAvx2(AssemblyCache& c, const FemState& fs, bool matrix,
+__attribute__((target("avx2"))) void assembleStepAvx2(AssemblyCache& c, const FemState& fs, double* band,
                                                         const double* hold, double* R) {
-    assembleStep(c, fs, matrix, hold, R);
+    assembleStep(c, fs, band, hold, R);
 }
 #endif
 
-void assembleRunStep(AssemblyCache& c, const FemState& fs, bool matrix, const double* hold, double* R) {
+// The step's matrix into band (zeroed first) and its storage right-hand side into R.
+void assembleRunStep(AssemblyCache& c, const FemState& fs, double* band, const double* hold, double* R) {
 #if defined(WF_STEP_AVX2)
     static const bool avx2 = __builtin_cpu_supports("avx2");
-    if (avx2) return assembleStepAvx2(c, fs, matrix, hold, R);
+    if (avx2) return assembleStepAvx2(c, fs, band, hold, R);
 #endif
-    assembleStepBase(c, fs, matrix, hold, R);
+    assembleStepBase(c, fs, band, hold, R);
 }
 
 bool sameHeads(const AssemblyCache& c, const FemState& fs, const ModelSet& m) {
@@ -220,18 +228,19 @@ int solveStep(FemState& fs, ModelSet& m, const double* P, int npar) {
     double* R = m.RHS.data();
     const bool reuse = c.factorValid && sameBits(c.factorDt, fs.dt) && sameHeads(c, fs, m);
 
-    assembleRunStep(c, fs, !reuse, m.HOLD.data(), R);
+    // A kept factor: the step matrix is assembled into the scratch band only
+    // for the right-hand-side terms of the prescribed heads.
+    BandBuffer& A = reuse ? c.scratch : c.band;
+    if (A.size() != c.band.size()) A.assign(c.band.size(), 0.0);
+    assembleRunStep(c, fs, A.data(), m.HOLD.data(), R);
     fs.pumpedVolume += addPointSources(fs, m);
     if (fs.NNS >= 1) NBCC(fs, m);
-
+    if (fs.NDN >= 1) applyDirichlet(fs, m, A.data(), ld, 1, R);
     if (reuse) {
-        replayDirichletRhs(c.dirichletLog, R);
         if (c.factorStatus != 0) return c.factorStatus;
         solveBandRows(NN, B, c.band.data(), ld, R);
         return 0;
     }
-    c.dirichletLog.clear();
-    if (fs.NDN >= 1) applyDirichlet(fs, m, c.band.data(), ld, 1, R, &c.dirichletLog);
     c.factorNodes.assign(std::max(fs.NDN, 0), 0);
     c.factorHeads.assign(std::max(fs.NDN, 0), 0.0);
     for (int d = 0; d < std::max(fs.NDN, 0); ++d) {
