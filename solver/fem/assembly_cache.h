@@ -31,10 +31,16 @@ struct AssemblyCache {
     int elementNodes = 0;            // nodes per element of the shape table
     int entries = 0;                 // pairs of all elements
     std::vector<int> bandAt;         // per entry
-    std::vector<double> stiffness;   // [g * entries + p]: conductance term of point g
-    std::vector<double> storage;     // [g * entries + p]: storage term (transient problems)
+    // Per group of four entries and Gauss point g: the four conductance terms
+    // (before the multiplication by dt), then the four storage terms.
+    std::vector<double> terms;
+    // The positions that receive entries, grouped by their number n of
+    // entries: group n holds positions gatherGroups[n-1] .. gatherGroups[n],
+    // each followed in gatherEntry by its n entries in element order.
+    std::vector<int> gatherAt, gatherGroups, gatherEntry;
     // Right-hand side: per element its nodes (0-based) and the storage terms
-    // of all pairs, [((e * points + g) * ne + j) * ne + i].
+    // of all pairs, [((e * points + g) * ne + j) * nep + i], nep = ne rounded
+    // up to a multiple of four.
     std::vector<int> nodes;
     std::vector<double> storageFull;
     std::vector<double> E;           // the step's element entries

@@ -21,12 +21,18 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <utility>
+#include <vector>
 
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC optimize("O3", "fp-contract=off")
+// Four-lane values never cross a call (the helpers are always inlined).
+#pragma GCC diagnostic ignored "-Wpsabi"
 #endif
 #if defined(__clang__)
 #pragma clang fp contract(off)
+#pragma clang diagnostic ignored "-Wpsabi"
 #endif
 #if defined(__GNUC__) || defined(__clang__)
 #define WF_ALWAYS_INLINE __attribute__((always_inline)) inline
@@ -40,6 +46,16 @@
 
 namespace wf {
 namespace {
+
+typedef double Lanes __attribute__((vector_size(4 * sizeof(double))));
+
+WF_ALWAYS_INLINE Lanes loadLanes(const double* p) {
+    Lanes v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+WF_ALWAYS_INLINE void storeLanes(double* p, Lanes v) { std::memcpy(p, &v, sizeof v); }
+WF_ALWAYS_INLINE Lanes splat(double x) { return Lanes{x, x, x, x}; }
 
 bool sameBits(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
 
@@ -95,11 +111,12 @@ void buildRunIntegrals(AssemblyCache& c, const FemState& fs, const ModelSet& m, 
                 if (J >= I) c.bandAt.push_back(I * c.ld + (J - I));
             }
     const int P2 = static_cast<int>(c.bandAt.size());
+    const int P4 = (P2 + 3) / 4 * 4;
+    const int NEP = (ne + 3) / 4 * 4;
     c.entries = P2;
-    c.stiffness.assign(static_cast<std::size_t>(G) * P2, 0.0);
-    c.storage.assign(transient ? static_cast<std::size_t>(G) * P2 : 0, 0.0);
-    c.storageFull.assign(transient ? static_cast<std::size_t>(fs.NEL) * G * ne * ne : 0, 0.0);
-    c.E.assign(P2, 0.0);
+    c.terms.assign(static_cast<std::size_t>(P4) * G * 2, 0.0);
+    c.storageFull.assign(transient ? static_cast<std::size_t>(fs.NEL) * G * ne * NEP : 0, 0.0);
+    c.E.assign(P4, 0.0);
 
     int p = 0;
     for (int e = 1; e <= fs.NEL; ++e) {
@@ -109,8 +126,9 @@ void buildRunIntegrals(AssemblyCache& c, const FemState& fs, const ModelSet& m, 
             for (int j = 0; j < ne; ++j) {
                 if (nodes[j] < nodes[i]) continue;
                 for (int g = 0; g < G; ++g) {
-                    c.stiffness[static_cast<std::size_t>(g) * P2 + p] = C[g][i][j];
-                    if (transient) c.storage[static_cast<std::size_t>(g) * P2 + p] = M[g][i][j];
+                    const std::size_t at = (static_cast<std::size_t>(p / 4) * G + g) * 8 + p % 4;
+                    c.terms[at] = C[g][i][j];
+                    c.terms[at + 4] = M[g][i][j];
                 }
                 ++p;
             }
@@ -118,51 +136,118 @@ void buildRunIntegrals(AssemblyCache& c, const FemState& fs, const ModelSet& m, 
             for (int g = 0; g < G; ++g)
                 for (int j = 0; j < ne; ++j)
                     for (int i = 0; i < ne; ++i)
-                        c.storageFull[((static_cast<std::size_t>(e - 1) * G + g) * ne + j) * ne + i] = M[g][i][j];
+                        c.storageFull[((static_cast<std::size_t>(e - 1) * G + g) * ne + j) * NEP + i] = M[g][i][j];
+    }
+
+    // The band positions that receive entries, each with its entries in
+    // element order; grouped by their number of entries.
+    std::vector<std::pair<int, int>> byPosition(P2);
+    for (int q = 0; q < P2; ++q) byPosition[q] = {c.bandAt[q], q};
+    std::sort(byPosition.begin(), byPosition.end());
+    std::vector<std::vector<int>> lists;
+    std::vector<int> listAt;
+    for (int q = 0; q < P2; ++q) {
+        if (q == 0 || byPosition[q].first != byPosition[q - 1].first) {
+            lists.emplace_back();
+            listAt.push_back(byPosition[q].first);
+        }
+        lists.back().push_back(byPosition[q].second);
+    }
+    std::size_t most = 0;
+    for (const auto& l : lists) most = std::max(most, l.size());
+    c.gatherAt.clear();
+    c.gatherEntry.clear();
+    c.gatherGroups.assign(most + 1, 0);
+    for (std::size_t n = 1; n <= most; ++n) {
+        for (std::size_t q = 0; q < lists.size(); ++q)
+            if (lists[q].size() == n) {
+                c.gatherAt.push_back(listAt[q]);
+                c.gatherEntry.insert(c.gatherEntry.end(), lists[q].begin(), lists[q].end());
+            }
+        c.gatherGroups[n] = static_cast<int>(c.gatherAt.size());
     }
     c.valid = true;
 }
 
-// E(p) = sum over the Gauss points of C_g(p) dt, then Ms_g(p), from 0; then
-// the band, zeroed, receives the entries in element order.
-WF_ALWAYS_INLINE void assembleMatrix(const AssemblyCache& c, double dt, bool transient, double* __restrict E,
-                           double* __restrict band, std::size_t bandSize) {
-    const int P2 = c.entries;
-    const double* C = c.stiffness.data();
-    const double* Ms = c.storage.data();
-    for (int p = 0; p < P2; ++p) E[p] = 0.0;
-    for (int g = 0; g < c.points; ++g) {
-        const double* Cg = C + static_cast<std::size_t>(g) * P2;
-        if (transient) {
-            const double* Mg = Ms + static_cast<std::size_t>(g) * P2;
-            for (int p = 0; p < P2; ++p) E[p] = (E[p] + Cg[p] * dt) + Mg[p];
-        } else {
-            for (int p = 0; p < P2; ++p) E[p] = E[p] + Cg[p] * dt;
-        }
+// Positions q0..q1 of the group with n entries each (N = n, or 0: n at run
+// time): band(at) = 0 + E(first) + E(second) + ..., in element order.
+template <int N>
+WF_ALWAYS_INLINE void gatherSums(int q0, int q1, const int* __restrict at, const int* __restrict entry,
+                                 const double* __restrict E, double* __restrict band, int n = N) {
+    const int count = N > 0 ? N : n;
+    for (int q = q0; q < q1; ++q, entry += count) {
+        double v = 0.0;
+        for (int k = 0; k < count; ++k) v += E[entry[k]];
+        band[at[q]] = v;
     }
+}
+
+template <int NG, bool kStorage>
+WF_ALWAYS_INLINE void elementEntries(int P4, int G, const double* __restrict T, Lanes dv, double* __restrict E) {
+    const int points = NG > 0 ? NG : G;
+    for (int p = 0; p < P4; p += 4) {
+        const double* t = T + static_cast<std::size_t>(p / 4) * points * 8;
+        Lanes e = Lanes{};
+        for (int g = 0; g < points; ++g) {
+            e = e + loadLanes(t + 8 * g) * dv;
+            if constexpr (kStorage) e = e + loadLanes(t + 8 * g + 4);
+        }
+        storeLanes(E + p, e);
+    }
+}
+
+// E(p) = sum over the Gauss points of C_g(p) dt, then Ms_g(p), from 0, four
+// entries side by side; then the band, zeroed, receives the entries of each
+// position in element order.
+WF_ALWAYS_INLINE void assembleMatrix(const AssemblyCache& c, double dt, bool transient, double* __restrict E,
+                                     double* __restrict band, std::size_t bandSize) {
+    const int P4 = (c.entries + 3) / 4 * 4, G = c.points;
+    const double* T = c.terms.data();
+    const Lanes dv = splat(dt);
+    if (transient && G == 4)
+        elementEntries<4, true>(P4, G, T, dv, E);
+    else if (transient)
+        elementEntries<0, true>(P4, G, T, dv, E);
+    else
+        elementEntries<0, false>(P4, G, T, dv, E);
     std::fill(band, band + bandSize, 0.0);
-    const int* at = c.bandAt.data();
-    for (int p = 0; p < P2; ++p) band[at[p]] += E[p];
+    const int* at = c.gatherAt.data();
+    const int* entry = c.gatherEntry.data();
+    const int groups = static_cast<int>(c.gatherGroups.size()) - 1;
+    for (int n = 1; n <= groups; ++n) {
+        const int q0 = c.gatherGroups[n - 1], q1 = c.gatherGroups[n];
+        switch (n) {
+        case 1: gatherSums<1>(q0, q1, at, entry, E, band); break;
+        case 2: gatherSums<2>(q0, q1, at, entry, E, band); break;
+        case 3: gatherSums<3>(q0, q1, at, entry, E, band); break;
+        case 4: gatherSums<4>(q0, q1, at, entry, E, band); break;
+        default: gatherSums<0>(q0, q1, at, entry, E, band, n); break;
+        }
+        entry += static_cast<std::size_t>(q1 - q0) * n;
+    }
 }
 
 // The right-hand side of the storage terms: per element f(i) from 0, per
-// Gauss point and node j f(i) += Ms_g(i,j) h_old(j); added in element order
-// to the zeroed right-hand side.
+// Gauss point and node j f(i) += Ms_g(i,j) h_old(j), the nodes i side by
+// side; added in element order to the zeroed right-hand side.
 template <int NE>
 WF_ALWAYS_INLINE void assembleStorageRhs(const AssemblyCache& c, int NEL, int G, const double* __restrict hold,
-                               double* __restrict R) {
+                                         double* __restrict R) {
+    constexpr int NB = (NE + 3) / 4, NEP = 4 * NB;
     const double* sf = c.storageFull.data();
     const int* nodes = c.nodes.data();
     for (int e = 0; e < NEL; ++e) {
         const int* en = nodes + static_cast<std::size_t>(e) * NE;
-        double h[NE], f[NE];
-        for (int j = 0; j < NE; ++j) h[j] = hold[en[j]];
-        for (int i = 0; i < NE; ++i) f[i] = 0.0;
-        const double* se = sf + static_cast<std::size_t>(e) * G * NE * NE;
+        Lanes h[NE], f[NB];
+        for (int j = 0; j < NE; ++j) h[j] = splat(hold[en[j]]);
+        for (int b = 0; b < NB; ++b) f[b] = Lanes{};
+        const double* se = sf + static_cast<std::size_t>(e) * G * NE * NEP;
         for (int g = 0; g < G; ++g)
             for (int j = 0; j < NE; ++j)
-                for (int i = 0; i < NE; ++i) f[i] += se[(g * NE + j) * NE + i] * h[j];
-        for (int i = 0; i < NE; ++i) R[en[i]] += f[i];
+                for (int b = 0; b < NB; ++b) f[b] = f[b] + loadLanes(se + (g * NE + j) * NEP + 4 * b) * h[j];
+        double fe[NEP];
+        for (int b = 0; b < NB; ++b) storeLanes(fe + 4 * b, f[b]);
+        for (int i = 0; i < NE; ++i) R[en[i]] += fe[i];
     }
 }
 
