@@ -66,6 +66,7 @@ WF_ALWAYS_INLINE Lanes loadLanes(const double* p) {
 }
 WF_ALWAYS_INLINE void storeLanes(double* p, Lanes v) { std::memcpy(p, &v, sizeof v); }
 WF_ALWAYS_INLINE Lanes splat(double x) { return Lanes{x, x, x, x}; }
+typedef long long LaneBits __attribute__((vector_size(4 * sizeof(long long))));
 
 // Largest number of blocks one row spans with the block cores below.
 constexpr int kMaxBlocks = 16;
@@ -86,6 +87,11 @@ int blocksOfBand(int B) { return (B + 2) / 4 + 1; }
 template <int NG, bool kRhs>
 WF_ALWAYS_INLINE int factorBlocks(int NN, int B, double* __restrict W, Index L, double* __restrict R,
                                   double* __restrict acc) {
+    // The row just finished, kept in registers for the first term of the
+    // next row: its blocks from its own first block on, its pivot and its
+    // coupling with the next unknown.
+    Lanes prev[NG + 1];
+    double dPrev, uPrev;
     {
         // Row 1: multiplied by the reciprocal of its pivot.
         const double d = W[0];
@@ -93,12 +99,19 @@ WF_ALWAYS_INLINE int factorBlocks(int NN, int B, double* __restrict W, Index L, 
         if constexpr (kRhs) R[0] = R[0] / d;
         const Lanes inv = splat(1.0 / d);
         const int ng = (std::min(B, NN) - 1) / 4 + 1;
-        for (int q = 0; q < ng; ++q) {
-            const Lanes u = loadLanes(W + 4 * q) * inv;
-            storeLanes(W + 4 * q, u);
-            if constexpr (kRhs) storeLanes(acc + 4 * q, loadLanes(acc + 4 * q) + u * splat(d) * splat(R[0]));
+#pragma GCC unroll 16
+        for (int q = 0; q <= NG; ++q) {
+            prev[q] = Lanes{};
+            if (q < ng) {
+                const Lanes u = loadLanes(W + 4 * q) * inv;
+                prev[q] = u;
+                storeLanes(W + 4 * q, u);
+                if constexpr (kRhs) storeLanes(acc + 4 * q, loadLanes(acc + 4 * q) + u * splat(d) * splat(R[0]));
+            }
         }
         W[0] = d;
+        dPrev = d;
+        uPrev = prev[0][1];
     }
     for (int i = 1; i < NN; ++i) {
         const int J = std::min(B, NN - i);       // columns of row i inside the matrix
@@ -109,10 +122,21 @@ WF_ALWAYS_INLINE int factorBlocks(int NN, int B, double* __restrict W, Index L, 
         // Blocks that term k reaches: those whose first unknown is coupled with row i-k.
         auto active = [&](int k) { return std::min(ng, static_cast<int>((i + B - 1 - k - g0) / 4) + 1); };
         Lanes s[NG];
+        // Term k = 1 from the registers (row i-1's blocks start one block
+        // earlier when row i starts a block). The sums start with it instead
+        // of with +0; see the zero test below.
+        {
+            const int a1 = active(1);
+            const bool shift = (i & 3) == 0;
+            const Lanes u = splat(uPrev), d = splat(dPrev);
 #pragma GCC unroll 16
-        for (int q = 0; q < NG; ++q) s[q] = Lanes{};
-        // Terms k = 1.. in runs with the same number of blocks (fewer as k grows).
-        int k = 1;
+            for (int q = 0; q < NG; ++q) {
+                const Lanes f = shift ? prev[q + 1] : prev[q];
+                s[q] = K >= 1 && q < a1 ? f * u * d : Lanes{};
+            }
+        }
+        // Terms k = 2.. in runs with the same number of blocks (fewer as k grows).
+        int k = 2;
         while (k <= K) {
             const int a = active(k);
             const int kend = std::min(K, static_cast<int>(i + B - 1 - g0 - 4 * (a - 1)));
@@ -137,10 +161,19 @@ WF_ALWAYS_INLINE int factorBlocks(int NN, int B, double* __restrict W, Index L, 
                 k = kend + 1;
             }
         }
+        // A(i,j) - S(i,j). A sum started from +0 differs from one started
+        // with its first term only when every term is a zero (it is then +0,
+        // the other may be -0), and A - (+0) is A: lanes whose sum is a zero
+        // keep A.
         double* row = W + rowAt + g0;
 #pragma GCC unroll 16
         for (int q = 0; q < NG; ++q)
-            if (q < ng) s[q] = loadLanes(row + 4 * q) - s[q];
+            if (q < ng) {
+                const Lanes a = loadLanes(row + 4 * q);
+                const LaneBits zero = s[q] == Lanes{};
+                s[q] = reinterpret_cast<Lanes>((reinterpret_cast<LaneBits>(a) & zero) |
+                                               (reinterpret_cast<LaneBits>(a - s[q]) & ~zero));
+            }
         double d;  // the pivot lane, taken out of the vector without a trip through memory
         switch (i & 3) {
         case 0: d = s[0][0]; break;
@@ -155,16 +188,26 @@ WF_ALWAYS_INLINE int factorBlocks(int NN, int B, double* __restrict W, Index L, 
         if constexpr (kRhs) R[i] = (R[i] - acc[i]) / d;
         const Lanes dv = splat(d);
 #pragma GCC unroll 16
-        for (int q = 0; q < NG; ++q)
-            if (q < ng) {
+        for (int q = 0; q <= NG; ++q) {
+            prev[q] = Lanes{};
+            if (q < NG && q < ng) {
                 const Lanes u = s[q] / dv;
+                prev[q] = u;
                 storeLanes(row + 4 * q, u);
                 if constexpr (kRhs) {
                     double* a = acc + g0 + 4 * q;
                     storeLanes(a, loadLanes(a) + u * dv * splat(R[i]));
                 }
             }
+        }
         W[rowAt + i] = d;
+        dPrev = d;
+        switch (i & 3) {  // U(i, i+1)
+        case 0: uPrev = prev[0][1]; break;
+        case 1: uPrev = prev[0][2]; break;
+        case 2: uPrev = prev[0][3]; break;
+        default: uPrev = prev[1][0]; break;
+        }
     }
     return 0;
 }
