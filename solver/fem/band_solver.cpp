@@ -276,15 +276,17 @@ WF_ALWAYS_INLINE void forwardRowsWith(int NN, int B, const double* __restrict W,
 // Back substitution U x = y on the row-wise factor: row i takes its couplings
 // in order of increasing unknown.
 WF_ALWAYS_INLINE void backRowsWith(int NN, int B, const double* __restrict W, Index ld, double* __restrict R) {
+    double last = R[NN - 1];  // the unknown just solved, kept in a register
     for (int i = NN - 2; i >= 0; --i) {
         const int C = std::min(NN - 1 - i, B - 1);
         const double* a = W + i * ld;
         const double* x = R + i;
         // The sum starts with its first term instead of +0: the two differ
         // only when every term is a zero, and then R(i) - (+0) is R(i).
-        double s = a[1] * x[1];
+        double s = a[1] * last;
         for (int c = 2; c <= C; ++c) s += a[c] * x[c];
-        R[i] = s == 0.0 ? R[i] : R[i] - s;
+        last = s == 0.0 ? R[i] : R[i] - s;
+        R[i] = last;
     }
 }
 
