@@ -1,10 +1,10 @@
 // Plain reference loops for the exact-arithmetic tests, written operation by
 // operation as the model defines them and sharing no code with the solver's
-// step: the
-// element matrices by Gauss quadrature, the assembly in element order with the
-// point sources, the prescribed heads, the band factorisation and the two
-// substitutions. Every sum starts from 0 and runs in the stated order; every
-// product is formed left to right as the model's formulas write it.
+// step: the element matrices by Gauss quadrature, the assembly in element
+// order with the point sources, the prescribed heads, the band factorisation
+// and the two substitutions. Every sum starts from 0 and runs in the stated
+// order; every product is formed left to right as the model's formulas write
+// it.
 #pragma once
 
 #include <algorithm>
