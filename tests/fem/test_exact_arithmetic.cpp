@@ -218,6 +218,84 @@ TEST(ExactArithmetic, TimeIndependentAndOtherSectionsAreTheLiteralSteps) {
         }
 }
 
+// A radial section of quadratic elements: 9-node Lagrange (family L) or
+// 8-node serendipity (family S, whose centre nodes are left out of the
+// elements and held at a prescribed head). nc x nr elements, nodes row by row,
+// one material (quadratic shape functions interpolating a conductivity that
+// jumps between nodes of one element would turn it negative between them).
+void buildQuadraticModel(wftest::RadialModel& rm, int nc, int nr, bool serendipity) {
+    wf::FemState& fs = rm.fs;
+    wf::ModelSet& m = rm.m;
+    const int W = 2 * nc + 1, H = 2 * nr + 1;
+    m.allocate(W, H);
+    fs.NN = W * H;
+    fs.NEL = nc * nr;
+    fs.family = serendipity ? 'S' : 'L';
+    fs.nodesPerSide = 3;
+    fs.degree = 2;
+    fs.gaussPerDir = 4;
+    fs.gaussPoints = 16;
+    fs.nodesPerElement = serendipity ? 8 : 9;
+    fs.bandwidth = 2 * W + 3;
+    fs.nsteps = 50;
+    fs.KX = 2e-6;
+    fs.KY = 5e-7;
+    fs.SS = 1e-5;
+    fs.npar = 4;
+    m.BAND.allocate(fs.NN, fs.bandwidth);
+    m.CON.allocate(fs.NEL, 9);
+    auto node = [&](int col, int row) { return (row - 1) * W + col; };
+    for (int row = 1; row <= H; ++row)
+        for (int col = 1; col <= W; ++col) {
+            const int n = node(col, row);
+            m.X(n) = 0.1 * std::pow(1.5, col - 1);
+            m.Y(n) = 0.3 * (row - 1) + 0.01 * (row % 2);
+            m.MAT(n) = 1;
+            m.H0(n) = m.HOLD(n) = 100.0;
+        }
+    std::vector<int> held;
+    for (int row = 1; row <= H; ++row) held.push_back(node(W, row));
+    int e = 0;
+    for (int ec = 0; ec < nc; ++ec)
+        for (int er = 0; er < nr; ++er) {
+            const int c = 2 * ec + 1, r = 2 * er + 1;
+            const int local[9] = {node(c, r),         node(c + 1, r),     node(c + 2, r),
+                                  node(c + 2, r + 1), node(c + 2, r + 2), node(c + 1, r + 2),
+                                  node(c, r + 2),     node(c, r + 1),     node(c + 1, r + 1)};
+            ++e;
+            for (int i = 0; i < fs.nodesPerElement; ++i) m.CON(e, i + 1) = local[i];
+            if (serendipity) held.push_back(local[8]);
+        }
+    fs.NDN = static_cast<int>(held.size());
+    m.DNODE.allocate(fs.NDN);
+    m.DHEAD.allocate(fs.NDN);
+    for (int d = 0; d < fs.NDN; ++d) {
+        m.DNODE(d + 1) = held[d];
+        m.DHEAD(d + 1) = 100.0 - 0.01 * (d % 3);
+    }
+    fs.NSRC = 2;
+    for (int k = 1; k <= 2; ++k) {
+        m.SRC(k, 1) = node(1, k);
+        m.SRC(k, 2) = 3;
+        const double t[3] = {0.0, 3600.0, 1e7}, q[3] = {-1e-3, -1e-3, -2e-3};
+        for (int p = 1; p <= 3; ++p) {
+            m.PROF(k, p, 1) = t[p - 1];
+            m.PROF(k, p, 2) = q[p - 1] / k;
+        }
+    }
+    fs.NNS = 0;
+}
+
+TEST(ExactArithmetic, QuadraticElementStepsAreTheLiteralSteps) {
+    for (bool serendipity : {false, true}) {
+        SCOPED_TRACE(serendipity ? "8-node serendipity" : "9-node Lagrange");
+        wftest::RadialModel fast, ref;
+        buildQuadraticModel(fast, 6, 4, serendipity);
+        buildQuadraticModel(ref, 6, 4, serendipity);
+        compareSteps(fast, ref, {0.0, 20.0, 70.0, 120.0, 170.0, 3000.0, 9000.0});
+    }
+}
+
 // A whole model run of 250 log-spaced output times on the default mesh: the
 // drawdowns of AQFESUB and those of a time loop of literal steps over the same
 // input are the same doubles, and the two simulation files have the same bytes.
