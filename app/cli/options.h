@@ -17,6 +17,7 @@ struct PumpingStep {
 
 struct Options {
     bool help = false;
+    bool version = false;
 
     // Project: open `project`, or create `newProject` with the defaults.
     std::string project;

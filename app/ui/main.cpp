@@ -13,6 +13,7 @@ int main(int argc, char** argv) {
 
     QCommandLineParser options;
     options.addHelpOption();
+    options.addVersionOption();
     const QCommandLineOption screenshots(QStringLiteral("screenshots"),
                                          QStringLiteral("Developer option: save pictures of the windows into <dir>."),
                                          QStringLiteral("dir"));
