@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <strings.h>
 #include <vector>
 
 #include "document/project_document.h"
