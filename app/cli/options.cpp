@@ -180,7 +180,7 @@ std::optional<std::string> parseOptions(const std::vector<std::string>& args, Op
     };
 
     const std::map<std::string, bool*> flags = {
-        {"--help", &o.help},       {"-h", &o.help},          {"--version", &o.version},          {"--mesh", &o.mesh},
+        {"--help", &o.help},       {"-h", &o.help},          {"--version", &o.version}, {"--mesh", &o.mesh},
         {"--prepare", &o.prepare}, {"--analyse", &o.analyse}, {"--analyze", &o.analyse},
         {"--save", &o.save},       {"--reset-parameters", &o.resetParameters},
         {"--set-bounds", &o.setBounds}, {"--verbose", &o.verbose},
