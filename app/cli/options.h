@@ -19,6 +19,7 @@ struct PumpingStep {
 
 struct Options {
     bool help = false;
+    bool version = false;
 
     // Project: open `project`, or create `newProject` with the defaults.
     std::string project;

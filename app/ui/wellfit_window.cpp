@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QScreen>
@@ -23,6 +24,7 @@
 #include "recent_files.h"
 #include "solver_call.h"
 #include "units_dialog.h"
+#include "wellfit_version.h"
 
 namespace wf::ui {
 
@@ -83,6 +85,17 @@ TWellfit::TWellfit(wf::doc::ProjectDocument& document, const QString& settingsFi
     addItem(Analysis1_, QStringLiteral("&Analysis"), "Analysis2", &TWellfit::Analysis2Click);
     Analysis1_->addSeparator();
     addItem(Analysis1_, QStringLiteral("Show &Log"), "ShowLog1", &TWellfit::ShowLog1Click);
+
+    // Help > About: the program's version, the same one wellfit-cli --version prints.
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("Help1"));
+    QAction* about = help->addAction(QStringLiteral("&About Wellfit"));
+    about->setObjectName(QStringLiteral("About1"));
+    connect(about, &QAction::triggered, this, [this] {
+        QMessageBox::about(this, QStringLiteral("About Wellfit"),
+                           QStringLiteral("Wellfit " WELLFIT_VERSION "\n\n"
+                                          "Analysis of pumping tests in fractured rock."));
+    });
 
     Save1_->setEnabled(false);
     SaveAs1_->setEnabled(false);
