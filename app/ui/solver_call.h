@@ -10,6 +10,7 @@
 
 #include <QString>
 
+#include "document/analysis_options.h"
 #include "wfcore/wfcore.h"
 
 class QWidget;
@@ -46,5 +47,12 @@ void runWithOutputLogged(const QString& logPath, const std::function<void()>& f,
 // analysis shows the progress window, which owns its boxes). True when the
 // run showed no error box.
 bool callSolver(int mode, int type, const SolverRecords& records, QWidget* owner = nullptr);
+
+// The analysis run (mode 6) of the given type with the project's analysis
+// options installed for this one call and the solver's copy of the fit report
+// filled into report; the plain search is restored afterwards, also when a
+// failure escapes the run.
+bool callAnalysis(int type, const SolverRecords& records, const wf::doc::AnalysisOptions& options,
+                  WfFitReport* report, QWidget* owner = nullptr);
 
 } // namespace wf::ui
