@@ -106,12 +106,14 @@ void DrawdownChart::setDerivativeShown(bool on) {
         }
     } else {
         // The chart returns to its two series and two axes.
+        // The chart's own items of a removed axis go with a later event; the
+        // axis and series must outlive them.
         for (QAbstractSeries* s : {static_cast<QAbstractSeries*>(series3_), static_cast<QAbstractSeries*>(series4_)}) {
             chart_->removeSeries(s);
-            delete s;
+            s->deleteLater();
         }
         chart_->removeAxis(derivativeAxis_);
-        delete derivativeAxis_;
+        derivativeAxis_->deleteLater();
         series3_ = nullptr;
         series4_ = nullptr;
         derivativeAxis_ = nullptr;

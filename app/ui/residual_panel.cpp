@@ -92,6 +92,8 @@ ResidualPanel::ResidualPanel(QWidget* parent) : QChartView(parent) {
         s->attachAxis(timeAxis_);
         s->attachAxis(valueAxis_);
     }
+    chart_->setMargins(QMargins(8, 4, 8, 4));
+    connect(chart_, &QChart::plotAreaChanged, this, [this] { placePlot(); });
 }
 
 void ResidualPanel::setResiduals(const QVector<QPointF>& residuals) {
@@ -117,13 +119,17 @@ void ResidualPanel::resizeEvent(QResizeEvent* event) {
     placePlot();
 }
 
-// The plot spans the same width as the chart's above, so that a time sits
-// at the same place in both.
+// The plot spans the same width as the chart's above, so that a time sits at
+// the same place in both: the margins are corrected by what the last layout
+// missed (the axis labels' room stays the same, so one correction settles it).
 void ResidualPanel::placePlot() {
     if (plotRight_ <= plotLeft_) return;
-    const double top = 10.0;
-    const double bottom = std::max(top + 10.0, static_cast<double>(height()) - 28.0);
-    chart_->setPlotArea(QRectF(QPointF(plotLeft_, top), QPointF(plotRight_, bottom)));
+    const QRectF plot = chart_->plotArea();
+    if (plot.isEmpty()) return;
+    const QMargins m = chart_->margins();
+    const int left = std::max(0, m.left() + static_cast<int>(std::lround(plotLeft_ - plot.left())));
+    const int right = std::max(0, m.right() + static_cast<int>(std::lround(plot.right() - plotRight_)));
+    if (left != m.left() || right != m.right()) chart_->setMargins(QMargins(left, m.top(), right, m.bottom()));
 }
 
 } // namespace wf::ui
