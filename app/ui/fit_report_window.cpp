@@ -36,7 +36,7 @@ FitReportWindow::FitReportWindow(QWidget* parent) : QDialog(parent) {
     text_ = new QPlainTextEdit(this);
     text_->setObjectName(QStringLiteral("memoReport"));
     text_->setReadOnly(true);
-    text_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    text_->setLineWrapMode(QPlainTextEdit::WidgetWidth);  // the verdict is one long line
     text_->setFont(reportFont());
 
     auto* buttons = new QDialogButtonBox(this);
@@ -53,7 +53,7 @@ FitReportWindow::FitReportWindow(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(text_);
     layout->addWidget(buttons);
-    resize(760, 560);
+    resize(900, 560);
 }
 
 void FitReportWindow::setReport(const QString& text) { text_->setPlainText(text); }

@@ -80,7 +80,7 @@ ResidualPanel::ResidualPanel(QWidget* parent) : QChartView(parent) {
     valueAxis_->setLabelFormat(QStringLiteral("%.3g"));
     valueAxis_->setLabelsFont(labels);
     valueAxis_->setLabelsColor(Qt::black);
-    valueAxis_->setTitleText(QStringLiteral("measured - simulated"));
+    valueAxis_->setTitleText(QStringLiteral("meas. - sim."));
     valueAxis_->setTitleFont(title);
     valueAxis_->setTitleBrush(Qt::black);
     valueAxis_->setLinePenColor(Qt::black);
@@ -125,10 +125,13 @@ void ResidualPanel::resizeEvent(QResizeEvent* event) {
 void ResidualPanel::placePlot() {
     if (plotRight_ <= plotLeft_) return;
     const QRectF plot = chart_->plotArea();
-    if (plot.isEmpty()) return;
+    // Only a layout of the chart at the view's width tells what to correct.
+    if (plot.isEmpty() || std::fabs(chart_->size().width() - width()) > 0.5) return;
     const QMargins m = chart_->margins();
-    const int left = std::max(0, m.left() + static_cast<int>(std::lround(plotLeft_ - plot.left())));
-    const int right = std::max(0, m.right() + static_cast<int>(std::lround(plot.right() - plotRight_)));
+    const int left = std::clamp(m.left() + static_cast<int>(std::lround(plotLeft_ - plot.left())), 0,
+                                static_cast<int>(plotLeft_));
+    const int right = std::clamp(m.right() + static_cast<int>(std::lround(plot.right() - plotRight_)), 0,
+                                 std::max(0, width() - static_cast<int>(plotRight_)));
     if (left != m.left() || right != m.right()) chart_->setMargins(QMargins(left, m.top(), right, m.bottom()));
 }
 
