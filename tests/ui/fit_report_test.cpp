@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -113,6 +114,20 @@ TEST_F(AnalysisOptionsDialogTest, StopRuleFieldsAreCheckedOnOkAndNamed) {
     box(&dialog, "cbTFHold")->setChecked(true);
     dialog.reject();
     EXPECT_EQ(doc.analysisOptions, before);
+}
+
+TEST_F(ProjectFolderTest, ReportWindowPrintsItsText) {
+    wf::ui::FitReportWindow window;
+    window.setReport(QStringLiteral("WELLFIT fit report\nTF   2.0E+01\n"));
+    EXPECT_EQ(window.report(), QStringLiteral("WELLFIT fit report\nTF   2.0E+01\n"));
+    EXPECT_TRUE(window.textView()->isReadOnly());
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path(QStringLiteral("report.pdf")));
+    window.renderReport(&printer);
+    const QByteArray pdf = readFile(QStringLiteral("report.pdf"));
+    EXPECT_TRUE(pdf.startsWith("%PDF"));
+    EXPECT_GT(pdf.size(), 500);
 }
 
 // The bundled example, copied into the test's folder and run through the
