@@ -207,10 +207,12 @@ void DrawdownChart::renderAll(QPainter& painter, const QRectF& target, Qt::Aspec
         return;
     }
     // The view's picture (chart above, panel below) fitted into target.
-    QSizeF whole = QSizeF(size());
+    const QSizeF whole = QSizeF(size());
     QSizeF fitted = whole;
     fitted.scale(target.size(), mode);
-    const QRectF area(target.topLeft() + QPointF((target.width() - fitted.width()) / 2.0, 0.0), fitted);
+    const QRectF area(target.topLeft() + QPointF((target.width() - fitted.width()) / 2.0,
+                                                 (target.height() - fitted.height()) / 2.0),
+                      fitted);
     const double scale = area.height() / whole.height();
     const double top = chartHeight() * scale;
     render(&painter, QRectF(area.left(), area.top(), area.width(), top), QRect(0, 0, width(), chartHeight()),
