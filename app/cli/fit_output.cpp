@@ -9,14 +9,6 @@
 
 namespace wf::cli {
 
-bool callWithOptions(const wf::doc::AnalysisOptions& options, WfFitReport* report, const std::function<bool()>& call) {
-    const WfOptions solverOptions = options.toSolver(report);
-    wfSetOptions(&solverOptions);
-    const bool result = call();
-    wfSetOptions(nullptr);
-    return result;
-}
-
 void printFitReport(std::ostream& out, const std::string& stem) {
     namespace fs = std::filesystem;
     std::error_code ec;

@@ -9,10 +9,6 @@
 
 namespace wf::cli {
 
-// Installs the options (with report as the solver's copy of the fit report)
-// for the one call, then restores the plain search. Returns call's result.
-bool callWithOptions(const wf::doc::AnalysisOptions& options, WfFitReport* report, const std::function<bool()>& call);
-
 // Prints the fit report file stem.fit of the working directory (the solver's
 // side file, found whatever the letter case of its extension); nothing when
 // there is none.

@@ -35,6 +35,7 @@ struct Options {
     // Mesh dialog.
     std::optional<float> thick, ratio, rmax, robs;
     std::optional<int32_t> position; // IPOS 1 fracture, 2 matrix
+    std::optional<bool> fineModel;   // "Fine model" option (kept by --save)
 
     // Parameters dialog.
     std::vector<PumpingStep> steps;

@@ -109,6 +109,7 @@ private:
             doc_.units.ICOND = (*o_.units)[3];
             doc_.units.IDISCH = (*o_.units)[4];
         }
+        if (o_.fineModel) doc_.analysisOptions.fineModel = *o_.fineModel;
         if (o_.thick) doc_.obsv.THICK = *o_.thick;
         if (o_.ratio) doc_.obsv.RATIO = *o_.ratio;
         if (o_.rmax) doc_.mesh.RMAX = *o_.rmax;
@@ -160,8 +161,13 @@ private:
     // One solver call; false when the solver showed an error box.
     bool callSolver(int mode, int type) {
         host_.clearErrors();
+        // The project's options reach the solver for this call only (the
+        // fine model applies to the mesh and preparation runs too).
+        const WfOptions options = doc_.analysisOptions.toSolver(report_);
+        wfSetOptions(&options);
         wftDLL(mode, type, &doc_.filename, &doc_.mesh, &doc_.obsv, &doc_.pump, &doc_.guess, &doc_.pinit, &doc_.units,
                &doc_.nzero);
+        wfSetOptions(nullptr);
         return host_.errors().empty();
     }
 
@@ -242,8 +248,9 @@ private:
              << sci(p.SMMAX) << "]\n";
         const float before[4] = {p.TF, p.TM, p.SF, p.SM};
         WfFitReport fit{};
-        const bool clean = callWithOptions(doc_.analysisOptions, &fit,
-                                           [&] { return callSolver(WF_MODE_ANALYSIS, o_.analysisType); });
+        report_ = &fit;
+        const bool clean = callSolver(WF_MODE_ANALYSIS, o_.analysisType);
+        report_ = nullptr;
         if (outcome_) {
             outcome_->analysed = true;
             outcome_->report = fit;
@@ -302,6 +309,7 @@ private:
     std::ostream& err_;
     SolverHost host_;
     AnalysisOutcome* outcome_;
+    WfFitReport* report_ = nullptr;  // filled by the solver during the analysis call
     ProjectDocument doc_;
     // The record values of the last preparation (of opening, when none ran here).
     PreparationInputs prepared_;

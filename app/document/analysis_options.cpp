@@ -27,6 +27,7 @@ WfOptions AnalysisOptions::toSolver(WfFitReport* report) const {
     o.boundAware = boundAware ? 1 : 0;
     o.stopTolerance = static_cast<double>(stopTolerance);
     o.maxPasses = maxPasses;
+    o.fineModel = fineModel ? 1 : 0;
     o.report = report;
     return o;
 }
@@ -43,6 +44,7 @@ std::string encodeOptionsBlock(const AnalysisOptions& o) {
     put32(s, o.boundAware ? 1u : 0u);
     put32(s, std::bit_cast<uint32_t>(o.stopTolerance));
     put32(s, static_cast<uint32_t>(o.maxPasses));
+    put32(s, o.fineModel ? 1u : 0u);
     return s;
 }
 
@@ -64,7 +66,8 @@ Status decodeOptionsBlock(std::string_view bytes, AnalysisOptions& options, cons
         return Status::success();
     }
     if (length < kOptionsLength)
-        return Status::failure(where + "version 1 is " + std::to_string(length) + " bytes long, not 20");
+        return Status::failure(where + "version 1 is " + std::to_string(length) + " bytes long, not " +
+                               std::to_string(kOptionsLength));
     AnalysisOptions o;
     const uint32_t mask = get32(bytes, 12);
     if (mask > 15u) return Status::failure(where + "has an unknown held-parameter mask " + std::to_string(mask));
@@ -82,6 +85,9 @@ Status decodeOptionsBlock(std::string_view bytes, AnalysisOptions& options, cons
     if (o.maxPasses < 1 || o.maxPasses > 999)
         return Status::failure(where + "has a maximum number of passes " + std::to_string(o.maxPasses) +
                                " that is not between 1 and 999");
+    const uint32_t fine = get32(bytes, 32);
+    if (fine > 1u) return Status::failure(where + "has the fine-model flag " + std::to_string(fine) + " (not 0 or 1)");
+    o.fineModel = fine == 1u;
     options = o;
     return Status::success();
 }

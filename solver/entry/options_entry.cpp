@@ -1,4 +1,6 @@
-// wfSetOptions' side of the run state: the C record becomes SearchOptions.
+// wfSetOptions' side of the run state: the C record becomes SearchOptions
+// (the analysis) and RunOptions (the model).
+#include "entry/run_options.h"
 #include "inverse/inverse_state.h"
 
 namespace wf {
@@ -15,6 +17,13 @@ void installOptions(InverseState& inv, const WfOptions* o) {
         s.installed = true;
     }
     inv.options = s;
+}
+
+void installRunOptions(RunOptions& run, const WfOptions* o) {
+    run = RunOptions{};
+    if (o == nullptr) return;
+    run.fineModel = o->fineModel != 0;
+    run.threads = o->threads > 0 ? o->threads : 0;
 }
 
 } // namespace wf

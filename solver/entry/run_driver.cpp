@@ -7,6 +7,7 @@
 #include <fstream>
 #include <new>
 
+#include "prep/fine_mesh.h"
 #include "textio/list_directed.h"
 #include "textio/side_file.h"
 
@@ -160,8 +161,11 @@ void WFRUN(RunState& rs, int mode, int type, MESH& mesh, OBSV& obsv, PINIT& pini
     if (mode == 6 && !checkTimeSteps(rs)) return;
 
     if (mode == 4) {
-        if (allocateSet(rs, [&] { rs.meshSet.allocate(30, 25); })) {
-            const bool built = RMESH(rs, type, 25, 30);
+        // Fine model: its own layout with larger coordinate arrays.
+        const bool fine = rs.options.fineModel;
+        const int nrmax = fine ? prep::kFineNrMax : 25, nzmax = fine ? prep::kFineNzMax : 30;
+        if (allocateSet(rs, [&] { rs.meshSet.allocate(nzmax, nrmax); })) {
+            const bool built = fine ? FINE_RMESH(rs, nrmax, nzmax) : RMESH(rs, type, 25, 30);
             rs.meshSet.release();
             if (built) {
                 mesh.NR = in.NR;

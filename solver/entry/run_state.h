@@ -7,6 +7,7 @@
 
 #include "entry/inputs.h"
 #include "entry/reporter.h"
+#include "entry/run_options.h"
 #include "entry/work_sets.h"
 #include "fem/fem_state.h"
 #include "inverse/inverse_state.h"
@@ -28,6 +29,7 @@ struct RunState {
     int NT = 0;              // observation times of the first point
 
     Inputs in;               // module copy of the records
+    RunOptions options;      // options beyond the described system (wfSetOptions)
 
     MeshSet meshSet;
     PrepSet prep;

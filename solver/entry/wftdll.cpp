@@ -57,4 +57,5 @@ extern "C" WF_API void WF_CALL wfSetHost(const WfHost* host) { moduleState().rep
 
 extern "C" WF_API void WF_CALL wfSetOptions(const WfOptions* options) {
     wf::installOptions(moduleState().inv, options);
+    wf::installRunOptions(moduleState().options, options);
 }

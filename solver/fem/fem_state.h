@@ -4,10 +4,15 @@
 #pragma once
 
 #include <iosfwd>
+#include <memory>
 
 #include "fem/assembly_cache.h"
 
 namespace wf {
+
+namespace fine {
+struct FineModel;
+}
 
 struct FemState {
     // Run level, set by the inversion driver
@@ -76,6 +81,10 @@ struct FemState {
 
     // Element integrals kept for the run (see assembly_cache.h)
     AssemblyCache cache;
+
+    // The fine model's view of the input, built on the first model run of an
+    // analysis with the "Fine model" option (fem/fine_model.h).
+    std::shared_ptr<const fine::FineModel> fine;
 };
 
 } // namespace wf

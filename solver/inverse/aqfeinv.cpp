@@ -3,6 +3,7 @@
 // its model, reports every pass and writes the result file {base}.res.
 #include "inverse/aqfeinv.h"
 
+#include <array>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "entry/run_driver.h"
+#include "fem/fine_model.h"
 #include "inverse/analysis_report.h"
 #include "inverse/analysis_setup.h"
 #include "inverse/bsolve.h"
@@ -147,6 +149,24 @@ void AQFEINV(RunState& rs, int type, int k, const SimulationRun& simulate) {
     Mat1<double>& A = space.tied ? space.A : est.A;
     Mat1<double>& AS = space.tied ? space.AS : est.AS;
 
+    // Fine model: the derivative models of a pass run concurrently, in memory.
+    const BsolveBatch fineBatch = [&rs, &model, &space, &modelRuns](int count, const double* const* x, int n,
+                                                                    double* const* f) {
+        std::vector<std::array<double, 4>> tied(space.tied ? static_cast<std::size_t>(count) : 0);
+        std::vector<const double*> p(x, x + count);
+        for (std::size_t c = 0; c < tied.size(); ++c) {
+            space.multipliers(x[c], tied[c].data());
+            p[c] = tied[c].data();
+        }
+        if (fineSimulateMany(rs, count, p.data(), n, f, rs.options.threads)) {
+            modelRuns += count;
+            return true;
+        }
+        for (int c = 0; c < count; ++c)
+            if (!model(x[c], n, f[c])) return false;
+        return true;
+    };
+
     // 8. One pass per search call while the fit requirement is not met.
     int counter = 0;
     double S = 100.0;
@@ -165,7 +185,7 @@ void AQFEINV(RunState& rs, int type, int k, const SimulationRun& simulate) {
         const int before = st.iteration;
         const double previous = S;
         BSOLVE(b, nt, first, est.FCUR, est.YOBS, S, st, space.active.data(), space.lower.data(),
-               space.upper.data(), W, model, A, AS, space.k);
+               space.upper.data(), W, model, A, AS, space.k, rs.options.fineModel ? &fineBatch : nullptr);
         if (st.status == kBsolveModelFailed) {
             // A model run made no drawdowns and has said why: the analysis
             // ends. PINIT keeps the last completed pass (or its input values),

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace wf {
 
@@ -61,7 +62,7 @@ const char* bsolveMessage(int status) {
 
 void BSOLVE(Vec1<double>& b, int n, int first, Vec1<double>& fcur, const Vec1<double>& y, double& S,
             BsolveState& st, const int* active, const double* lower, const double* upper, Vec1<double>& work,
-            const BsolveModel& model, Mat1<double>& A, Mat1<double>& AS, int k) {
+            const BsolveModel& model, Mat1<double>& A, Mat1<double>& AS, int k, const BsolveBatch* batch) {
     // Defaults for the settings the caller left at zero.
     if (st.nu <= 0.0) st.nu = kDefaultNu;
     if (st.lambdaMem <= 0.0) st.lambdaMem = kDefaultLambda;
@@ -108,7 +109,35 @@ void BSOLVE(Vec1<double>& b, int n, int first, Vec1<double>& fcur, const Vec1<do
     }
 
     // 1. Forward-difference derivative columns at b.
-    if (!(S < st.smin && st.iteration > 1)) {
+    if (!(S < st.smin && st.iteration > 1) && batch != nullptr && *batch) {
+        // The same columns, their models evaluated together.
+        std::vector<double> trials, values, steps;
+        std::vector<int> columns;
+        for (int j = 1; j <= k; ++j) {
+            if (active[j] == 0) continue;
+            double h = 0.01 * std::max(std::fabs(b(j)), floorStep[j - 1]);
+            if (b(j) + h > upper[j]) h = -h;
+            for (int l = 1; l <= k; ++l) trials.push_back(l == j ? b(j) + h : b(l));
+            columns.push_back(j);
+            steps.push_back(h);
+        }
+        const int count = static_cast<int>(columns.size());
+        values.assign(static_cast<std::size_t>(count) * n, 0.0);
+        std::vector<const double*> pv;
+        std::vector<double*> fv;
+        for (int c = 0; c < count; ++c) {
+            pv.push_back(trials.data() + static_cast<std::ptrdiff_t>(c) * k);
+            fv.push_back(values.data() + static_cast<std::ptrdiff_t>(c) * n);
+        }
+        if (!(*batch)(count, pv.data(), n, fv.data())) {
+            st.status = kBsolveModelFailed;
+            return;
+        }
+        for (int c = 0; c < count; ++c) {
+            double* col = jac + static_cast<std::ptrdiff_t>(columns[c] - 1) * n;
+            for (int i = lo; i <= n; ++i) col[i - 1] = (fv[c][i - 1] - fcur(i)) / steps[c];
+        }
+    } else if (!(S < st.smin && st.iteration > 1)) {
         for (int j = 1; j <= k; ++j) {
             if (active[j] == 0) continue;
             for (int l = 1; l <= k; ++l) trial[l - 1] = b(l);

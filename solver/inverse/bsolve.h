@@ -17,6 +17,11 @@ namespace wf {
 // or its read-back has already reported why).
 using BsolveModel = std::function<bool(const double* p, int n, double* f)>;
 
+// Several model evaluations at once, p[c] and f[c] for c = 0..count-1, each
+// as BsolveModel would make it; the search gives it the derivative models of
+// an iteration so that they may run concurrently.
+using BsolveBatch = std::function<bool(int count, const double* const* p, int n, double* const* f)>;
+
 // Result codes of BSOLVE.
 inline constexpr int kBsolveNoImprovement = -1;   // lambda reached 1e8, or angle > 90 deg while lambda > 1
 inline constexpr int kBsolveTooFewValues = -2;    // fewer observations than estimated parameters
@@ -57,8 +62,10 @@ const char* bsolveMessage(int status);
 //                      vector, k derivative-step floors, n trial model values
 //   A, AS              k x (k+2) work matrices (normal matrix + gradient + scale
 //                      factors; its scaled damped copy + right-hand side + step)
+//   batch              optional: evaluates the derivative models of an
+//                      iteration together (same trial vectors, same results)
 void BSOLVE(Vec1<double>& b, int n, int first, Vec1<double>& fcur, const Vec1<double>& y, double& S,
             BsolveState& st, const int* active, const double* lower, const double* upper, Vec1<double>& work,
-            const BsolveModel& model, Mat1<double>& A, Mat1<double>& AS, int k);
+            const BsolveModel& model, Mat1<double>& A, Mat1<double>& AS, int k, const BsolveBatch* batch = nullptr);
 
 } // namespace wf

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "prep/fine_mesh.h"
 #include "textio/fortran_format.h"
 #include "textio/list_directed.h"
 
@@ -118,12 +119,18 @@ std::string controlFileText(const RunState& rs, const TestData& d, const TimeSub
     // of step m holds from TQ(m) on; the end rows of the interval take half.
     std::vector<double> QL(static_cast<std::size_t>(in.NQ) + 1);
     for (int k = 1; k <= in.NQ; ++k) QL[k] = in.Q[k] / (static_cast<double>(w.NWELL - 1) * 2.0 * kPi);
+    // Fine model: each node takes its share of the screen (rows of unequal spacing).
+    const std::vector<double> fineShares = rs.options.fineModel ? fineRateShares(in, w.KW1, w.KW2) : std::vector<double>{};
     for (int k = w.KW1; k <= w.KW2; ++k) {
         const double share = (k == w.KW1 || k == w.KW2) ? 2.0 : 1.0;
+        auto rate = [&](int m) {
+            if (!fineShares.empty()) return -in.Q[m] / (2.0 * kPi) * fineShares[static_cast<std::size_t>(k)];
+            return -QL[m] / share;
+        };
         s += listRecord({(k - 1) * in.NR + 1, in.NQ + 1});
-        s += format("(f18.3,1pe18.6)", {in.TQ[1], -QL[1] / share});
-        for (int m = 1; m <= in.NQ - 1; ++m) s += format("(f18.3,1pe18.6)", {in.TQ[m + 1], -QL[m] / share});
-        s += format("(f18.3,1pe18.6)", {TMAX + kProfileTail, -QL[in.NQ] / share});
+        s += format("(f18.3,1pe18.6)", {in.TQ[1], rate(1)});
+        for (int m = 1; m <= in.NQ - 1; ++m) s += format("(f18.3,1pe18.6)", {in.TQ[m + 1], rate(m)});
+        s += format("(f18.3,1pe18.6)", {TMAX + kProfileTail, rate(in.NQ)});
     }
     s += listRecord({"XXXXXX"});
     return s;

@@ -89,7 +89,8 @@ TEST_F(Cli, HelpDocumentsEveryOption) {
     for (const char* opt : {"--new", "--save", "--units", "--data", "--borehole", "--thick", "--ratio", "--rmax", "--robs",
                             "--position", "--step", "--pump-position", "--boundary", "--levels", "--subset", "--type",
                             "--ignore", "--rmse", "--sim-days", "--time-steps", "--reset-parameters", "--set-bounds",
-                            "--tf", "--sm-max", "--mesh", "--prepare", "--analyse", "--all", "--verbose", "--force"})
+                            "--tf", "--sm-max", "--mesh", "--prepare", "--analyse", "--all", "--verbose", "--force",
+                            "--fine"})
         EXPECT_NE(r.out.find(opt), std::string::npos) << opt;
 }
 
@@ -367,6 +368,30 @@ TEST_F(Cli, TheExampleReproducesThePublishedTransmissivity) {
     EXPECT_NEAR(total, 462.0, 0.15 * 462.0) << r.out;
     const double tf = printedValue(r.out, "TF     "), tm = printedValue(r.out, "TM     ");
     EXPECT_NEAR(tf + tm, total, 0.01 * total);
+}
+
+// --fine switches the project to the fine model (saved with it): a finer
+// mesh in the same layout, and a fit of the example whose totals stay near
+// the published T (462 m2/day).
+TEST_F(Cli, FineOptionIsSavedAndRunsTheFineModel) {
+    copyExample();
+    const Result made = run(dir_, "--fine --mesh --prepare --save OKORENDIJK.wft");
+    ASSERT_EQ(made.code, 0) << made.out;
+    wf::doc::ProjectDocument doc;
+    ASSERT_TRUE(doc.openProject(dir_ / "OKORENDIJK.wft").project.ok());
+    EXPECT_TRUE(doc.analysisOptions.fineModel);
+    EXPECT_GT(doc.mesh.NR, 25);
+    EXPECT_GT(doc.mesh.NZ, 20);
+    const Result r = run(dir_, "--analyse OKORENDIJK.wft");
+    ASSERT_TRUE(r.code == 0 || r.code == 3) << r.out;
+    const double total = printedValue(r.out, R"(TF \+ TM)");
+    EXPECT_NEAR(total, 462.0, 0.1 * 462.0) << r.out;
+    // --no-fine turns it off again: the described mesh of 20 rows.
+    const Result back = run(dir_, "--no-fine --mesh --save OKORENDIJK.wft");
+    ASSERT_EQ(back.code, 0) << back.out;
+    ASSERT_TRUE(doc.openProject(dir_ / "OKORENDIJK.wft").project.ok());
+    EXPECT_FALSE(doc.analysisOptions.fineModel);
+    EXPECT_EQ(doc.mesh.NZ, 20);
 }
 
 } // namespace

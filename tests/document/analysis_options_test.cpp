@@ -22,6 +22,7 @@ AnalysisOptions someOptions() {
     o.boundAware = true;
     o.stopTolerance = 1e-4f;
     o.maxPasses = 40;
+    o.fineModel = true;
     return o;
 }
 
@@ -38,14 +39,14 @@ TEST(AnalysisOptionsFile, RoundTripsAndIsLaidOutAfterAnEmptyNameBlock) {
     ASSERT_TRUE(doc.saveProject(dir / "A.wft").ok());
     const std::string bytes = readBytes(dir / "A.wft");
     // 132 bytes of records (one discharge pair), the name block of 51 bytes
-    // with length 0, then tag, version 1, length 20 and the five fields.
-    ASSERT_EQ(bytes.size(), 132u + 51u + 32u);
+    // with length 0, then tag, version 1, length 24 and the six fields.
+    ASSERT_EQ(bytes.size(), 132u + 51u + 36u);
     EXPECT_EQ(bytes[132], '\0');
-    std::string block = "WFOP" + le32(1) + le32(20) + le32(0b1001) + le32(1) + le32(1);
+    std::string block = "WFOP" + le32(1) + le32(24) + le32(0b1001) + le32(1) + le32(1);
     float tol = 1e-4f;
     uint32_t tolBits;
     std::memcpy(&tolBits, &tol, 4);
-    block += le32(tolBits) + le32(40);
+    block += le32(tolBits) + le32(40) + le32(1);
     EXPECT_EQ(bytes.substr(183), block);
 
     ProjectDocument back;
@@ -125,10 +126,11 @@ TEST(AnalysisOptionsFile, DamagedBlocksAreRefusedNamingFileAndField) {
         std::string bytes, message;
     };
     const Case cases[] = {
-        {good.substr(0, good.size() - 3), "is cut short (17 of 20 bytes)"},
+        {good.substr(0, good.size() - 3), "is cut short (21 of 24 bytes)"},
         {good.substr(0, 183 + 6), "is cut short (no version and length)"},
-        {good.substr(0, good.size() - 8) + le32(0) + le32(40), "stop tolerance that is not between 0 and 1"},
-        {good.substr(0, good.size() - 4) + le32(0), "maximum number of passes 0"},
+        {good.substr(0, good.size() - 12) + le32(0) + le32(40) + le32(0), "stop tolerance that is not between 0 and 1"},
+        {good.substr(0, good.size() - 8) + le32(0) + le32(0), "maximum number of passes 0"},
+        {good.substr(0, good.size() - 4) + le32(2), "fine-model flag 2"},
         {good.substr(0, 183 + 12) + le32(16) + good.substr(183 + 16), "unknown held-parameter mask 16"},
         {good.substr(0, 183 + 16) + le32(2) + good.substr(183 + 20), "one-aquifer flag 2"},
     };
@@ -159,6 +161,7 @@ TEST(AnalysisOptionsFile, SolverRecordCarriesEveryOption) {
     EXPECT_EQ(o.boundAware, 1);
     EXPECT_EQ(o.stopTolerance, static_cast<double>(1e-4f));
     EXPECT_EQ(o.maxPasses, 40);
+    EXPECT_EQ(o.fineModel, 1);
     EXPECT_EQ(o.report, &report);
 }
 

@@ -1,4 +1,5 @@
-/* Options of the analysis run beyond the plain search, and the fit report.
+/* Options of the runs beyond the described system (the fine model, and the
+ * analysis beyond the plain search), and the fit report.
  *
  * wfSetOptions (declared in wfcore.h) installs a WfOptions record for the
  * following wftDLL calls. A null record, or one whose fields are all zero,
@@ -74,6 +75,9 @@ typedef struct WfOptions {
     double stopTolerance;  /* relative fall of the error estimate in a pass below which the search
                               stops; <= 0 means 1e-5 */
     int32_t maxPasses;     /* most passes of the bound-aware search; <= 0 means 200 */
+    int32_t fineModel;     /* non-zero: the fine model in the mesh, preparation and analysis runs */
+    int32_t threads;       /* fine model: threads for the derivative models of a pass; <= 0 means
+                              as many as the machine has cores (the results do not depend on it) */
     int32_t reserved;
     WfFitReport* report;   /* when not null, filled after every analysis run (valid = 0 if none) */
 } WfOptions;

@@ -1,0 +1,177 @@
+// The "Fine model" on the bundled example project (examples/oude-korendijk):
+// one model run (an analysis of type "Fixed time") and the full optimisation
+// from the project's guesses. Targets: a run under 25 ms, a fit under 2 s on
+// two cores. Reported: model runs, passes, implicit steps and factorisations
+// of one run, and the fitted PINIT.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "document/project_document.h"
+#include "entry/run_driver.h"
+#include "fem/fine_model.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Counts {
+    int boxes = 0;
+    std::string lastBox;
+    int passes = 0;
+};
+
+WfHost quietHost(Counts* c) {
+    WfHost h{};
+    h.context = c;
+    h.progress = [](void* ctx, int32_t code, const char* text, const char* const*, int32_t) {
+        if (code == 0 && std::string(text).rfind("Iteration ", 0) == 0) ++static_cast<Counts*>(ctx)->passes;
+    };
+    h.messageBox = [](void* ctx, const char*, const char* text) {
+        auto* k = static_cast<Counts*>(ctx);
+        ++k->boxes;
+        k->lastBox = text;
+    };
+    return h;
+}
+
+// One solver run with the fine model on the document's records; the run state
+// is returned for its counters.
+void solverRun(wf::RunState& rs, wf::doc::ProjectDocument& doc, int mode, int type, Counts& counts, int threads) {
+    const WfHost h = quietHost(&counts);
+    rs.rep.setHost(&h);
+    rs.options.fineModel = true;
+    rs.options.threads = threads;
+    FILENAME_VIEW view;
+    std::memcpy(&view, &doc.filename, sizeof view);
+    wf::SET_FILE(rs, view);
+    wf::INITIALIZE(rs, doc.mesh, doc.obsv, doc.pump, doc.guess, doc.pinit, doc.units, doc.nzero);
+    wf::WFRUN(rs, mode, type, doc.mesh, doc.obsv, doc.pinit);
+    rs.rep.setHost(nullptr);
+}
+
+// The output times of the first observation node in a simulation file, in
+// seconds (factor: seconds per unit of the file's times).
+std::vector<double> simulationTimes(const std::string& name, double factor) {
+    std::ifstream in(name);
+    int nobs = 0, nt = 0;
+    in >> nobs >> nt;
+    std::string line;
+    std::getline(in, line);
+    std::getline(in, line);
+    std::vector<double> t;
+    for (int i = 0; i < nt; ++i) {
+        int node = 0;
+        double time = 0.0, s = 0.0;
+        if (!(in >> node >> time >> s)) break;
+        t.push_back(time * factor);
+    }
+    return t;
+}
+
+// Opens a copy of the example in a fresh folder and makes its fine mesh and
+// preparation runs.
+class Example {
+public:
+    Example(const char* tag) : old_(fs::current_path()) {
+        dir_ = fs::temp_directory_path() / (std::string("wf_bench_fine_") + tag + std::to_string(::getpid()));
+        const fs::path example = fs::path(WF_SOURCE_DIR) / "examples" / "oude-korendijk";
+        fs::create_directories(dir_);
+        fs::copy(example, dir_, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+        fs::current_path(dir_);
+        const wf::doc::OpenOutcome opened = doc.openProject("OKORENDIJK.wft");
+        if (!opened.project || !opened.testData || doc.pointCount() == 0) {
+            why = "example project could not be opened";
+            return;
+        }
+        if (!doc.convertParameters(1) || !doc.convertParameters(2)) {
+            why = "parameter conversion refused";
+            return;
+        }
+        Counts c;
+        wf::RunState rs;
+        solverRun(rs, doc, 4, 0, c, 0);
+        wf::RunState rs2;
+        solverRun(rs2, doc, 5, 0, c, 0);
+        if (c.boxes != 0) why = "project set-up failed: " + c.lastBox;
+    }
+    ~Example() {
+        fs::current_path(old_);
+        fs::remove_all(dir_);
+    }
+    wf::doc::ProjectDocument doc;
+    std::string why;
+
+private:
+    fs::path old_, dir_;
+};
+
+void BM_FineModelRun(benchmark::State& state) {
+    Example ex("run");
+    if (!ex.why.empty()) {
+        state.SkipWithError(ex.why.c_str());
+        return;
+    }
+    const PINIT guesses = ex.doc.pinit;
+    long steps = 0, blocks = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        ex.doc.pinit = guesses;
+        Counts c;
+        wf::RunState rs;
+        state.ResumeTiming();
+        solverRun(rs, ex.doc, 6, 1, c, 0);
+        state.PauseTiming();
+        if (rs.fem.fine) {
+            const std::vector<double> t = simulationTimes("OKORENDIJK.inv", 60.0);
+            wf::fine::fineStepCounts(*rs.fem.fine, t.data(), static_cast<int>(t.size()), steps, blocks);
+        }
+        state.counters["model_runs"] = rs.fem.callCount;
+        state.counters["NR"] = ex.doc.mesh.NR;
+        state.counters["NZ"] = ex.doc.mesh.NZ;
+        state.ResumeTiming();
+    }
+    state.counters["steps"] = static_cast<double>(steps);
+    state.counters["factorised_blocks"] = static_cast<double>(blocks);
+}
+
+void BM_FineFit(benchmark::State& state) {
+    Example ex("fit");
+    if (!ex.why.empty()) {
+        state.SkipWithError(ex.why.c_str());
+        return;
+    }
+    const PINIT guesses = ex.doc.pinit;
+    Counts c;
+    for (auto _ : state) {
+        state.PauseTiming();
+        ex.doc.pinit = guesses;
+        c = Counts{};
+        wf::RunState rs;
+        state.ResumeTiming();
+        solverRun(rs, ex.doc, 6, 0, c, static_cast<int>(state.range(0)));
+        benchmark::DoNotOptimize(ex.doc.pinit);
+        state.counters["model_runs"] = rs.fem.callCount;
+        state.counters["passes"] = c.passes;
+        state.counters["Tf_m2_day"] = ex.doc.pinit.TF;
+        state.counters["Tm_m2_day"] = ex.doc.pinit.TM;
+        state.counters["Sf"] = ex.doc.pinit.SF;
+        state.counters["Sm"] = ex.doc.pinit.SM;
+        state.counters["T_total"] = ex.doc.pinit.TF + ex.doc.pinit.TM;
+        state.counters["S_total"] = ex.doc.pinit.SF + ex.doc.pinit.SM;
+    }
+    if (c.lastBox != "SAVE to keep final Results") state.SkipWithError(("analysis ended with: " + c.lastBox).c_str());
+}
+
+BENCHMARK(BM_FineModelRun)->Unit(benchmark::kMillisecond)->Iterations(20);
+// Argument: threads for the derivative models (0 = one per core).
+BENCHMARK(BM_FineFit)->Unit(benchmark::kMillisecond)->Iterations(3)->Arg(1)->Arg(0);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,24 @@
+// Options of a run beyond the described system, installed by wfSetOptions
+// and held by the run state. A default-constructed record is the described
+// system: every routine then takes its described path.
+#pragma once
+
+#include "wfcore/options.h"
+
+namespace wf {
+
+struct RunOptions {
+    // "Fine model": the mesh run lays out a mesh chosen for accuracy, the
+    // preparation run weights the well's node rates by their share of the
+    // screen, and the analysis run resolves every observation interval with
+    // as many implicit steps as accuracy needs (fem/fine_model.h).
+    bool fineModel = false;
+    // Threads for the derivative models of one search pass in the fine model;
+    // 0 = as many as the machine has cores. The results do not depend on it.
+    int threads = 0;
+};
+
+// Takes over the model's fields of a WfOptions record (null: the defaults).
+void installRunOptions(RunOptions& run, const WfOptions* options);
+
+} // namespace wf

@@ -1,0 +1,105 @@
+// The "Fine model" path of the flow model: the same model input (mesh, time
+// file, parameters), the same simulation file, but every observation interval
+// resolved by as many implicit steps as accuracy needs, and a solver built
+// for the radial section's structure.
+//
+// The generated meshes are tensor grids: node columns at radii r_i, node rows
+// at heights z_j, material a property of the row. With bilinear elements the
+// Galerkin matrices are then exact Kronecker products of one-dimensional ones,
+//   K = Kr (x) Mz[Kx p] + Mr (x) Kz[Ky p],   M = Mr (x) Mz[S q],
+// where Kr, Mr are the radial stiffness and mass with weight r (independent of
+// the parameters) and Mz[.], Kz[.] the vertical mass and stiffness with the
+// row properties as weights. The radial pair is diagonalised once per
+// analysis (Kr V = Mr V diag(lambda), V' Mr V = I); in those modes one
+// backward-Euler step (dt K + M) s_new = M s_old + dt f falls apart into one
+// tridiagonal system over the rows per radial mode. A step costs a few
+// multiply-adds per node, so steps are cheap and many can be taken. The
+// steps are those of the two-step backward differentiation formula (second
+// order, stiffly stable; backward Euler after every change of the rates), in
+// blocks of equal steps that share their factorisations.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "entry/arrays.h"
+
+namespace wf {
+
+struct RunState;
+
+namespace fine {
+
+// Relative step: within a block no step is longer than this fraction of the
+// time since the last change of the pumping rates.
+inline constexpr double kStepFraction = 0.2;
+// Largest ratio of neighbouring steps taken by the two-step formula (it is
+// zero-stable below 1 + sqrt 2); a step longer than that after a short one is
+// a backward-Euler step.
+inline constexpr double kMaxStepRatio = 2.0;
+// The first step after a change of the rates covers 2^-kFirstHalvings of the
+// observation interval it starts; the blocks that follow double.
+inline constexpr int kFirstHalvings = 12;
+
+// The part of the model input that the fine solver works on, prepared once
+// per analysis from the model read by GGIP.
+struct FineModel {
+    int NR = 0, NZ = 0;      // node columns and rows
+    int n = 0;               // radial modes: NR, or NR - 1 with heads held on the outer column
+    std::vector<double> V;   // NR x n, row-major: radial mode vectors (zero on a held column)
+    std::vector<double> lambda;  // n eigenvalues of the radial pair
+    std::vector<double> hz;  // NZ - 1 row spacings (m)
+    std::vector<int> rowMat; // NZ materials of the rows
+    double h0 = 0.0;         // initial head, the same at every node
+    double KX = 0.0, KY = 0.0, SS = 0.0;
+    int npar = 4;
+    struct Source {
+        int row = 0;                       // 0-based row of the axis node
+        std::vector<double> t, rate;       // profile points (s, m3/s)
+    };
+    std::vector<Source> sources;
+    std::vector<double> restarts;          // profile times: the rates may change there
+    std::vector<int> obsCol, obsRow;       // 0-based column and row of each observation node
+};
+
+// The work arrays of one simulation (one per thread).
+struct FineWork {
+    std::vector<double> s, sp;        // drawdowns in the radial modes, now and one step before; (row j, mode m) at j * n + m
+    std::vector<double> diag, low;    // factors of the n tridiagonal systems
+    std::vector<double> ad, ao, bd, bo, cd, co;  // vertical matrices of the parameters
+    std::vector<double> rhs, g, y;
+};
+
+// Builds the fine model from the model input read by GGIP (rs.model,
+// rs.fem) and the mesh counts rs.in.NR, rs.in.NZ. Null when the input is not
+// of that structure (other elements, fluxes, a dry-node test, no storage,
+// heads held elsewhere than on the whole outer column, unequal initial heads).
+std::shared_ptr<const FineModel> buildFineModel(const RunState& rs);
+
+// One simulation: drawdowns sim[k * nout + i] at observation node k and output
+// time times[i] (seconds, times[0] carrying the initial state at t = 0 as in
+// the described stepping). finalModes, when given, receives the modal drawdowns
+// at the last output time (layout of FineWork::s). Thread-safe for distinct work arrays.
+// False when a pivot was not positive (parameters that are not positive);
+// failedAt then receives the output time at which the step failed.
+bool fineSimulate(const FineModel& fm, const double* P, const double* times, int nout, double* sim, FineWork& w,
+                  std::vector<double>* finalModes = nullptr, double* failedAt = nullptr);
+
+// Number of implicit steps and of factorisations fineSimulate takes for the
+// output times (for the benchmarks and the reports).
+void fineStepCounts(const FineModel& fm, const double* times, int nout, long& steps, long& blocks);
+
+} // namespace fine
+
+// SIMF of the fine model: the fine stepping when the model input has the
+// structure above (the fine model is built on the first call of an
+// analysis), else the described SIMF. Writes the simulation file the same way.
+bool FINE_SIMF(RunState& rs, const double* P, Mat1<double>& sim, const Vec1<int>& obsNodes, const Vec1<double>& times);
+
+// The drawdowns of the first observation node at the output times for several
+// parameter vectors at once, on up to threads threads (0: one per core), each
+// rounded as the simulation file holds them. False when no fine model has been
+// built in this analysis. The values do not depend on the number of threads.
+bool fineSimulateMany(RunState& rs, int count, const double* const* P, int n, double* const* F, int threads);
+
+} // namespace wf

@@ -1,0 +1,52 @@
+// Numerical inversion of Laplace transforms (Stehfest) and the Laplace-domain
+// drawdowns it is used with in the tests of the fine model.
+#pragma once
+
+#include <cmath>
+#include <functional>
+
+namespace wf::test {
+
+// Stehfest's approximation f(t) = ln2 / t sum_k V_k F(k ln2 / t), N = 16.
+inline double stehfest(const std::function<double(double)>& F, double t) {
+    constexpr int N = 16;
+    auto fact = [](int n) {
+        double f = 1.0;
+        for (int i = 2; i <= n; ++i) f *= i;
+        return f;
+    };
+    const double ln2 = std::log(2.0);
+    double sum = 0.0;
+    for (int k = 1; k <= N; ++k) {
+        double v = 0.0;
+        for (int j = (k + 1) / 2; j <= std::min(k, N / 2); ++j)
+            v += std::pow(j, N / 2) * fact(2 * j) / (fact(N / 2 - j) * fact(j) * fact(j - 1) * fact(k - j) * fact(2 * j - k));
+        if ((k + N / 2) % 2 != 0) v = -v;
+        sum += v * F(k * ln2 / t);
+    }
+    return ln2 / t * sum;
+}
+
+// Hantush's leaky aquifer with aquitard storage (1960), the aquitard's far
+// side impermeable: in the Laplace domain
+//   s(r, p) = Q / (2 pi T p) K0(r sqrt(q(p) / T)),
+//   q(p) = p S + K' b tanh(b b'),  b = sqrt(p S's / K'),
+// T, S of the pumped layer; K', S's, b' conductivity, specific storage and
+// thickness of the storing aquitard (vertical flow only).
+inline double hantushAquitardStorage(double Q, double T, double S, double Kp, double Ssp, double bp, double r,
+                                     double t) {
+    auto F = [&](double p) {
+        const double beta = std::sqrt(p * Ssp / Kp);
+        const double q = p * S + Kp * beta * std::tanh(beta * bp);
+        return Q / (2.0 * M_PI * T * p) * std::cyl_bessel_k(0.0, r * std::sqrt(q / T));
+    };
+    return stehfest(F, t);
+}
+
+// Theis in the Laplace domain: s(r, p) = Q / (2 pi T p) K0(r sqrt(p S / T)).
+inline double theisByLaplace(double Q, double T, double S, double r, double t) {
+    auto F = [&](double p) { return Q / (2.0 * M_PI * T * p) * std::cyl_bessel_k(0.0, r * std::sqrt(p * S / T)); };
+    return stehfest(F, t);
+}
+
+} // namespace wf::test
