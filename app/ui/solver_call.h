@@ -48,11 +48,12 @@ void runWithOutputLogged(const QString& logPath, const std::function<void()>& f,
 // run showed no error box.
 bool callSolver(int mode, int type, const SolverRecords& records, QWidget* owner = nullptr);
 
-// The analysis run (mode 6) of the given type with the project's analysis
-// options installed for this one call and the solver's copy of the fit report
-// filled into report; the plain search is restored afterwards, also when a
-// failure escapes the run.
-bool callAnalysis(int type, const SolverRecords& records, const wf::doc::AnalysisOptions& options,
-                  WfFitReport* report, QWidget* owner = nullptr);
+// callSolver with the project's options installed for this one call (the
+// fine model applies to the mesh and preparation runs, the search options and
+// the fit report to the analysis); report, when not null, receives the
+// solver's copy of the fit report. The plain search is restored afterwards,
+// also when a failure escapes the run.
+bool callWithOptions(int mode, int type, const SolverRecords& records, const wf::doc::AnalysisOptions& options,
+                     WfFitReport* report = nullptr, QWidget* owner = nullptr);
 
 } // namespace wf::ui

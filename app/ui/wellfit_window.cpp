@@ -343,7 +343,7 @@ void TWellfit::Mesh1Click() {
     if (dialog.exec() != QDialog::Accepted) return;
     dialog.store();
     if (!folderFor(QStringLiteral("build the mesh file"), QString::fromLocal8Bit(doc_.filename.femName))) return;
-    callSolver(WF_MODE_MESH, 0, recordsOf(doc_), this);
+    callWithOptions(WF_MODE_MESH, 0, recordsOf(doc_), doc_.analysisOptions, nullptr, this);
 }
 
 void TWellfit::Parameters1Click() {
@@ -357,7 +357,8 @@ void TWellfit::Parameters1Click() {
     const std::optional<std::filesystem::path> folder =
         folderFor(QStringLiteral("prepare the observation file"), QString::fromLocal8Bit(doc_.filename.obsName));
     if (!folder) return;
-    const bool succeeded = callSolver(WF_MODE_PREPARE, dialog.runType(), recordsOf(doc_), this);
+    const bool succeeded =
+        callWithOptions(WF_MODE_PREPARE, dialog.runType(), recordsOf(doc_), doc_.analysisOptions, nullptr, this);
     preparation_.preparationRan(succeeded, doc_, *folder);
 }
 
@@ -390,7 +391,7 @@ void TWellfit::Analysis2Click() {
         return;
     }
     WfFitReport fit{};
-    callAnalysis(type, recordsOf(doc_), doc_.analysisOptions, &fit, this);
+    callWithOptions(WF_MODE_ANALYSIS, type, recordsOf(doc_), doc_.analysisOptions, &fit, this);
     Chart1_->clearFit();
     DrawFit();
     Chart1_->viewport()->update();

@@ -130,6 +130,43 @@ TEST_F(ProjectFolderTest, ReportWindowPrintsItsText) {
     EXPECT_GT(pdf.size(), 500);
 }
 
+TEST_F(AnalysisOptionsDialogTest, MeshDialogCarriesTheFineModelIntoTheProjectAndTheMeshRun) {
+    BoxCatcher boxes;
+    onDialog([](QWidget* w) {
+        EXPECT_FALSE(box(w, "checkFineModel")->isChecked());
+        EXPECT_EQ(box(w, "checkFineModel")->text(), QStringLiteral("Fine model"));
+        clickOk(w);
+    });
+    window->Mesh1Click();
+    ASSERT_TRUE(boxes.boxes().isEmpty()) << boxes.texts().join('\n').toStdString();
+    const MESH plain = doc.mesh;
+    EXPECT_FALSE(doc.analysisOptions.fineModel);
+
+    onDialog([](QWidget* w) {
+        box(w, "checkFineModel")->setChecked(true);
+        clickOk(w);
+    });
+    window->Mesh1Click();
+    ASSERT_TRUE(boxes.boxes().isEmpty()) << boxes.texts().join('\n').toStdString();
+    EXPECT_TRUE(doc.analysisOptions.fineModel);
+    // The option reached the mesh run: another mesh than the plain one.
+    EXPECT_TRUE(doc.mesh.NR != plain.NR || doc.mesh.NZ != plain.NZ) << doc.mesh.NR << " x " << doc.mesh.NZ;
+
+    window->Save1Click();
+    wf::doc::ProjectDocument reloaded;
+    ASSERT_TRUE(reloaded.loadProject(path(QStringLiteral("DEMO.wft")).toStdString()).ok());
+    EXPECT_TRUE(reloaded.analysisOptions.fineModel);
+
+    // Shown again on the next opening; Cancel keeps it.
+    onDialog([](QWidget* w) {
+        EXPECT_TRUE(box(w, "checkFineModel")->isChecked());
+        box(w, "checkFineModel")->setChecked(false);
+        w->findChild<QPushButton*>(QStringLiteral("CancelBtn"))->click();
+    });
+    window->Mesh1Click();
+    EXPECT_TRUE(doc.analysisOptions.fineModel);
+}
+
 // The bundled example, copied into the test's folder and run through the
 // windows: mesh, data preparation and an optimisation from its stored guesses.
 class FitReportTest : public ProjectFolderTest {
