@@ -241,6 +241,32 @@ TEST_F(FitReportTest, OptimisationOpensTheReportAndCopyPutsItOnTheClipboard) {
     EXPECT_FALSE(report->isVisible());
 }
 
+TEST_F(FitReportTest, OptionsOfTheDialogReachTheSearch) {
+    BoxCatcher boxes;
+    onDialog([](QWidget* w) { clickOk(w); });
+    window->Mesh1Click();
+    onDialog([](QWidget* w) { clickOk(w); });
+    window->Parameters1Click();
+    const float guessTM = doc.pinit.TM;
+    onDialog([](QWidget* w) {
+        box(w, "cbTMHold")->setChecked(true);
+        box(w, "checkBoundAware")->setChecked(true);
+        edit(w, "edMaxPasses")->setText(QStringLiteral("3"));
+        clickOk(w);
+    });
+    window->Analysis2Click();
+    // The held parameter keeps its guess; the third pass ends the search, with
+    // a box that says so.
+    EXPECT_EQ(doc.pinit.TM, guessTM);
+    EXPECT_TRUE(window->lastFitReport().parameters[1].held);
+    EXPECT_EQ(window->lastFitReport().passes, 3);
+    EXPECT_EQ(window->lastFitReport().stopRule, WF_STOP_MAX_PASSES);
+    EXPECT_TRUE(boxes.texts().join('\n').contains(QStringLiteral("maximum number of passes (3)")))
+        << boxes.texts().join('\n').toStdString();
+    ASSERT_NE(window->fitReportWindow(), nullptr);
+    EXPECT_TRUE(window->fitReportWindow()->report().contains(QStringLiteral("held")));
+}
+
 TEST_F(FitReportTest, FixedTimeRunMakesAReportWithoutOpeningTheWindow) {
     BoxCatcher boxes;
     onDialog([](QWidget* w) { clickOk(w); });
