@@ -87,52 +87,38 @@ void BM_SSOL(benchmark::State& state) {
 }
 BENCHMARK(BM_SSOL)->Args({320, 18})->Args({500, 27})->Unit(benchmark::kMicrosecond);
 
-void BM_RowWiseFactorSolve(benchmark::State& state) {
+// The row-wise band the time step factorises in place: each iteration copies
+// the band in (as the column-stored pair does), then mode 0 factorises only,
+// mode 1 factorises and solves, mode 2 factorises with the forward
+// substitution in its row loop and then substitutes back (the time step).
+void BM_RowWise(benchmark::State& state) {
     const int NN = static_cast<int>(state.range(0)), B = static_cast<int>(state.range(1));
+    const int mode = static_cast<int>(state.range(2));
     const std::vector<double> a = makeBand(NN, B), r0 = makeRhs(NN);
     const int ld = wf::bandRowStride(B);
-    wf::BandBuffer K, M, W;
-    K.assign(static_cast<std::size_t>(NN) * ld, 0.0);
-    M.assign(K.size(), 0.0);
-    W.assign(K.size(), 0.0);
+    wf::BandBuffer A0, W;
+    A0.assign(static_cast<std::size_t>(NN) * ld, 0.0);
+    W.assign(A0.size(), 0.0);
     for (int i = 0; i < NN; ++i)
-        for (int c = 0; c < B && i + c < NN; ++c) K[static_cast<std::size_t>(i) * ld + c] = a[i + static_cast<std::size_t>(c) * NN];
+        for (int c = 0; c < B && i + c < NN; ++c)
+            A0[static_cast<std::size_t>(i) * ld + c] = a[i + static_cast<std::size_t>(c) * NN];
     std::vector<double> r(NN);
-    const bool solve = state.range(2) != 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(wf::factorBandRowsOf(NN, B, 1.0, K.data(), M.data(), W.data(), ld));
-        if (solve) {
-            std::memcpy(r.data(), r0.data(), r0.size() * sizeof(double));
-            wf::solveBandRows(NN, B, W.data(), ld, r.data());
+        std::memcpy(W.data(), A0.data(), A0.size() * sizeof(double));
+        std::memcpy(r.data(), r0.data(), r0.size() * sizeof(double));
+        if (mode == 2) {
+            benchmark::DoNotOptimize(wf::factorForwardBandRows(NN, B, W.data(), ld, r.data()));
+            wf::backBandRows(NN, B, W.data(), ld, r.data());
+        } else {
+            benchmark::DoNotOptimize(wf::factorBandRows(NN, B, W.data(), ld));
+            if (mode == 1) wf::solveBandRows(NN, B, W.data(), ld, r.data());
         }
         benchmark::DoNotOptimize(r.data());
         benchmark::ClobberMemory();
     }
 }
-BENCHMARK(BM_RowWiseFactorSolve)->Args({320, 18, 0})->Args({320, 18, 1})->Args({500, 27, 0})->Args({500, 27, 1})
-    ->Unit(benchmark::kMicrosecond);
-
-// The time step's pair: factorisation of dt K + M with the forward
-// substitution in its row loop, then the grouped back substitution.
-void BM_RowWiseFusedFactorSolve(benchmark::State& state) {
-    const int NN = static_cast<int>(state.range(0)), B = static_cast<int>(state.range(1));
-    const std::vector<double> a = makeBand(NN, B), r0 = makeRhs(NN);
-    const int ld = wf::bandRowStride(B);
-    wf::BandBuffer K, M, W;
-    K.assign(static_cast<std::size_t>(NN) * ld, 0.0);
-    M.assign(K.size(), 0.0);
-    W.assign(K.size(), 0.0);
-    for (int i = 0; i < NN; ++i)
-        for (int c = 0; c < B && i + c < NN; ++c) K[static_cast<std::size_t>(i) * ld + c] = a[i + static_cast<std::size_t>(c) * NN];
-    std::vector<double> r(NN);
-    for (auto _ : state) {
-        std::memcpy(r.data(), r0.data(), r0.size() * sizeof(double));
-        benchmark::DoNotOptimize(wf::factorSolveBandRowsOf(NN, B, 1.0, K.data(), M.data(), W.data(), ld, r.data()));
-        benchmark::DoNotOptimize(r.data());
-        benchmark::ClobberMemory();
-    }
-}
-BENCHMARK(BM_RowWiseFusedFactorSolve)->Args({320, 18})->Args({500, 27})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RowWise)->Args({320, 18, 0})->Args({320, 18, 1})->Args({320, 18, 2})->Args({500, 27, 0})
+    ->Args({500, 27, 2})->ArgNames({"NN", "B", "mode"})->Unit(benchmark::kMicrosecond);
 
 #if defined(WF_HAVE_LAPACK)
 // LAPACK lower band storage: AB(1 + i - j, j) = A(i, j), i.e. column j of AB is

@@ -1,6 +1,7 @@
 // One time step on a default-size radial section (16 columns x 20 rows,
-// NN 320, bandwidth 18): solveStep, which keeps the run's conductance and
-// storage bands, against the straightforward step ASEM + AEBC + SFAC + SSOL.
+// NN 320, bandwidth 18): solveStep, which keeps the run's Gauss-point terms
+// and works on the row-wise band, against the straightforward step ASEM +
+// AEBC + SFAC + SSOL (the same doubles).
 // Alternating increments keep solveStep from reusing its factor; the
 // "repeated dt" case shows the reuse.
 #include <benchmark/benchmark.h>

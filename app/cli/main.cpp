@@ -5,6 +5,7 @@
 
 #include "options.h"
 #include "run_sequence.h"
+#include "wellfit_version.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
@@ -12,6 +13,10 @@ int main(int argc, char** argv) {
     if (const auto error = wf::cli::parseOptions(args, options)) {
         std::cerr << "wellfit-cli: " << *error << '\n';
         return wf::cli::kBadCommandLine;
+    }
+    if (options.version) {
+        std::cout << "wellfit-cli " WELLFIT_VERSION "\n";
+        return wf::cli::kSuccess;
     }
     if (options.help) {
         std::cout << wf::cli::helpText();

@@ -221,7 +221,7 @@ std::optional<std::string> parseOptions(const std::vector<std::string>& args, Op
     };
 
     const std::map<std::string, bool*> flags = {
-        {"--help", &o.help},       {"-h", &o.help},          {"--mesh", &o.mesh},
+        {"--help", &o.help},       {"-h", &o.help},          {"--version", &o.version}, {"--mesh", &o.mesh},
         {"--prepare", &o.prepare}, {"--analyse", &o.analyse}, {"--analyze", &o.analyse},
         {"--save", &o.save},       {"--reset-parameters", &o.resetParameters},
         {"--set-bounds", &o.setBounds}, {"--verbose", &o.verbose}, {"--force", &o.force},
@@ -265,7 +265,7 @@ std::optional<std::string> parseOptions(const std::vector<std::string>& args, Op
         if (!o.project.empty()) return "Only one project file may be given (\"" + o.project + "\" and \"" + arg + "\")";
         o.project = arg;
     }
-    if (o.help) return std::nullopt;
+    if (o.help || o.version) return std::nullopt;
     if (!o.project.empty() && !o.newProject.empty())
         return "Give either a project file to open or --new PATH, not both";
     if (o.project.empty() && o.newProject.empty()) return "No project file given (see --help)";
@@ -278,7 +278,7 @@ std::optional<std::string> parseOptions(const std::vector<std::string>& args, Op
 
 std::string helpText() {
     return R"(Usage: wellfit-cli [options] PROJECT.wft
-       wellfit-cli --new PROJECT.wft [options]
+   or: wellfit-cli --new PROJECT.wft [options]
 
 Analyses a pumping test of a fracture/matrix aquifer with the Wellfit solver.
 The project's folder becomes the working directory; the side files
@@ -294,6 +294,7 @@ Project:
   --verbose               show every progress line of the solver (by default
                           the detail lines of each optimisation pass are left out)
   --help, -h              show this text
+  --version               show the program's version
 
 Units (codes or names, in the order distance, input time, output time,
 conductivity/transmissivity, discharge):

@@ -27,6 +27,7 @@ struct PointOptions {
 
 struct Options {
     bool help = false;
+    bool version = false;
 
     // Project: open `project`, or create `newProject` with the defaults.
     std::string project;

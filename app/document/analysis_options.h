@@ -1,4 +1,4 @@
-// The options beyond the described system, owned by the project document next
+// The options beyond the standard model and search, owned by the project document next
 // to the eight solver records: parameters held at their guesses, one aquifer
 // (one conductivity and one specific storage for both layers), the bound-aware
 // search with its two stop rules, and the fine model (a mesh and time steps

@@ -107,11 +107,40 @@ TFAnalysis::TFAnalysis(wf::doc::ProjectDocument& document, QWidget* parent) : QD
             [this] { guarded(this, QStringLiteral("Reset parameters"), [this] { btnParamClick(); }); });
     connect(btnBound_, &QPushButton::clicked, this,
             [this] { guarded(this, QStringLiteral("Set Boundaries"), [this] { btnBoundClick(); }); });
+    grid->addWidget(new QLabel(QStringLiteral("Hold:"), aquifer), 0, 4);
+    for (int r = 0; r < 4; ++r) {
+        hold_[r] = new QCheckBox(QStringLiteral("Hold"), aquifer);
+        hold_[r]->setObjectName(QStringLiteral("cb%1Hold").arg(QLatin1String(kRowNames[r])));
+        hold_[r]->setToolTip(QStringLiteral("Keep this parameter at its guess during the optimisation"));
+        grid->addWidget(hold_[r], r + 1, 4);
+    }
     auto* paramButtons = new QHBoxLayout;
     paramButtons->addWidget(btnParam_);
     paramButtons->addWidget(btnBound_);
     paramButtons->addStretch(1);
-    grid->addLayout(paramButtons, 5, 0, 1, 4);
+    grid->addLayout(paramButtons, 5, 0, 1, 5);
+
+    auto* search = new QGroupBox(QStringLiteral("Search options:"), this);
+    search->setObjectName(QStringLiteral("gbSearch"));
+    checkOneAquifer_ = new QCheckBox(QStringLiteral("One aquifer (same K and Ss in both layers)"), search);
+    checkOneAquifer_->setObjectName(QStringLiteral("checkOneAquifer"));
+    checkBoundAware_ = new QCheckBox(QStringLiteral("Bound-aware search"), search);
+    checkBoundAware_->setObjectName(QStringLiteral("checkBoundAware"));
+    edStopTolerance_ = makeField(search, "edStopTolerance", QStringLiteral("Relative tolerance:"));
+    edMaxPasses_ = makeField(search, "edMaxPasses", QStringLiteral("Maximum passes:"));
+    auto* sf = new QGridLayout(search);
+    sf->addWidget(checkOneAquifer_, 0, 0, 1, 4);
+    sf->addWidget(checkBoundAware_, 1, 0);
+    sf->addWidget(new QLabel(fieldLabel(edStopTolerance_), search), 1, 1, Qt::AlignRight);
+    sf->addWidget(edStopTolerance_, 1, 2);
+    sf->addWidget(new QLabel(fieldLabel(edMaxPasses_), search), 1, 3, Qt::AlignRight);
+    sf->addWidget(edMaxPasses_, 1, 4);
+    // The stop rules belong to the bound-aware search.
+    auto enableStopRules = [this](bool on) {
+        edStopTolerance_->setEnabled(on);
+        edMaxPasses_->setEnabled(on);
+    };
+    connect(checkBoundAware_, &QCheckBox::toggled, this, enableStopRules);
 
     QDialogButtonBox* buttons = okCancelButtons(this);
     connect(buttons, &QDialogButtonBox::accepted, this, &TFAnalysis::accept);
@@ -128,8 +157,10 @@ TFAnalysis::TFAnalysis(wf::doc::ProjectDocument& document, QWidget* parent) : QD
     layout->addLayout(files);
     layout->addLayout(middle);
     layout->addWidget(aquifer);
+    layout->addWidget(search);
     layout->addWidget(buttons);
     FormCreate();
+    enableStopRules(checkBoundAware_->isChecked());
     checkAll_->setFocus();
 }
 
@@ -147,6 +178,35 @@ void TFAnalysis::FormCreate() {
     const wf::doc::Status s = doc_.convertParameters(1);
     if (!s) showError(this, QString::fromStdString(s.error));
     showParameters();
+    options_ = doc_.analysisOptions;
+    showOptions();
+}
+
+void TFAnalysis::showOptions() {
+    for (int r = 0; r < 4; ++r) hold_[r]->setChecked(options_.hold[static_cast<std::size_t>(r)]);
+    checkOneAquifer_->setChecked(options_.oneAquifer);
+    checkBoundAware_->setChecked(options_.boundAware);
+    edStopTolerance_->setText(formatShort(options_.stopTolerance));
+    edMaxPasses_->setText(QString::number(options_.maxPasses));
+}
+
+// The options on OK; the stop rules are checked also while the bound-aware
+// search is off, since they are kept in the project all the same.
+bool TFAnalysis::readOptions() {
+    wf::doc::AnalysisOptions o = options_;
+    for (int r = 0; r < 4; ++r) o.hold[static_cast<std::size_t>(r)] = hold_[r]->isChecked();
+    o.oneAquifer = checkOneAquifer_->isChecked();
+    o.boundAware = checkBoundAware_->isChecked();
+    if (!readReal(this, edStopTolerance_, o.stopTolerance) ||
+        !require(this, edStopTolerance_, o.stopTolerance > 0.0f && o.stopTolerance < 1.0f,
+                 QStringLiteral("must lie between 0 and 1")))
+        return false;
+    if (!readInteger(this, edMaxPasses_, o.maxPasses) ||
+        !require(this, edMaxPasses_, o.maxPasses >= 1 && o.maxPasses <= 999,
+                 QStringLiteral("must lie between 1 and 999")))
+        return false;
+    options_ = o;
+    return true;
 }
 
 void TFAnalysis::showParameters() {
@@ -202,6 +262,7 @@ void TFAnalysis::accept() {
     for (int c : {1, 0, 2})
         for (int r = 0; r < 4; ++r)
             if (!readReal(this, param_[r][c], values_[r][c])) return;
+    if (!readOptions()) return;
     QDialog::accept();
 }
 
@@ -212,6 +273,7 @@ void TFAnalysis::store() {
     doc_.pump.NSTEP = nstep_;
     for (int c : {1, 0, 2})
         for (int r = 0; r < 4; ++r) parameter(doc_.pinit, r, c) = values_[r][c];
+    doc_.analysisOptions = options_;
 }
 
 } // namespace wf::ui

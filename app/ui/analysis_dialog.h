@@ -1,6 +1,7 @@
 // TFAnalysis: "Analyse pump test" - analysis type, points to ignore, fit
 // requirement, prediction settings and the guesses and bounds of the four
-// aquifer parameters.
+// aquifer parameters; beside them the analysis options (parameters held at
+// their guesses, one aquifer, the bound-aware search and its stop rules).
 #pragma once
 
 #include <QDialog>
@@ -23,7 +24,8 @@ public:
     // OK checks every field; a field that is not a number is named in an error
     // box and the dialog stays open.
     void accept() override;
-    // Takes over NSKIP, RMSE, TSIM, NSTEP, the guesses, the minima and the maxima (after OK).
+    // Takes over NSKIP, RMSE, TSIM, NSTEP, the guesses, the minima and the
+    // maxima, then the analysis options (after OK).
     void store();
     // 0 Optimization, 1 Fixed time, 2 Prediction.
     int analysisType() const;
@@ -36,6 +38,8 @@ public:
 private:
     void FormCreate();
     void showParameters();
+    void showOptions();
+    bool readOptions();
 
     wf::doc::ProjectDocument& doc_;
     QLineEdit* edObsFile_;
@@ -53,10 +57,17 @@ private:
     QLineEdit* param_[4][3];
     QPushButton* btnParam_;
     QPushButton* btnBound_;
+    // The analysis options: "Hold" beside each guess, then the search options.
+    QCheckBox* hold_[4];
+    QCheckBox* checkOneAquifer_;
+    QCheckBox* checkBoundAware_;
+    QLineEdit* edStopTolerance_;
+    QLineEdit* edMaxPasses_;
 
     int32_t nskip_ = 0;
     float rmse_ = 0, tsim_ = 0, nstep_ = 0;
     float values_[4][3] = {};
+    wf::doc::AnalysisOptions options_;
 };
 
 } // namespace wf::ui

@@ -7,6 +7,7 @@
 
 #include "solver_call.h"
 #include "wellfit_window.h"
+#include "wellfit_version.h"
 
 namespace wf::ui {
 
@@ -14,6 +15,7 @@ void setUpApplication() {
     // The application title. No display name: Qt would append it to every
     // window caption, and the captions are exactly those of the windows.
     QApplication::setApplicationName(QStringLiteral("Wellfit"));
+    QApplication::setApplicationVersion(QStringLiteral(WELLFIT_VERSION));
     // The side files and dialog fields use the decimal point; QApplication
     // takes the user's locale, so the numeric part is set back.
     std::setlocale(LC_NUMERIC, "C");

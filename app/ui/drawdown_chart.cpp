@@ -163,18 +163,23 @@ DrawdownChart::DrawdownChart(const wf::doc::ProjectDocument& document, QWidget* 
 
     overlay_ = new ChartOverlay(this);
     chart_->scene()->addItem(overlay_);
-    connect(chart_, &QChart::plotAreaChanged, this, [this] { overlay_->update(); });
+    connect(chart_, &QChart::plotAreaChanged, this, [this] {
+        overlay_->update();
+        alignResidualPanel();
+    });
+    createDiagnostics();
     updateMargins();
 }
 
 void DrawdownChart::resizeEvent(QResizeEvent* event) {
     QChartView::resizeEvent(event);
+    layoutPanels();
     updateMargins();
 }
 
 void DrawdownChart::updateMargins() {
     // 25 % of the width on the right holds the text block; 4 % at the bottom.
-    const QSize s = size();
+    const QSize s(width(), chartHeight());
     chart_->setMargins(QMargins(8, 8, static_cast<int>(s.width() * 0.25), static_cast<int>(s.height() * 0.04)));
 }
 
@@ -199,6 +204,7 @@ void DrawdownChart::clearTitle() { chart_->setTitle(QString()); }
 void DrawdownChart::setTimeRange(float tmax) {
     timeAxis_->setRange(1.0, timeAxisMaximum(tmax));
     overlay_->update();
+    alignResidualPanel();
 }
 
 namespace {
@@ -242,6 +248,7 @@ void DrawdownChart::updateDrawdownRange() {
     drawdownAxis_->setTickCount(kDrawdownTicks);
     drawdownAxis_->applyNiceNumbers();
     overlay_->update();
+    refreshDiagnostics();
 }
 
 QString DrawdownChart::DrawDrawdown() {
@@ -348,8 +355,8 @@ void DrawdownChart::Chart1AfterDraw(QPainter& painter) {
     const QFontMetrics fm(painter.font());
     const int h = fm.height();
     const QRectF plot = chart_->plotArea();
-    const double x0 = plot.right() + 5.0;
-    const double x1 = plot.right() + 40.0;
+    const double x0 = textBlockLeft();
+    const double x1 = x0 + 35.0;
     const double y0 = plot.top();
     for (const TextItem& item : items) {
         const double x = item.column == 0 ? x0 : x1;
@@ -404,7 +411,7 @@ void DrawdownChart::renderPage(QPrinter* printer) {
     QPainter painter(printer);
     const QRectF page = printer->pageLayout().paintRectPixels(printer->resolution());
     const QRectF target(page.width() * 0.05, page.height() * 0.05, page.width() * 0.95, page.height() * 0.90);
-    render(&painter, target, rect(), Qt::KeepAspectRatio);
+    renderAll(painter, target, Qt::KeepAspectRatio);
 }
 
 bool DrawdownChart::exportPng(const QString& path) { return grab().save(path, "PNG"); }
@@ -417,7 +424,7 @@ bool DrawdownChart::exportSvg(const QString& path) {
     svg.setTitle(chart_->title());
     QPainter painter;
     if (!painter.begin(&svg)) return false;
-    render(&painter, QRectF(rect()), rect());
+    renderAll(painter, QRectF(rect()), Qt::KeepAspectRatio);
     return painter.end();
 }
 
@@ -428,7 +435,7 @@ bool DrawdownChart::exportPdf(const QString& path) {
     QPainter painter;
     if (!painter.begin(&pdf)) return false;
     const QRect page = painter.viewport();
-    render(&painter, QRectF(page), rect(), Qt::KeepAspectRatio);
+    renderAll(painter, QRectF(page), Qt::KeepAspectRatio);
     return painter.end();
 }
 

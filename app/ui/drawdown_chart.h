@@ -1,12 +1,16 @@
 // Chart1: measured drawdowns ("S", red circles) and the model fit ("Model Fit",
 // black line) against logarithmic time, with the observation distance, the
 // aquifer parameters and the pumping schedule in a text block to the right.
+// Two diagnostic plots can be switched on: the Bourdet derivative of the
+// measurements and of the model curve on a right-hand axis, and a panel of
+// residuals below the chart. While both are off the chart is as described.
 #pragma once
 
 #include <QChartView>
 #include <QString>
 
 #include "document/project_document.h"
+#include "bourdet.h"
 #include "time_axis.h"
 
 class QChart;
@@ -16,10 +20,14 @@ class QLogValueAxis;
 class QValueAxis;
 class QPainter;
 class QPrinter;
+class QAction;
+class QContextMenuEvent;
+class QMenu;
 
 namespace wf::ui {
 
 class ChartOverlay;
+class ResidualPanel;
 
 class DrawdownChart : public QChartView {
     Q_OBJECT
@@ -68,6 +76,30 @@ public:
     bool exportSvg(const QString& path);
     bool exportPdf(const QString& path);
     void copyToClipboard();
+    // The chart and, when shown, the residual panel below it, into target
+    // (print, picture export). With the panel off: the chart's own render.
+    void renderAll(QPainter& painter, const QRectF& target, Qt::AspectRatioMode mode);
+
+    // ---- Diagnostic plots ----
+    // The checkable "Derivative" and "Residuals" commands (View menu and the
+    // chart's context menu share them).
+    QAction* derivativeAction() const { return derivativeAction_; }
+    QAction* residualsAction() const { return residualsAction_; }
+    void setDerivativeShown(bool on);
+    void setResidualsShown(bool on);
+    bool derivativeShown() const;
+    bool residualsShown() const;
+    // Smoothing distance of the derivative in log cycles (default 0.2).
+    void setDerivativeDistance(double logCycles);
+    // Computes the shown diagnostic curves again from series 1 and 2.
+    void refreshDiagnostics();
+    // The derivative series and axis exist only while the derivative is shown.
+    QScatterSeries* measuredDerivative() const { return series3_; }
+    QLineSeries* fitDerivative() const { return series4_; }
+    QValueAxis* derivativeAxis() const { return derivativeAxis_; }
+    ResidualPanel* residualPanel() const { return residuals_; }
+    // The chart's context menu (the two diagnostic commands).
+    QMenu* contextMenu() const { return contextMenu_; }
 
     QChart* chartObject() const { return chart_; }
     QScatterSeries* measured() const { return series1_; }
@@ -78,12 +110,22 @@ public:
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     friend class ChartOverlay;
     void paintAxisLabels(QPainter& painter);
     void updateMargins();
     void updateDrawdownRange();
+    // Chart above, residual panel below (when shown), inside the view.
+    void layoutPanels();
+    int chartHeight() const;
+    // Where the text block starts: right of the plot, and right of the
+    // derivative axis when that is shown.
+    double textBlockLeft() const;
+    void alignResidualPanel();
+    void createDiagnostics();
+    void updateDerivativeRange();
 
     // Ticks the drawdown axis starts from before nice numbers are applied.
     static constexpr int kDrawdownTicks = 5;
@@ -99,6 +141,15 @@ private:
     QLogValueAxis* timeAxis_ = nullptr;
     QValueAxis* drawdownAxis_ = nullptr;
     ChartOverlay* overlay_ = nullptr;
+
+    QAction* derivativeAction_ = nullptr;
+    QAction* residualsAction_ = nullptr;
+    QScatterSeries* series3_ = nullptr;
+    QLineSeries* series4_ = nullptr;
+    QValueAxis* derivativeAxis_ = nullptr;
+    ResidualPanel* residuals_ = nullptr;
+    QMenu* contextMenu_ = nullptr;
+    double derivativeDistance_ = kBourdetDistance;
 };
 
 // The chart's text font and the canvas font of the text block.

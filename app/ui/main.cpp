@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
     options.addHelpOption();
     options.addPositionalArgument(QStringLiteral("project"), QStringLiteral("Project file (.wft) to open."),
                                   QStringLiteral("[project]"));
+    options.addVersionOption();
     const QCommandLineOption screenshots(QStringLiteral("screenshots"),
                                          QStringLiteral("Developer option: save pictures of the windows into <dir>."),
                                          QStringLiteral("dir"));

@@ -1,5 +1,6 @@
 #include "mesh_dialog.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -32,6 +33,11 @@ TFMesh::TFMesh(wf::doc::ProjectDocument& document, QWidget* parent) : QDialog(pa
     auto* form = new QFormLayout;
     for (QLineEdit* e : {edThick_, edRatio_, edDistance_, edObserveDist_}) form->addRow(fieldLabel(e), e);
     form->addRow(QStringLiteral("Observation position:"), cbPosition_);
+    // The project's option: a mesh, time steps and solver chosen for accuracy
+    // in the mesh, preparation and analysis runs.
+    checkFineModel_ = new QCheckBox(QStringLiteral("Fine model"), this);
+    checkFineModel_->setObjectName(QStringLiteral("checkFineModel"));
+    form->addRow(checkFineModel_);
 
     QDialogButtonBox* buttons = okCancelButtons(this);
     connect(buttons, &QDialogButtonBox::accepted, this, &TFMesh::accept);
@@ -52,6 +58,7 @@ void TFMesh::FormCreate() {
     edObserveDist_->setText(formatShort(doc_.obsv.ROBS[0]));
     const int pos = doc_.obsv.IPOS[0] - 1;
     cbPosition_->setCurrentIndex(pos >= 0 && pos < 2 ? pos : 0);
+    checkFineModel_->setChecked(doc_.analysisOptions.fineModel);
 }
 
 void TFMesh::accept() {
@@ -76,6 +83,7 @@ void TFMesh::store() {
     doc_.mesh.RMAX = distance_;
     doc_.obsv.ROBS[0] = observe_;
     doc_.obsv.IPOS[0] = cbPosition_->currentIndex() + 1;
+    doc_.analysisOptions.fineModel = checkFineModel_->isChecked();
 }
 
 } // namespace wf::ui

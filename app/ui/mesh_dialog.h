@@ -5,6 +5,7 @@
 
 #include "document/project_document.h"
 
+class QCheckBox;
 class QComboBox;
 class QLineEdit;
 
@@ -18,7 +19,8 @@ public:
     // OK checks every field; a field that is not a number (or out of its range)
     // is named in an error box and the dialog stays open.
     void accept() override;
-    // Stores THICK, RATIO, RMAX, ROBS 1 and IPOS 1, in that order (after OK).
+    // Stores THICK, RATIO, RMAX, ROBS 1 and IPOS 1, in that order, then the
+    // "Fine model" option (after OK).
     void store();
 
 private:
@@ -31,6 +33,7 @@ private:
     QLineEdit* edDistance_;
     QLineEdit* edObserveDist_;
     QComboBox* cbPosition_;
+    QCheckBox* checkFineModel_;
     float thick_ = 0, ratio_ = 0, distance_ = 0, observe_ = 0;
 };
 

@@ -52,6 +52,8 @@ QByteArray preparationInputs(const wf::doc::ProjectDocument& doc, const std::fil
     append(bytes, doc.pump.TQ);
     append(bytes, doc.pump.IPUMP);
     append(bytes, doc.pump.IOPP);
+    // The fine model prepares other files from the same data.
+    append(bytes, doc.analysisOptions.fineModel);
     bytes.append(fileBytes(wf::textio::sideFilePath(doc.filename.datName, folder)));
     return bytes;
 }

@@ -18,6 +18,7 @@
 #include "chart_editor.h"
 #include "drawdown_chart.h"
 #include "export_dialog.h"
+#include "fit_report_window.h"
 #include "log_dialog.h"
 #include "modal_driver.h"
 #include "progress_window.h"
@@ -154,6 +155,10 @@ int takeScreenshots(wf::doc::ProjectDocument& doc, const QString& dir, const QSt
     save(progressWindow(), dir, QStringLiteral("dialog-progress.png"));
     progressWindow()->hide();
     save(&window, dir, QStringLiteral("main-window.png"));
+    if (FitReportWindow* report = window.fitReportWindow()) {
+        save(report, dir, QStringLiteral("fit-report.png"));
+        report->hide();
+    }
 
     drive([&] { window.chart()->Chart1DblClick(); }, [&](QWidget* w) {
         save(w, dir, QStringLiteral("dialog-chart-editor.png"));
@@ -167,6 +172,11 @@ int takeScreenshots(wf::doc::ProjectDocument& doc, const QString& dir, const QSt
         save(w, dir, QStringLiteral("dialog-log.png"));
         static_cast<QDialog*>(w)->reject();
     });
+    window.chart()->setDerivativeShown(true);
+    window.chart()->setResidualsShown(true);
+    save(&window, dir, QStringLiteral("chart-diagnostics.png"));
+    window.chart()->setDerivativeShown(false);
+    window.chart()->setResidualsShown(false);
     return 0;
 }
 

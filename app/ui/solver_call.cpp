@@ -134,4 +134,14 @@ bool callSolver(int mode, int type, const SolverRecords& r, QWidget* owner) {
     return progress->errorBoxes() == 0;
 }
 
+bool callWithOptions(int mode, int type, const SolverRecords& records, const wf::doc::AnalysisOptions& options,
+                     WfFitReport* report, QWidget* owner) {
+    const WfOptions solverOptions = options.toSolver(report);
+    wfSetOptions(&solverOptions);
+    struct PlainSearchAgain {
+        ~PlainSearchAgain() { wfSetOptions(nullptr); }
+    } restore;
+    return callSolver(mode, type, records, owner);
+}
+
 } // namespace wf::ui

@@ -10,6 +10,7 @@
 
 #include <QString>
 
+#include "document/analysis_options.h"
 #include "wfcore/wfcore.h"
 
 class QWidget;
@@ -46,5 +47,13 @@ void runWithOutputLogged(const QString& logPath, const std::function<void()>& f,
 // analysis shows the progress window, which owns its boxes). True when the
 // run showed no error box.
 bool callSolver(int mode, int type, const SolverRecords& records, QWidget* owner = nullptr);
+
+// callSolver with the project's options installed for this one call (the
+// fine model applies to the mesh and preparation runs, the search options and
+// the fit report to the analysis); report, when not null, receives the
+// solver's copy of the fit report. The plain search is restored afterwards,
+// also when a failure escapes the run.
+bool callWithOptions(int mode, int type, const SolverRecords& records, const wf::doc::AnalysisOptions& options,
+                     WfFitReport* report = nullptr, QWidget* owner = nullptr);
 
 } // namespace wf::ui

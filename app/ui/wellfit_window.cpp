@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QScreen>
@@ -15,6 +16,7 @@
 #include "data_dialog.h"
 #include "drawdown_chart.h"
 #include "export_dialog.h"
+#include "fit_report_window.h"
 #include "log_dialog.h"
 #include "mesh_dialog.h"
 #include "message_boxes.h"
@@ -23,6 +25,7 @@
 #include "recent_files.h"
 #include "solver_call.h"
 #include "units_dialog.h"
+#include "wellfit_version.h"
 
 namespace wf::ui {
 
@@ -83,6 +86,19 @@ TWellfit::TWellfit(wf::doc::ProjectDocument& document, const QString& settingsFi
     addItem(Analysis1_, QStringLiteral("&Analysis"), "Analysis2", &TWellfit::Analysis2Click);
     Analysis1_->addSeparator();
     addItem(Analysis1_, QStringLiteral("Show &Log"), "ShowLog1", &TWellfit::ShowLog1Click);
+    FitReport1_ = addItem(Analysis1_, QStringLiteral("Fit report"), "FitReport1", &TWellfit::FitReport1Click);
+    FitReport1_->setEnabled(false);  // until there is a report
+
+    // Help > About: the program's version, the same one wellfit-cli --version prints.
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("Help1"));
+    QAction* about = help->addAction(QStringLiteral("&About Wellfit"));
+    about->setObjectName(QStringLiteral("About1"));
+    connect(about, &QAction::triggered, this, [this] {
+        QMessageBox::about(this, QStringLiteral("About Wellfit"),
+                           QStringLiteral("Wellfit " WELLFIT_VERSION "\n\n"
+                                          "Analysis of pumping tests in fractured rock."));
+    });
 
     Save1_->setEnabled(false);
     SaveAs1_->setEnabled(false);
@@ -94,6 +110,12 @@ TWellfit::TWellfit(wf::doc::ProjectDocument& document, const QString& settingsFi
     Chart1_ = new DrawdownChart(doc_, this);
     setCentralWidget(Chart1_);
     Chart1_->hide();
+
+    // The diagnostic plots, shared with the chart's context menu.
+    View1_ = menuBar()->addMenu(QStringLiteral("&View"));
+    View1_->setObjectName(QStringLiteral("View1"));
+    View1_->addAction(Chart1_->derivativeAction());
+    View1_->addAction(Chart1_->residualsAction());
 
     mru_ = new RecentFiles(File1_, N1_, settingsFile, this);
     mru_->onItemClick = [this](const QString& path) {
@@ -200,6 +222,11 @@ void TWellfit::New1Click() {
     }
     doc_ = std::move(fresh);
     if (const std::optional<std::filesystem::path> folder = workingFolder()) preparation_.projectOpened(doc_, *folder);
+    // A new project has no analysis yet, whatever an old side file says.
+    lastFit_ = WfFitReport{};
+    lastReport_.clear();
+    FitReport1_->setEnabled(false);
+    if (fitReport_) fitReport_->hide();
 }
 
 void TWellfit::Open1Click() {
@@ -255,6 +282,8 @@ bool TWellfit::openPath(const QString& path) {
     ExportGraph1_->setEnabled(false);
     doc_ = std::move(loaded);
     if (const std::optional<std::filesystem::path> folder = workingFolder()) preparation_.projectOpened(doc_, *folder);
+    lastFit_ = WfFitReport{};
+    takeFitReport();  // the report of the project's last analysis, if it has one
 
     if (!outcome.testData) showError(this, QString::fromStdString(outcome.testData.error));
     showProjectWithoutPoints();
@@ -327,7 +356,7 @@ void TWellfit::Mesh1Click() {
     if (dialog.exec() != QDialog::Accepted) return;
     dialog.store();
     if (!folderFor(QStringLiteral("build the mesh file"), QString::fromLocal8Bit(doc_.filename.femName))) return;
-    callSolver(WF_MODE_MESH, 0, recordsOf(doc_), this);
+    callWithOptions(WF_MODE_MESH, 0, recordsOf(doc_), doc_.analysisOptions, nullptr, this);
 }
 
 void TWellfit::Parameters1Click() {
@@ -341,7 +370,8 @@ void TWellfit::Parameters1Click() {
     const std::optional<std::filesystem::path> folder =
         folderFor(QStringLiteral("prepare the observation file"), QString::fromLocal8Bit(doc_.filename.obsName));
     if (!folder) return;
-    const bool succeeded = callSolver(WF_MODE_PREPARE, dialog.runType(), recordsOf(doc_), this);
+    const bool succeeded =
+        callWithOptions(WF_MODE_PREPARE, dialog.runType(), recordsOf(doc_), doc_.analysisOptions, nullptr, this);
     preparation_.preparationRan(succeeded, doc_, *folder);
 }
 
@@ -373,10 +403,34 @@ void TWellfit::Analysis2Click() {
         showPlain(this, stale);
         return;
     }
-    callSolver(WF_MODE_ANALYSIS, type, recordsOf(doc_), this);
+    WfFitReport fit{};
+    callWithOptions(WF_MODE_ANALYSIS, type, recordsOf(doc_), doc_.analysisOptions, &fit, this);
     Chart1_->clearFit();
     DrawFit();
     Chart1_->viewport()->update();
+    // Optimisation and fixed-time runs write the fit report; an optimisation shows it.
+    if (type == 2) return;
+    lastFit_ = fit;
+    takeFitReport();
+    if (type == 0 && fit.valid && !lastReport_.isEmpty()) FitReport1Click();
+}
+
+void TWellfit::takeFitReport() {
+    lastReport_ = readFitReport(QString::fromStdString(doc_.stem()));
+    FitReport1_->setEnabled(!lastReport_.isEmpty());
+    if (fitReport_) {
+        fitReport_->setReport(lastReport_);
+        if (lastReport_.isEmpty()) fitReport_->hide();
+    }
+}
+
+void TWellfit::FitReport1Click() {
+    if (lastReport_.isEmpty()) return;
+    if (!fitReport_) fitReport_ = new FitReportWindow(this);
+    fitReport_->setReport(lastReport_);
+    fitReport_->show();
+    fitReport_->raise();
+    fitReport_->activateWindow();
 }
 
 void TWellfit::ShowLog1Click() {

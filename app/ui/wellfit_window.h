@@ -9,6 +9,7 @@
 
 #include "document/project_document.h"
 #include "preparation_state.h"
+#include "wfcore/options.h"
 
 class QAction;
 class QMenu;
@@ -17,6 +18,7 @@ class QPrinter;
 namespace wf::ui {
 
 class DrawdownChart;
+class FitReportWindow;
 class RecentFiles;
 
 class TWellfit : public QMainWindow {
@@ -47,6 +49,8 @@ public:
     void Parameters1Click();
     void Analysis2Click();
     void ShowLog1Click();
+    // "Fit report": the report window for the last analysis's report.
+    void FitReport1Click();
     void MRUFileList1MRUItemClick(const QString& path);
 
     // ---- Chart ----
@@ -66,6 +70,10 @@ public:
     DrawdownChart* chart() const { return Chart1_; }
     RecentFiles* recentFiles() const { return mru_; }
     wf::doc::ProjectDocument& document() { return doc_; }
+    // The report window (null until it was first opened) and the solver's copy
+    // of the last analysis's report.
+    FitReportWindow* fitReportWindow() const { return fitReport_; }
+    const WfFitReport& lastFitReport() const { return lastFit_; }
 
 private:
     // The working directory becomes the folder of `path` (and is remembered for messages).
@@ -80,6 +88,9 @@ private:
     void showProjectWithPoints();
     QString saveDialog();
     QString openDialog();
+    // The report text of the project's side file {stem}.fit becomes the last
+    // report (none when the file is missing); the menu item follows.
+    void takeFitReport();
 
     wf::doc::ProjectDocument& doc_;
     PreparationState preparation_;
@@ -96,6 +107,11 @@ private:
     QAction* PrintPreview1_ = nullptr;
     QAction* N1_ = nullptr;
     QAction* Exit1_ = nullptr;
+    QMenu* View1_ = nullptr;
+    QAction* FitReport1_ = nullptr;
+    FitReportWindow* fitReport_ = nullptr;
+    QString lastReport_;
+    WfFitReport lastFit_{};
 };
 
 } // namespace wf::ui

@@ -1,6 +1,6 @@
-// Options of a run beyond the described system, installed by wfSetOptions
-// and held by the run state. A default-constructed record is the described
-// system: every routine then takes its described path.
+// Options of a run beyond the standard model and search, installed by wfSetOptions
+// and held by the run state. A default-constructed record is the standard
+// system: every routine then takes its standard path.
 #pragma once
 
 #include "wfcore/options.h"

@@ -29,7 +29,7 @@ struct RunState {
     int NT = 0;              // observation times of the first point
 
     Inputs in;               // module copy of the records
-    RunOptions options;      // options beyond the described system (wfSetOptions)
+    RunOptions options;      // options beyond the standard model and search (wfSetOptions)
 
     MeshSet meshSet;
     PrepSet prep;

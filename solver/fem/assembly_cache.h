@@ -1,12 +1,11 @@
 // What the assembly keeps from one step to the next within a model run.
-// Within a run the element integrals depend on the step only through the time
-// increment (saturated-thickness switch off), so the conductance band K and
-// the storage band M are assembled once and every step forms dt K + M. The
-// prescribed heads always clear the same band positions, so copies of K and M
-// with those positions cleared (and a unit storage diagonal at the prescribed
-// nodes) give the step matrix directly, and the right-hand-side part of the
-// prescribed heads is a fixed list of operations. When the increment repeats
-// exactly, the factor of the previous step is reused.
+// With the saturated-thickness switch off, the element integrals depend on the
+// step only through the time increment: each Gauss point's conductance term
+// (before its multiplication by dt) and storage term are the same doubles at
+// every step, so they are formed once per run, and every step repeats only
+// GQEM's multiplications by dt and its sums, in GQEM's order. When the
+// increment repeats exactly (and the prescribed heads are the same), the step
+// matrix is the same too and its factor is reused.
 #pragma once
 
 #include <vector>
@@ -14,39 +13,6 @@
 #include "fem/band_core.h"
 
 namespace wf {
-
-// One right-hand-side operation of the prescribed heads, in order:
-// R(row) -= coef * h, or R(row) = h when set is true.
-struct DirichletRhsOp {
-    int row;
-    bool set;
-    double coef;
-    double h;
-};
-
-// The same operation for any increment: R(row) -= (dt k + m) h, where k and m
-// are the conductance and storage couplings the prescribed head removes, or
-// R(row) = h when set is true.
-struct DirichletStepOp {
-    int row;  // 0-based
-    bool set;
-    double k, m, h;
-};
-
-// The conductance and storage integrals are linear in the nodal
-// conductivities and specific storages, so the bands of one mesh are sums
-// over the materials: K = sum_t P(t) K_t, M = sum_t P(t + half) M_t, with K_t
-// and M_t assembled once per mesh (unit multipliers for material t, zero for
-// the others). The mesh they belong to is kept to recognise it.
-struct MaterialBands {
-    bool valid = false;  // kept from one model run to the next
-    int NN = 0, bandwidth = 0, NEL = 0, nodesPerElement = 0, degree = 0, nsteps = 0, npar = 0, ld = 0;
-    char family = 'L';
-    double KX = 0.0, KY = 0.0, SS = 0.0;
-    std::vector<double> X, Y;
-    std::vector<int> MAT, CON;
-    std::vector<BandBuffer> K, M;  // per material, row-wise (stride ld)
-};
 
 struct AssemblyCache {
     bool valid = false;  // cleared at the start of every model run
@@ -56,25 +22,39 @@ struct AssemblyCache {
     char family = 'L';
     double KX = 0.0, KY = 0.0, SS = 0.0;
     std::vector<double> P;  // parameter multipliers of the run
-    int NDN = 0;
-    std::vector<int> dirichletNodes;
-    std::vector<double> dirichletHeads;
 
-    MaterialBands materials;
-
-    // Row-wise bands (band_core.h layout, row stride ld), 0-based.
+    // Element integrals. Entry p is a pair (i, j) of local nodes of one
+    // element whose global nodes satisfy J >= I, in element order; it goes to
+    // position bandAt[p] of the row-wise band (band_core.h, stride ld).
     int ld = 0;
-    BandBuffer M;             // storage, zero for a time-independent problem
-    BandBuffer KD, MD;        // K and M with the prescribed heads' rows and columns cleared
-    BandBuffer MF;            // full symmetric rows of M (band_core.h, fullSymmetricRows)
-    BandBuffer heads;         // old heads at offset fullRowOffset, zero around them
-    std::vector<DirichletStepOp> dirichletOps;
+    int points = 0;                  // Gauss points per element
+    int elementNodes = 0;            // nodes per element of the shape table
+    int entries = 0;                 // pairs of all elements
+    std::vector<int> bandAt;         // per entry
+    // Per group of four entries and Gauss point g: the four conductance terms
+    // (before the multiplication by dt), then the four storage terms.
+    std::vector<double> terms;
+    // The positions that receive entries, grouped by their number n of
+    // entries: group n holds positions gatherGroups[n-1] .. gatherGroups[n],
+    // each followed in gatherEntry by its n entries in element order.
+    std::vector<int> gatherAt, gatherGroups, gatherEntry;
+    // Right-hand side: per element its nodes (0-based) and the storage terms
+    // of all pairs, [((e * points + g) * ne + j) * nep + i], nep = ne rounded
+    // up to a multiple of four.
+    std::vector<int> nodes;
+    std::vector<double> storageFull;
+    std::vector<double> E;           // the step's element entries
 
-    // Factor of dt K + M with the prescribed heads applied, for factorDt.
+    BandBuffer band;     // the step matrix, then its factor
+    BandBuffer scratch;  // the step matrix of a step that reuses the factor
+
+    // The factor in band is that of the step matrix for factorDt with these
+    // prescribed heads.
     bool factorValid = false;
     double factorDt = 0.0;
-    int factorStatus = 0;   // 0, or the row of a zero or negative pivot
-    BandBuffer factor;
+    int factorStatus = 0;  // 0, or the row of a zero or negative pivot
+    std::vector<int> factorNodes;
+    std::vector<double> factorHeads;
 };
 
 } // namespace wf

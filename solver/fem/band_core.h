@@ -4,9 +4,13 @@
 // four, so the entry of unknown g in any row lies at an address congruent to g
 // modulo four: blocks of four adjacent unknowns line up from row to row and the
 // factorisation works on whole blocks. Entries from column B on (the padding)
-// and entries whose unknown lies past the last row are zero; the three words
-// just before each row's pivot belong to the previous row's far padding and
-// may hold anything.
+// and entries whose unknown lies past the last row are zero on entry; the
+// three words just before each row's pivot belong to the previous row's far
+// padding and may hold anything.
+//
+// The arithmetic is that of the column-stored SFAC and SSOL operation for
+// operation: every sum in its order, every product left to right, so both
+// give the same doubles.
 #pragma once
 
 #include <cstddef>
@@ -41,30 +45,14 @@ private:
 // Factorises in place; returns 0, or the 1-based row of the first pivot that
 // is zero or negative (the rows after it are left unfactorised).
 int factorBandRows(int NN, int B, double* W, int ld);
-// The same factorisation of dt*K + M, with K and M row-wise bands of the same
-// layout; the factor is written to W (K and M are only read).
-int factorBandRowsOf(int NN, int B, double dt, const double* K, const double* M, double* W, int ld);
-// Forward and back substitution with the factor of factorBandRows; R (NN
-// entries, 0-based) becomes the solution.
+// The same factorisation with the forward substitution of R (NN entries,
+// 0-based) in its row loop: R then holds y of U^T D y = r, as after the
+// forward pass of solveBandRows.
+int factorForwardBandRows(int NN, int B, double* W, int ld, double* R);
+// Forward and back substitution with the factor of factorBandRows; R becomes
+// the solution.
 void solveBandRows(int NN, int B, const double* W, int ld, double* R);
-// factorBandRowsOf with the solve of dt*K + M x = R: the forward substitution
-// runs inside the factorisation's row loop, then the back substitution; R
-// becomes the solution. Returns what factorBandRowsOf returns (R is then
-// left part-way).
-int factorSolveBandRowsOf(int NN, int B, double dt, const double* K, const double* M, double* W, int ld, double* R);
-
-// R = M h for the symmetric band M (upper rows, this layout). h and acc have
-// at least NN + ld entries; h is zero past its first NN entries, acc is work
-// space. R has NN entries.
-void symmetricBandTimes(int NN, int B, const double* M, int ld, const double* h, double* acc, double* R);
-
-// The same product through the full symmetric rows of M: fullSymmetricRows
-// writes them (both halves of the band, four-aligned blocks) into MF once;
-// fullSymmetricTimes then forms R = M h from heads placed at offset
-// fullRowOffset(B) of a zeroed array of fullRowHeadsSize(NN, B) entries.
-int fullRowOffset(int B);
-std::size_t fullRowHeadsSize(int NN, int B);
-void fullSymmetricRows(int NN, int B, const double* M, int ld, BandBuffer& MF);
-void fullSymmetricTimes(int NN, int B, const double* MF, const double* hp, double* R);
+// The back substitution U x = y alone (R holds y on entry, x on return).
+void backBandRows(int NN, int B, const double* W, int ld, double* R);
 
 } // namespace wf

@@ -46,14 +46,10 @@ void NBCC(FemState& fs, ModelSet& m) {
     }
 }
 
-void applyDirichlet(const FemState& fs, const ModelSet& m, double* A, long rowStride, long colStride, double* R,
-                    std::vector<DirichletRhsOp>* log) {
+void applyDirichlet(const FemState& fs, const ModelSet& m, double* A, long rowStride, long colStride, double* R) {
     const int NN = fs.NN, B = fs.bandwidth;
     auto at = [&](int p, int c) -> double& { return A[(p - 1) * rowStride + (c - 1) * colStride]; };
-    auto subtract = [&](int row, double coef, double h) {
-        R[row - 1] -= coef * h;
-        if (log) log->push_back({row, false, coef, h});
-    };
+    auto subtract = [&](int row, double coef, double h) { R[row - 1] -= coef * h; };
     for (int d = 1; d <= fs.NDN; ++d) {
         const int I = m.DNODE(d);
         const double h = m.DHEAD(d);
@@ -72,21 +68,11 @@ void applyDirichlet(const FemState& fs, const ModelSet& m, double* A, long rowSt
         }
         at(I, 1) = 1.0;
         R[I - 1] = h;
-        if (log) log->push_back({I, true, 0.0, h});
-    }
-}
-
-void replayDirichletRhs(const std::vector<DirichletRhsOp>& log, double* R) {
-    for (const DirichletRhsOp& op : log) {
-        if (op.set)
-            R[op.row - 1] = op.h;
-        else
-            R[op.row - 1] -= op.coef * op.h;
     }
 }
 
 void DBCC(FemState& fs, ModelSet& m) {
-    applyDirichlet(fs, m, m.BAND.data(), 1, m.BAND.rows(), m.RHS.data(), nullptr);
+    applyDirichlet(fs, m, m.BAND.data(), 1, m.BAND.rows(), m.RHS.data());
 }
 
 void AEBC(FemState& fs, ModelSet& m) {

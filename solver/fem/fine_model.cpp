@@ -85,7 +85,7 @@ bool radialModes(const std::vector<double>& r, int n, std::vector<double>& V, st
     return true;
 }
 
-// Rate of one source at the end t of a step of length dt, as the described
+// Rate of one source at the end t of a step of length dt, as the standard
 // assembly takes it: the first profile interval that holds t, its part of the
 // step only when it began inside the step.
 double sourceRate(const FineModel::Source& src, double t, double dt) {

@@ -78,7 +78,7 @@ std::shared_ptr<const FineModel> buildFineModel(const RunState& rs);
 
 // One simulation: drawdowns sim[k * nout + i] at observation node k and output
 // time times[i] (seconds, times[0] carrying the initial state at t = 0 as in
-// the described stepping). finalModes, when given, receives the modal drawdowns
+// the standard stepping). finalModes, when given, receives the modal drawdowns
 // at the last output time (layout of FineWork::s). Thread-safe for distinct work arrays.
 // False when a pivot was not positive (parameters that are not positive);
 // failedAt then receives the output time at which the step failed.
@@ -93,7 +93,7 @@ void fineStepCounts(const FineModel& fm, const double* times, int nout, long& st
 
 // SIMF of the fine model: the fine stepping when the model input has the
 // structure above (the fine model is built on the first call of an
-// analysis), else the described SIMF. Writes the simulation file the same way.
+// analysis), else the standard SIMF. Writes the simulation file the same way.
 bool FINE_SIMF(RunState& rs, const double* P, Mat1<double>& sim, const Vec1<int>& obsNodes, const Vec1<double>& times);
 
 // The drawdowns of the first observation node at the output times for several

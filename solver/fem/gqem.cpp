@@ -61,12 +61,10 @@ void GQEM(const FemState& fs, const double r[9], const double z[9], const double
     }
 }
 
-void elementConductanceStorage(const ShapeTable& t, const double r[9], const double z[9], const double tx[9],
-                               const double ty[9], const double s[9], const double sigma[9], bool transient,
-                               double K[9][9], double M[9][9]) {
+void elementGaussTerms(const ShapeTable& t, const double r[9], const double z[9], const double tx[9],
+                       const double ty[9], const double s[9], const double sigma[9], bool transient,
+                       double C[16][9][9], double M[16][9][9]) {
     const int n = t.nodes;
-    for (int i = 0; i < 9; ++i)
-        for (int j = 0; j < 9; ++j) K[i][j] = M[i][j] = 0.0;
     double a[9], b[9];
     for (int g = 0; g < t.points; ++g) {
         const double w = t.w[g];
@@ -74,10 +72,10 @@ void elementConductanceStorage(const ShapeTable& t, const double r[9], const dou
         const double txg = interpolate(t, g, tx), tyg = interpolate(t, g, ty);
         const double sg = interpolate(t, g, s), sig = interpolate(t, g, sigma);
         for (int i = 0; i < n; ++i)
-            for (int j = 0; j < n; ++j) K[i][j] += (a[i] * a[j] * txg + b[i] * b[j] * tyg) * w / det * sig;
-        if (!transient) continue;
-        for (int i = 0; i < n; ++i)
-            for (int j = 0; j < n; ++j) M[i][j] += w * (t.N[g][i] * t.N[g][j] * sg * det);
+            for (int j = 0; j < n; ++j) {
+                C[g][i][j] = (a[i] * a[j] * txg + b[i] * b[j] * tyg) * w / det * sig;
+                M[g][i][j] = transient ? w * (t.N[g][i] * t.N[g][j] * sg * det) : 0.0;
+            }
     }
 }
 

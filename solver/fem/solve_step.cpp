@@ -1,10 +1,16 @@
 // One implicit step of the flow model. With the saturated-thickness switch on
-// the conductances follow the heads, so the step is assembled afresh (ASEM,
-// AEBC) and factorised. Otherwise the run's conductance and storage bands are
-// built once and each step forms dt K + M; an exactly repeated dt reuses the
-// factor of the previous step, and only the right-hand side
-//   M h_old + dt (point sources) + dt (prescribed fluxes) - prescribed-head couplings
-// is formed anew.
+// the conductances follow the heads, so the step is ASEM, AEBC, SFAC and SSOL
+// as they stand. Otherwise the Gauss-point terms of every element are formed
+// once per run (assembly_cache.h) and each step repeats exactly the rest of
+// GQEM's arithmetic and ASEM's scatter:
+//   E(i,j) = 0, then per Gauss point E += C_g(i,j) dt and E += Ms_g(i,j),
+//   f(i) = 0, then per Gauss point and node j f(i) += Ms_g(i,j) h_old(j),
+// added in element order to a zeroed band and right-hand side; then the point
+// sources, NBCC, DBCC, the factorisation with the forward substitution, and
+// the back substitution, all on the row-wise band of band_core.h. Every
+// number is the double the plain step computes. An exactly repeated dt (same
+// prescribed heads) gives the same matrix: its factor is reused, and the
+// matrix is assembled again only for the prescribed heads' right-hand side.
 #include "fem/asem_parts.h"
 #include "fem/band_core.h"
 #include "fem/boundary_parts.h"
@@ -15,141 +21,56 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC optimize("O3", "fp-contract=off")
+// Four-lane values never cross a call (the helpers are always inlined).
+#pragma GCC diagnostic ignored "-Wpsabi"
+#endif
+#if defined(__clang__)
+#pragma clang fp contract(off)
+#pragma clang diagnostic ignored "-Wpsabi"
+#endif
+#if defined(__GNUC__) || defined(__clang__)
+#define WF_ALWAYS_INLINE __attribute__((always_inline)) inline
+#else
+#define WF_ALWAYS_INLINE inline
+#endif
+// x86-64: the step's loops also in an AVX2 variant chosen at run time.
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define WF_STEP_AVX2 1
+#endif
 
 namespace wf {
 namespace {
 
-bool sameRun(const AssemblyCache& c, const FemState& fs, const ModelSet& m, const double* P, int npar) {
+typedef double Lanes __attribute__((vector_size(4 * sizeof(double))));
+
+WF_ALWAYS_INLINE Lanes loadLanes(const double* p) {
+    Lanes v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+WF_ALWAYS_INLINE void storeLanes(double* p, Lanes v) { std::memcpy(p, &v, sizeof v); }
+WF_ALWAYS_INLINE Lanes splat(double x) { return Lanes{x, x, x, x}; }
+
+bool sameBits(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
+
+bool sameRun(const AssemblyCache& c, const FemState& fs, const double* P, int npar) {
     if (c.NN != fs.NN || c.bandwidth != fs.bandwidth || c.NEL != fs.NEL || c.nodesPerElement != fs.nodesPerElement ||
-        c.degree != fs.degree || c.nsteps != fs.nsteps || c.family != fs.family || c.KX != fs.KX || c.KY != fs.KY ||
-        c.SS != fs.SS || static_cast<int>(c.P.size()) != npar || c.NDN != std::max(fs.NDN, 0))
+        c.degree != fs.degree || c.nsteps != fs.nsteps || c.family != fs.family || !sameBits(c.KX, fs.KX) ||
+        !sameBits(c.KY, fs.KY) || !sameBits(c.SS, fs.SS) || static_cast<int>(c.P.size()) != npar)
         return false;
-    for (int d = 0; d < c.NDN; ++d)
-        if (c.dirichletNodes[d] != m.DNODE(d + 1) ||
-            std::bit_cast<std::uint64_t>(c.dirichletHeads[d]) != std::bit_cast<std::uint64_t>(m.DHEAD(d + 1)))
-            return false;
-    return std::equal(c.P.begin(), c.P.end(), P);
-}
-
-// The prescribed heads on the run's bands: KD and MD are K and M with the
-// prescribed nodes' rows and columns cleared (unit diagonal of the step
-// matrix carried by MD), and the right-hand-side operations of DBCC are
-// recorded with the couplings they remove. Their positions are found by
-// applying the prescribed heads to a band of position numbers.
-void prepareDirichlet(AssemblyCache& c, const FemState& fs, const ModelSet& m, const BandBuffer& K) {
-    const int NN = fs.NN, ld = c.ld;
-    const std::size_t size = static_cast<std::size_t>(NN) * ld;
-    c.NDN = std::max(fs.NDN, 0);
-    c.dirichletNodes.resize(c.NDN);
-    c.dirichletHeads.resize(c.NDN);
-    for (int d = 0; d < c.NDN; ++d) {
-        c.dirichletNodes[d] = m.DNODE(d + 1);
-        c.dirichletHeads[d] = m.DHEAD(d + 1);
-    }
-    c.KD = K;
-    c.MD = c.M;
-    c.dirichletOps.clear();
-    if (c.NDN < 1) return;
-    std::vector<double> scratch(NN, 0.0);
-    applyDirichlet(fs, m, c.KD.data(), ld, 1, scratch.data(), nullptr);
-    applyDirichlet(fs, m, c.MD.data(), ld, 1, scratch.data(), nullptr);
-    for (int d = 0; d < c.NDN; ++d) {
-        const int I = c.dirichletNodes[d];
-        if (I >= 1 && I <= NN) c.KD[static_cast<std::size_t>(I - 1) * ld] = 0.0;
-    }
-    std::vector<double> position(size);
-    for (std::size_t at = 0; at < size; ++at) position[at] = static_cast<double>(at + 1);
-    std::vector<DirichletRhsOp> log;
-    applyDirichlet(fs, m, position.data(), ld, 1, scratch.data(), &log);
-    for (const DirichletRhsOp& op : log) {
-        if (op.set) {
-            c.dirichletOps.push_back({op.row - 1, true, 0.0, 0.0, op.h});
-        } else if (op.coef != 0.0) {  // a coupling already cleared by an earlier node removes nothing
-            const std::size_t at = static_cast<std::size_t>(op.coef) - 1;
-            c.dirichletOps.push_back({op.row - 1, false, K[at], c.M[at], op.h});
-        }
-    }
-}
-
-// Element by element assembly of the conductance and storage bands for the
-// multipliers P (row-wise, stride ld, upper half).
-void assembleBands(const FemState& fs, const ModelSet& m, const double* P, int npar, int ld, double* K, double* M) {
-    const ShapeTable& table = elementTable(fs);
-    const int ne = table.nodes;
-    const bool transient = fs.nsteps != 0;
-    int nodes[9];
-    double r[9], z[9], hold[9], tx[9], ty[9], s[9], sigma[9], Ke[9][9], Me[9][9];
-    for (int e = 1; e <= fs.NEL; ++e) {
-        elementNodalValues(fs, m, e, P, npar, ne, nodes, r, z, hold, tx, ty, s, sigma);
-        elementConductanceStorage(table, r, z, tx, ty, s, sigma, transient, Ke, Me);
-        for (int i = 0; i < ne; ++i)
-            for (int j = 0; j < ne; ++j) {
-                const int I = nodes[i], J = nodes[j];
-                if (J < I) continue;
-                const std::size_t at = static_cast<std::size_t>(I - 1) * ld + (J - I);
-                K[at] += Ke[i][j];
-                M[at] += Me[i][j];
-            }
-    }
-}
-
-bool materialBandsFit(const MaterialBands& b, const FemState& fs, const ModelSet& m, int npar, int ld) {
-    if (!b.valid || b.NN != fs.NN || b.bandwidth != fs.bandwidth || b.NEL != fs.NEL ||
-        b.nodesPerElement != fs.nodesPerElement || b.degree != fs.degree || b.nsteps != fs.nsteps || b.npar != npar ||
-        b.ld != ld || b.family != fs.family || b.KX != fs.KX || b.KY != fs.KY || b.SS != fs.SS)
-        return false;
-    for (int n = 1; n <= fs.NN; ++n)
-        if (b.X[n - 1] != m.X(n) || b.Y[n - 1] != m.Y(n) || b.MAT[n - 1] != m.MAT(n)) return false;
-    const int ne = elementTable(fs).nodes;
-    for (int e = 1; e <= fs.NEL; ++e)
-        for (int i = 1; i <= ne; ++i)
-            if (b.CON[static_cast<std::size_t>(e - 1) * ne + (i - 1)] != m.CON(e, i)) return false;
+    for (int k = 0; k < npar; ++k)
+        if (!sameBits(c.P[k], P[k])) return false;
     return true;
 }
 
-// The per-material bands of the mesh; left invalid (the run then assembles
-// element by element) when a node's material has no multiplier pair.
-void buildMaterialBands(MaterialBands& b, const FemState& fs, const ModelSet& m, int npar, int ld) {
-    b = MaterialBands{};
-    const int half = npar / 2;
-    const int ne = elementTable(fs).nodes;
-    for (int n = 1; n <= fs.NN; ++n)
-        if (m.MAT(n) < 1 || m.MAT(n) > half) return;
-    b.NN = fs.NN;
-    b.bandwidth = fs.bandwidth;
-    b.NEL = fs.NEL;
-    b.nodesPerElement = fs.nodesPerElement;
-    b.degree = fs.degree;
-    b.nsteps = fs.nsteps;
-    b.npar = npar;
-    b.ld = ld;
-    b.family = fs.family;
-    b.KX = fs.KX;
-    b.KY = fs.KY;
-    b.SS = fs.SS;
-    for (int n = 1; n <= fs.NN; ++n) {
-        b.X.push_back(m.X(n));
-        b.Y.push_back(m.Y(n));
-        b.MAT.push_back(m.MAT(n));
-    }
-    for (int e = 1; e <= fs.NEL; ++e)
-        for (int i = 1; i <= ne; ++i) b.CON.push_back(m.CON(e, i));
-    const std::size_t size = static_cast<std::size_t>(fs.NN) * ld;
-    b.K.resize(half);
-    b.M.resize(half);
-    std::vector<double> unit(npar, 0.0);
-    for (int t = 0; t < half; ++t) {
-        b.K[t].assign(size, 0.0);
-        b.M[t].assign(size, 0.0);
-        std::fill(unit.begin(), unit.end(), 0.0);
-        unit[t] = unit[t + half] = 1.0;
-        assembleBands(fs, m, unit.data(), npar, ld, b.K[t].data(), b.M[t].data());
-    }
-    b.valid = true;
-}
-
-// Conductance and storage bands of the whole mesh for the run.
-void buildRunBands(AssemblyCache& c, const FemState& fs, const ModelSet& m, const double* P, int npar) {
+// The Gauss-point terms of every element for the run's multipliers.
+void buildRunIntegrals(AssemblyCache& c, const FemState& fs, const ModelSet& m, const double* P, int npar) {
     c.NN = fs.NN;
     c.bandwidth = fs.bandwidth;
     c.NEL = fs.NEL;
@@ -162,39 +83,213 @@ void buildRunBands(AssemblyCache& c, const FemState& fs, const ModelSet& m, cons
     c.SS = fs.SS;
     c.P.assign(P, P + npar);
     c.ld = bandRowStride(fs.bandwidth);
-    const std::size_t size = static_cast<std::size_t>(fs.NN) * c.ld;
-    BandBuffer K;
-    K.assign(size, 0.0);
-    c.M.assign(size, 0.0);
-    c.factor.assign(size, 0.0);
-    c.heads.assign(fullRowHeadsSize(fs.NN, fs.bandwidth), 0.0);
+    c.band.assign(static_cast<std::size_t>(fs.NN) * c.ld, 0.0);
     c.factorValid = false;
 
-    if (!materialBandsFit(c.materials, fs, m, npar, c.ld)) buildMaterialBands(c.materials, fs, m, npar, c.ld);
-    const MaterialBands& mb = c.materials;
-    const int half = npar / 2;
-    if (mb.valid) {
-        for (int t = 0; t < half; ++t) {
-            const double p = P[t], q = P[t + half];
-            const double* Kt = mb.K[t].data();
-            const double* Mt = mb.M[t].data();
-            for (std::size_t at = 0; at < size; ++at) {
-                K[at] += p * Kt[at];
-                c.M[at] += q * Mt[at];
-            }
+    const ShapeTable& table = elementTable(fs);
+    const int ne = table.nodes, G = table.points;
+    const bool transient = fs.nsteps != 0;
+    c.points = G;
+    c.elementNodes = ne;
+    int nodes[9];
+    double r[9], z[9], hold[9], tx[9], ty[9], s[9], sigma[9];
+    static thread_local double C[16][9][9], M[16][9][9];
+
+    // Pairs of each element, in element order.
+    c.bandAt.clear();
+    c.nodes.assign(static_cast<std::size_t>(fs.NEL) * ne, 0);
+    for (int e = 1; e <= fs.NEL; ++e)
+        for (int i = 0; i < ne; ++i) {
+            const int I = m.CON(e, i + 1);
+            c.nodes[static_cast<std::size_t>(e - 1) * ne + i] = I - 1;
         }
-    } else {
-        assembleBands(fs, m, P, npar, c.ld, K.data(), c.M.data());
+    for (int e = 0; e < fs.NEL; ++e)
+        for (int i = 0; i < ne; ++i)
+            for (int j = 0; j < ne; ++j) {
+                const int I = c.nodes[static_cast<std::size_t>(e) * ne + i];
+                const int J = c.nodes[static_cast<std::size_t>(e) * ne + j];
+                if (J >= I) c.bandAt.push_back(I * c.ld + (J - I));
+            }
+    const int P2 = static_cast<int>(c.bandAt.size());
+    const int P4 = (P2 + 3) / 4 * 4;
+    const int NEP = (ne + 3) / 4 * 4;
+    c.entries = P2;
+    c.terms.assign(static_cast<std::size_t>(P4) * G * 2, 0.0);
+    c.storageFull.assign(transient ? static_cast<std::size_t>(fs.NEL) * G * ne * NEP : 0, 0.0);
+    c.E.assign(P4, 0.0);
+
+    int p = 0;
+    for (int e = 1; e <= fs.NEL; ++e) {
+        elementNodalValues(fs, m, e, P, npar, ne, nodes, r, z, hold, tx, ty, s, sigma);
+        elementGaussTerms(table, r, z, tx, ty, s, sigma, transient, C, M);
+        for (int i = 0; i < ne; ++i)
+            for (int j = 0; j < ne; ++j) {
+                if (nodes[j] < nodes[i]) continue;
+                for (int g = 0; g < G; ++g) {
+                    const std::size_t at = (static_cast<std::size_t>(p / 4) * G + g) * 8 + p % 4;
+                    c.terms[at] = C[g][i][j];
+                    c.terms[at + 4] = M[g][i][j];
+                }
+                ++p;
+            }
+        if (transient)
+            for (int g = 0; g < G; ++g)
+                for (int j = 0; j < ne; ++j)
+                    for (int i = 0; i < ne; ++i)
+                        c.storageFull[((static_cast<std::size_t>(e - 1) * G + g) * ne + j) * NEP + i] = M[g][i][j];
     }
-    prepareDirichlet(c, fs, m, K);
-    fullSymmetricRows(fs.NN, fs.bandwidth, c.M.data(), c.ld, c.MF);
+
+    // The band positions that receive entries, each with its entries in
+    // element order; grouped by their number of entries.
+    std::vector<std::pair<int, int>> byPosition(P2);
+    for (int q = 0; q < P2; ++q) byPosition[q] = {c.bandAt[q], q};
+    std::sort(byPosition.begin(), byPosition.end());
+    std::vector<std::vector<int>> lists;
+    std::vector<int> listAt;
+    for (int q = 0; q < P2; ++q) {
+        if (q == 0 || byPosition[q].first != byPosition[q - 1].first) {
+            lists.emplace_back();
+            listAt.push_back(byPosition[q].first);
+        }
+        lists.back().push_back(byPosition[q].second);
+    }
+    std::size_t most = 0;
+    for (const auto& l : lists) most = std::max(most, l.size());
+    c.gatherAt.clear();
+    c.gatherEntry.clear();
+    c.gatherGroups.assign(most + 1, 0);
+    for (std::size_t n = 1; n <= most; ++n) {
+        for (std::size_t q = 0; q < lists.size(); ++q)
+            if (lists[q].size() == n) {
+                c.gatherAt.push_back(listAt[q]);
+                c.gatherEntry.insert(c.gatherEntry.end(), lists[q].begin(), lists[q].end());
+            }
+        c.gatherGroups[n] = static_cast<int>(c.gatherAt.size());
+    }
     c.valid = true;
 }
 
-// R = M h for the symmetric band M of the run.
-void storageTimesHeads(AssemblyCache& c, const double* hold, double* R) {
-    std::copy(hold, hold + c.NN, c.heads.data() + fullRowOffset(c.bandwidth));
-    fullSymmetricTimes(c.NN, c.bandwidth, c.MF.data(), c.heads.data(), R);
+// Positions q0..q1 of the group with n entries each (N = n, or 0: n at run
+// time): band(at) = 0 + E(first) + E(second) + ..., in element order.
+template <int N>
+WF_ALWAYS_INLINE void gatherSums(int q0, int q1, const int* __restrict at, const int* __restrict entry,
+                                 const double* __restrict E, double* __restrict band, int n = N) {
+    const int count = N > 0 ? N : n;
+    for (int q = q0; q < q1; ++q, entry += count) {
+        double v = 0.0;
+        for (int k = 0; k < count; ++k) v += E[entry[k]];
+        band[at[q]] = v;
+    }
+}
+
+template <int NG, bool kStorage>
+WF_ALWAYS_INLINE void elementEntries(int P4, int G, const double* __restrict T, Lanes dv, double* __restrict E) {
+    const int points = NG > 0 ? NG : G;
+    for (int p = 0; p < P4; p += 4) {
+        const double* t = T + static_cast<std::size_t>(p / 4) * points * 8;
+        Lanes e = Lanes{};
+        for (int g = 0; g < points; ++g) {
+            e = e + loadLanes(t + 8 * g) * dv;
+            if constexpr (kStorage) e = e + loadLanes(t + 8 * g + 4);
+        }
+        storeLanes(E + p, e);
+    }
+}
+
+// E(p) = sum over the Gauss points of C_g(p) dt, then Ms_g(p), from 0, four
+// entries side by side; then the band, zeroed, receives the entries of each
+// position in element order.
+WF_ALWAYS_INLINE void assembleMatrix(const AssemblyCache& c, double dt, bool transient, double* __restrict E,
+                                     double* __restrict band, std::size_t bandSize) {
+    const int P4 = (c.entries + 3) / 4 * 4, G = c.points;
+    const double* T = c.terms.data();
+    const Lanes dv = splat(dt);
+    if (transient && G == 4)
+        elementEntries<4, true>(P4, G, T, dv, E);
+    else if (transient)
+        elementEntries<0, true>(P4, G, T, dv, E);
+    else
+        elementEntries<0, false>(P4, G, T, dv, E);
+    std::fill(band, band + bandSize, 0.0);
+    const int* at = c.gatherAt.data();
+    const int* entry = c.gatherEntry.data();
+    const int groups = static_cast<int>(c.gatherGroups.size()) - 1;
+    for (int n = 1; n <= groups; ++n) {
+        const int q0 = c.gatherGroups[n - 1], q1 = c.gatherGroups[n];
+        switch (n) {
+        case 1: gatherSums<1>(q0, q1, at, entry, E, band); break;
+        case 2: gatherSums<2>(q0, q1, at, entry, E, band); break;
+        case 3: gatherSums<3>(q0, q1, at, entry, E, band); break;
+        case 4: gatherSums<4>(q0, q1, at, entry, E, band); break;
+        default: gatherSums<0>(q0, q1, at, entry, E, band, n); break;
+        }
+        entry += static_cast<std::size_t>(q1 - q0) * n;
+    }
+}
+
+// The right-hand side of the storage terms: per element f(i) from 0, per
+// Gauss point and node j f(i) += Ms_g(i,j) h_old(j), the nodes i side by
+// side; added in element order to the zeroed right-hand side.
+template <int NE>
+WF_ALWAYS_INLINE void assembleStorageRhs(const AssemblyCache& c, int NEL, int G, const double* __restrict hold,
+                                         double* __restrict R) {
+    constexpr int NB = (NE + 3) / 4, NEP = 4 * NB;
+    const double* sf = c.storageFull.data();
+    const int* nodes = c.nodes.data();
+    for (int e = 0; e < NEL; ++e) {
+        const int* en = nodes + static_cast<std::size_t>(e) * NE;
+        Lanes h[NE], f[NB];
+        for (int j = 0; j < NE; ++j) h[j] = splat(hold[en[j]]);
+        for (int b = 0; b < NB; ++b) f[b] = Lanes{};
+        const double* se = sf + static_cast<std::size_t>(e) * G * NE * NEP;
+        for (int g = 0; g < G; ++g)
+            for (int j = 0; j < NE; ++j)
+                for (int b = 0; b < NB; ++b) f[b] = f[b] + loadLanes(se + (g * NE + j) * NEP + 4 * b) * h[j];
+        double fe[NEP];
+        for (int b = 0; b < NB; ++b) storeLanes(fe + 4 * b, f[b]);
+        for (int i = 0; i < NE; ++i) R[en[i]] += fe[i];
+    }
+}
+
+WF_ALWAYS_INLINE void assembleStep(AssemblyCache& c, const FemState& fs, double* band, const double* hold,
+                                   double* R) {
+    const bool transient = fs.nsteps != 0;
+    assembleMatrix(c, fs.dt, transient, c.E.data(), band, c.band.size());
+    std::fill(R, R + fs.NN, 0.0);
+    if (!transient) return;
+    switch (c.elementNodes) {
+    case 4: assembleStorageRhs<4>(c, c.NEL, c.points, hold, R); break;
+    case 8: assembleStorageRhs<8>(c, c.NEL, c.points, hold, R); break;
+    default: assembleStorageRhs<9>(c, c.NEL, c.points, hold, R); break;
+    }
+}
+
+void assembleStepBase(AssemblyCache& c, const FemState& fs, double* band, const double* hold, double* R) {
+    assembleStep(c, fs, band, hold, R);
+}
+
+#if defined(WF_STEP_AVX2)
+__attribute__((target("avx2"))) void assembleStepAvx2(AssemblyCache& c, const FemState& fs, double* band,
+                                                        const double* hold, double* R) {
+    assembleStep(c, fs, band, hold, R);
+}
+#endif
+
+// The step's matrix into band (zeroed first) and its storage right-hand side into R.
+void assembleRunStep(AssemblyCache& c, const FemState& fs, double* band, const double* hold, double* R) {
+#if defined(WF_STEP_AVX2)
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    if (avx2) return assembleStepAvx2(c, fs, band, hold, R);
+#endif
+    assembleStepBase(c, fs, band, hold, R);
+}
+
+bool sameHeads(const AssemblyCache& c, const FemState& fs, const ModelSet& m) {
+    const int n = std::max(fs.NDN, 0);
+    if (static_cast<int>(c.factorNodes.size()) != n) return false;
+    for (int d = 0; d < n; ++d)
+        if (c.factorNodes[d] != m.DNODE(d + 1) || !sameBits(c.factorHeads[d], m.DHEAD(d + 1))) return false;
+    return true;
 }
 
 int straightforwardStep(FemState& fs, ModelSet& m, const double* P, int npar) {
@@ -213,32 +308,35 @@ int solveStep(FemState& fs, ModelSet& m, const double* P, int npar) {
     if (fs.satSwitch == 1) return straightforwardStep(fs, m, P, npar);
 
     AssemblyCache& c = fs.cache;
-    if (!c.valid || !sameRun(c, fs, m, P, npar)) buildRunBands(c, fs, m, P, npar);
+    if (!c.valid || !sameRun(c, fs, P, npar)) buildRunIntegrals(c, fs, m, P, npar);
     const int NN = fs.NN, B = fs.bandwidth, ld = c.ld;
-    const double dt = fs.dt;
-
     double* R = m.RHS.data();
-    if (fs.nsteps != 0)
-        storageTimesHeads(c, m.HOLD.data(), R);
-    else
-        std::fill(R, R + NN, 0.0);
+    const bool reuse = c.factorValid && sameBits(c.factorDt, fs.dt) && sameHeads(c, fs, m);
+
+    // A kept factor: the step matrix is assembled into the scratch band only
+    // for the right-hand-side terms of the prescribed heads.
+    BandBuffer& A = reuse ? c.scratch : c.band;
+    if (A.size() != c.band.size()) A.assign(c.band.size(), 0.0);
+    assembleRunStep(c, fs, A.data(), m.HOLD.data(), R);
     fs.pumpedVolume += addPointSources(fs, m);
     if (fs.NNS >= 1) NBCC(fs, m);
-    for (const DirichletStepOp& op : c.dirichletOps) {
-        if (op.set)
-            R[op.row] = op.h;
-        else
-            R[op.row] -= (dt * op.k + op.m) * op.h;
+    if (fs.NDN >= 1) applyDirichlet(fs, m, A.data(), ld, 1, R);
+    if (reuse) {
+        if (c.factorStatus != 0) return c.factorStatus;
+        solveBandRows(NN, B, c.band.data(), ld, R);
+        return 0;
     }
-
-    if (!c.factorValid || std::bit_cast<std::uint64_t>(c.factorDt) != std::bit_cast<std::uint64_t>(dt)) {
-        c.factorStatus = factorSolveBandRowsOf(NN, B, dt, c.KD.data(), c.MD.data(), c.factor.data(), ld, R);
-        c.factorDt = dt;
-        c.factorValid = true;
-        return c.factorStatus;
+    c.factorNodes.assign(std::max(fs.NDN, 0), 0);
+    c.factorHeads.assign(std::max(fs.NDN, 0), 0.0);
+    for (int d = 0; d < std::max(fs.NDN, 0); ++d) {
+        c.factorNodes[d] = m.DNODE(d + 1);
+        c.factorHeads[d] = m.DHEAD(d + 1);
     }
+    c.factorDt = fs.dt;
+    c.factorValid = true;
+    c.factorStatus = factorForwardBandRows(NN, B, c.band.data(), ld, R);
     if (c.factorStatus != 0) return c.factorStatus;
-    solveBandRows(NN, B, c.factor.data(), ld, R);
+    backBandRows(NN, B, c.band.data(), ld, R);
     return 0;
 }
 

@@ -2,7 +2,7 @@
 // units with standard errors, 95 % intervals and bound flags, the totals, the
 // correlations of the unknowns, the condition of the scaled normal matrix, the
 // true root-mean-square error and a plain-language verdict. Written to the
-// side file {base}.fit; the described result files are not touched.
+// side file {base}.fit; the standard result files are not touched.
 #pragma once
 
 #include <string>

@@ -8,7 +8,7 @@
 namespace wf {
 
 // The analysis options installed through wfSetOptions; default-constructed
-// they leave the search exactly as described (every multiplier estimated,
+// they leave the search exactly as the plain search (every multiplier estimated,
 // plain stop rules).
 struct SearchOptions {
     bool hold[4] = {};        // TF, TM, SF, SM held at the guess
@@ -20,7 +20,7 @@ struct SearchOptions {
     // Options were installed (wfSetOptions with a record): a run whose last
     // pass made no derivative columns (a fixed-time run) makes them for the
     // fit report, one model run per estimated unknown. The plain entry keeps
-    // the described single model run and reports why there is no report.
+    // the standard single model run and reports why there is no report.
     bool installed = false;
     double weight[4] = {1.0, 1.0, 1.0, 1.0};  // of each observation point (several points only)
 };

@@ -14,7 +14,7 @@ namespace wf::prep {
 
 namespace {
 
-constexpr double kFirstRadius = 0.0625;  // first column off the axis, as in the described mesh
+constexpr double kFirstRadius = 0.0625;  // first column off the axis, as in the standard mesh
 
 // Spacings that cover length from one end, starting at h0 and growing by
 // kFineRowGrowth up to cap, scaled so that they add up to length exactly.
@@ -115,7 +115,7 @@ bool FINE_RMESH(RunState& rs, int nrmax, int nzmax) {
 
     // Observation points: their own column; the row nearest the middle of the
     // fracture, or a third of the way into the matrix (its first row closer
-    // than 1.0 to the well), as in the described mesh.
+    // than 1.0 to the well), as in the standard mesh.
     const double bm = in.THICK - m.BF;
     for (int k = 1; k <= in.NOBS; ++k) {
         m.IOBS[k] = static_cast<int>(std::find(r.begin(), r.end(), in.ROBS[k]) - r.begin()) + 1;

@@ -2,7 +2,7 @@
 // at most kFineRadialRatio through every observation distance and onto RMAX,
 // node rows with the fracture/matrix interface exactly at RATIO * THICK and
 // refined geometrically toward it from both sides. Written in the layouts of
-// the described mesh (row-by-row node numbering, column-by-column elements),
+// the standard mesh (row-by-row node numbering, column-by-column elements),
 // so that every later run reads it unchanged.
 #pragma once
 
@@ -12,13 +12,13 @@
 
 namespace wf::prep {
 
-// Limits of the fine mesh run's coordinate arrays (the described run has 25 and 30).
+// Limits of the fine mesh run's coordinate arrays (the standard run has 25 and 30).
 inline constexpr int kFineNrMax = 400;
 inline constexpr int kFineNzMax = 200;
 
 // Largest ratio of neighbouring radii. Linear elements between r and q r
 // conduct (1 + q) ln q / (2 (q - 1)) times the exact radial conductance:
-// 1.0016 for q = 1.15 (1.0397 for the described doubling).
+// 1.0016 for q = 1.15 (1.0397 for the standard doubling).
 inline constexpr double kFineRadialRatio = 1.15;
 // First row spacing on either side of the interface, as a fraction of THICK,
 // and the growth of the spacing away from it.
@@ -39,7 +39,7 @@ std::vector<double> fineColumns(const std::vector<double>& anchors);
 // well node takes: half of each neighbouring row interval inside the screen,
 // over the screen length; shares[k] for row k, summing to 1. Empty when the
 // fine rows of THICK and RATIO do not have in.NZ rows (a mesh not made by
-// the fine mesh run), in which case the described equal shares apply.
+// the fine mesh run), in which case the standard equal shares apply.
 std::vector<double> fineRateShares(const Inputs& in, int kw1, int kw2);
 
 } // namespace wf::prep

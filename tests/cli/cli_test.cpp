@@ -386,7 +386,7 @@ TEST_F(Cli, FineOptionIsSavedAndRunsTheFineModel) {
     ASSERT_TRUE(r.code == 0 || r.code == 3) << r.out;
     const double total = printedValue(r.out, R"(TF \+ TM)");
     EXPECT_NEAR(total, 462.0, 0.1 * 462.0) << r.out;
-    // --no-fine turns it off again: the described mesh of 20 rows.
+    // --no-fine turns it off again: the standard mesh of 20 rows.
     const Result back = run(dir_, "--no-fine --mesh --save OKORENDIJK.wft");
     ASSERT_EQ(back.code, 0) << back.out;
     ASSERT_TRUE(doc.openProject(dir_ / "OKORENDIJK.wft").project.ok());

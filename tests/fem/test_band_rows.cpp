@@ -1,10 +1,9 @@
-// Row-wise band kernels of the time step: the factorisation of dt K + M with
-// the forward substitution in its row loop followed by the grouped back
-// substitution, and the separate solve with a kept factor. Both must give the
-// solution of the column-stored SFAC + SSOL pair and of a dense solve of the
-// same symmetric system to 1e-12 relative, whatever NN modulo four (the last
-// group of the back substitution is part-filled) and whatever B (the widest
-// bands go through the plain row-by-row paths).
+// Row-wise band kernels of the time step: the factorisation with the forward
+// substitution in its row loop followed by the back substitution, and the
+// separate solve with a kept factor, against a dense solve of the same
+// symmetric system (1e-12 relative) whatever NN modulo four and whatever B
+// (the widest bands go through the plain row-by-row path), and the report of
+// the first pivot that is not positive.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -60,6 +59,16 @@ std::vector<double> denseSolve(const Bands& b, const std::vector<double>& r) {
 
 using wftest::maxRelDiff;
 
+// The column-stored band dt K + M in the row-wise layout (zero padding).
+wf::BandBuffer rowWise(const Bands& b) {
+    wf::BandBuffer W;
+    W.assign(static_cast<std::size_t>(b.NN) * b.ld, 0.0);
+    for (int i = 0; i < b.NN; ++i)
+        for (int c = 0; c < b.B && i + c < b.NN; ++c)
+            W[static_cast<std::size_t>(i) * b.ld + c] = b.column[i + static_cast<std::size_t>(c) * b.NN];
+    return W;
+}
+
 TEST(BandRows, FusedFactorSolveAndKeptFactorMatchSfacSsolAndDenseSolve) {
     const double dt = 37.5;
     struct Case { int NN, B; };
@@ -74,66 +83,37 @@ TEST(BandRows, FusedFactorSolveAndKeptFactorMatchSfacSsolAndDenseSolve) {
         ASSERT_EQ(wf::SFAC(c.NN, c.B, column.data(), c.NN), 0);
         wf::SSOL(c.NN, c.B, column.data(), c.NN, viaSsol.data());
 
-        wf::BandBuffer W;
-        W.assign(static_cast<std::size_t>(c.NN) * b.ld, 0.0);
+        wf::BandBuffer W = rowWise(b);
         std::vector<double> fused = r0;
-        ASSERT_EQ(wf::factorSolveBandRowsOf(c.NN, c.B, dt, b.K.data(), b.M.data(), W.data(), b.ld, fused.data()), 0);
+        ASSERT_EQ(wf::factorForwardBandRows(c.NN, c.B, W.data(), b.ld, fused.data()), 0);
+        wf::backBandRows(c.NN, c.B, W.data(), b.ld, fused.data());
         std::vector<double> kept = r0;
         wf::solveBandRows(c.NN, c.B, W.data(), b.ld, kept.data());
 
         EXPECT_LT(maxRelDiff(fused, ref), 1e-12) << "NN " << c.NN << " B " << c.B;
         EXPECT_LT(maxRelDiff(kept, ref), 1e-12) << "NN " << c.NN << " B " << c.B;
-        EXPECT_LT(maxRelDiff(fused, viaSsol), 1e-13) << "NN " << c.NN << " B " << c.B;
+        EXPECT_EQ(fused, viaSsol) << "NN " << c.NN << " B " << c.B;
+        EXPECT_EQ(kept, viaSsol) << "NN " << c.NN << " B " << c.B;
         // The pivots of the row-wise factor are those SFAC leaves in column 1.
-        for (int i = 0; i < c.NN; ++i)
-            EXPECT_NEAR(W[static_cast<std::size_t>(i) * b.ld], column[i], 1e-14 * column[i]) << i;
+        for (int i = 0; i < c.NN; ++i) EXPECT_EQ(W[static_cast<std::size_t>(i) * b.ld], column[i]) << i;
     }
 }
 
 // A factor whose pivot fails is reported with its 1-based row by the fused
-// call as by SFAC: [[1, 1], [1, 1]] + 0 has the second pivot 0.
+// call as by SFAC: [[1, 1], [1, 1]] has the second pivot 0, [[-1, 1], [1, 1]]
+// a negative first pivot.
 TEST(BandRows, FusedFactorReportsTheFirstRowWithoutPositivePivot) {
     const int NN = 2, B = 2, ld = wf::bandRowStride(B);
-    wf::BandBuffer K, M, W;
-    K.assign(static_cast<std::size_t>(NN) * ld, 0.0);
-    M.assign(K.size(), 0.0);
-    W.assign(K.size(), 0.0);
-    K[0] = 1.0;
-    K[1] = 1.0;
-    K[ld] = 1.0;
-    std::vector<double> r = {1.0, 1.0};
-    EXPECT_EQ(wf::factorSolveBandRowsOf(NN, B, 1.0, K.data(), M.data(), W.data(), ld, r.data()), 2);
-    M[0] = -2.0;  // dt K + M = [[-1, 1], [1, 1]]: first pivot negative
-    EXPECT_EQ(wf::factorSolveBandRowsOf(NN, B, 1.0, K.data(), M.data(), W.data(), ld, r.data()), 1);
-}
-
-// The storage-times-heads product of the step: R = M h over the full
-// symmetric rows equals the dense product of the symmetric band with h, for
-// both the row-wise product over the stored upper half and the full rows.
-TEST(BandRows, FullSymmetricRowsTimesHeadsMatchTheDenseProduct) {
-    struct Case { int NN, B; };
-    for (const Case c : {Case{1, 1}, Case{6, 3}, Case{61, 18}, Case{103, 21}, Case{90, 27}}) {
-        const Bands b = makeBands(c.NN, c.B, 0.0, 3u + c.NN);  // column = M
-        std::vector<double> h(c.NN);
-        for (int i = 0; i < c.NN; ++i) h[i] = 100.0 - 0.37 * i + std::sin(1.1 * i);
-        std::vector<double> ref(c.NN, 0.0);
-        for (int i = 0; i < c.NN; ++i)
-            for (int k = 0; k < c.B && i + k < c.NN; ++k) {
-                const double m = b.column[i + static_cast<std::size_t>(k) * c.NN];
-                ref[i] += m * h[i + k];
-                if (k > 0) ref[i + k] += m * h[i];
-            }
-        wf::BandBuffer MF, hp;
-        wf::fullSymmetricRows(c.NN, c.B, b.M.data(), b.ld, MF);
-        hp.assign(wf::fullRowHeadsSize(c.NN, c.B), 0.0);
-        std::copy(h.begin(), h.end(), hp.data() + wf::fullRowOffset(c.B));
-        std::vector<double> R(c.NN, -1.0);
-        wf::fullSymmetricTimes(c.NN, c.B, MF.data(), hp.data(), R.data());
-        for (int i = 0; i < c.NN; ++i) EXPECT_NEAR(R[i], ref[i], 1e-13 * std::fabs(ref[i])) << "NN " << c.NN << " row " << i;
-        std::vector<double> hPadded(c.NN + b.ld + 8, 0.0), acc(hPadded.size() + 64), upper(c.NN, -1.0);
-        std::copy(h.begin(), h.end(), hPadded.begin());
-        wf::symmetricBandTimes(c.NN, c.B, b.M.data(), b.ld, hPadded.data(), acc.data(), upper.data());
-        for (int i = 0; i < c.NN; ++i) EXPECT_NEAR(upper[i], ref[i], 1e-13 * std::fabs(ref[i])) << "NN " << c.NN << " row " << i;
+    for (const double first : {1.0, -1.0}) {
+        wf::BandBuffer W;
+        W.assign(static_cast<std::size_t>(NN) * ld, 0.0);
+        W[0] = first;
+        W[1] = 1.0;
+        W[ld] = 1.0;
+        std::vector<double> r = {1.0, 1.0};
+        EXPECT_EQ(wf::factorForwardBandRows(NN, B, W.data(), ld, r.data()), first > 0.0 ? 2 : 1);
+        std::vector<double> column = {first, 1.0, 1.0, 0.0};
+        EXPECT_EQ(wf::SFAC(NN, B, column.data(), NN), first > 0.0 ? 2 : 1);
     }
 }
 

@@ -1,4 +1,4 @@
-// The flow model against analytical solutions, described and fine model side
+// The flow model against analytical solutions, standard and fine model side
 // by side: Theis for a homogeneous aquifer pumped over its whole thickness,
 // and Hantush's leaky aquifer with aquitard storage for a pumped fracture
 // layer under a storing matrix. The whole run sequence is used: mesh run,
@@ -57,7 +57,7 @@ double worstDeviation(const PumpTestResult& res, std::size_t k, double r, double
 // r = 1 m is t = 0.25 s, u = 1e-5 at r = 100 m is t = 2.5e8 s; output times
 // 10 per decade over that range; no-flow boundary at 60 km, beyond the
 // radius of influence 1.5 sqrt(T t / S) = 24 km at the last time (and within
-// the 25 columns of the described mesh).
+// the 25 columns of the standard mesh).
 PumpTest theisCase(bool fine) {
     PumpTest c;
     c.thick = 10.0;
@@ -89,7 +89,7 @@ TEST(FinePhysics, FineModelFollowsTheisWithinOnePercent) {
         const double devFineAll = worstDeviation(fine, k, radii[k], S, T, 1.0, theis, usedAll);
         const double devCoarse = worstDeviation(coarse, k, radii[k], S, T, 0.5, theis, used);
         const double devCoarseAll = worstDeviation(coarse, k, radii[k], S, T, 1.0, theis, usedAll);
-        std::printf("  r = %5.0f m: described %.4f (%.4f), fine %.4f (%.4f) over %d times\n", radii[k], devCoarse,
+        std::printf("  r = %5.0f m: standard %.4f (%.4f), fine %.4f (%.4f) over %d times\n", radii[k], devCoarse,
                     devCoarseAll, devFine, devFineAll, used);
         EXPECT_GE(used, 45);
         EXPECT_LT(devFine, 0.01) << "r = " << radii[k];
@@ -135,8 +135,8 @@ PumpTest hantushCase(double ratio, bool fine) {
     for (int j = 0; j < 4; ++j) c.hi[j] = 1e9;
     c.times = test::decadeTimes(0.25, 2.5e8, 10);
     c.fine = fine;
-    // The uniform rows of the described mesh leave a 5 % fracture one row:
-    // the described model is then run on its graded rows.
+    // The uniform rows of the standard mesh leave a 5 % fracture one row:
+    // the standard model is then run on its graded rows.
     c.meshType = ratio < 0.1 ? 1 : 0;
     return c;
 }
@@ -152,7 +152,7 @@ void checkHantush(double ratio) {
     };
     const double radii[3] = {1.0, 10.0, 100.0};
     std::printf("Hantush with aquitard storage, ratio %.2f, max |s - s_H| / s_H for 1e-5 <= u <= 0.5 (u <= 1)%s:\n",
-                ratio, ratio < 0.1 ? ", described on graded rows" : "");
+                ratio, ratio < 0.1 ? ", standard on graded rows" : "");
     for (std::size_t k = 0; k < 3; ++k) {
         int used = 0, usedAll = 0;
         const double devFine = worstDeviation(fine, k, radii[k], S, T, 0.5, hantush, used);
@@ -162,7 +162,7 @@ void checkHantush(double ratio) {
         // How far the leakage takes the drawdown from Theis at the last time.
         const double tLast = fine.t.back();
         const double leak = 1.0 - hantush(radii[k], tLast) / test::theisDrawdown(kQ, T, S, radii[k], tLast);
-        std::printf("  r = %5.0f m: described %.4f (%.4f), fine %.4f (%.4f) over %d times; below Theis by %.2f at the end\n",
+        std::printf("  r = %5.0f m: standard %.4f (%.4f), fine %.4f (%.4f) over %d times; below Theis by %.2f at the end\n",
                     radii[k], devCoarse, devCoarseAll, devFine, devFineAll, used, leak);
         EXPECT_GE(used, 45);
         EXPECT_GT(leak, 0.05) << "the case must leak noticeably";

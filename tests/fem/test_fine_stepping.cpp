@@ -1,5 +1,5 @@
-// The fine model's solver against the described assembly and band solver on
-// the same mesh, and its hand-over to the described stepping for input it is
+// The fine model's solver against the standard assembly and band solver on
+// the same mesh, and its hand-over to the standard stepping for input it is
 // not built for.
 #include <gtest/gtest.h>
 
@@ -68,15 +68,15 @@ StepRun runModel(const RadialModel& model, const std::vector<double>& times, boo
     return res;
 }
 
-// The described stepping with 200 output times inside every output interval
+// The standard stepping with 200 output times inside every output interval
 // (one implicit step each) converges to the same semi-discrete solution as the
 // fine stepping: both agree within 0.3 % (the remaining time-step error of
-// the described steps) at every output time once the drawdown there exceeds
+// the standard steps) at every output time once the drawdown there exceeds
 // 5 % of its final value, in the fracture and in the matrix.
 TEST(FineStepping, RadialModesSolveTheSameSystemAsTheBandSolver) {
     const RadialModel model = layeredModel();
     const std::vector<double> times = test::logTimes(10.0, 1.0e6, 21);
-    // Described: 100 log-spaced steps up to the first output time, then 200
+    // Standard: 100 log-spaced steps up to the first output time, then 200
     // equal steps per output interval.
     std::vector<double> dense = test::logTimes(1.0e-3, times[0], 101);
     std::vector<std::size_t> at{dense.size() - 1};
@@ -85,14 +85,14 @@ TEST(FineStepping, RadialModesSolveTheSameSystemAsTheBandSolver) {
         at.push_back(dense.size() - 1);
     }
     const StepRun fine = runModel(model, times, true);
-    const StepRun described = runModel(model, dense, false);
-    ASSERT_TRUE(fine.ok && described.ok);
+    const StepRun standard = runModel(model, dense, false);
+    ASSERT_TRUE(fine.ok && standard.ok);
     ASSERT_TRUE(fine.fineBuilt);
     int compared = 0;
     for (std::size_t k = 0; k < 2; ++k)
         for (std::size_t i = 1; i < times.size(); ++i) {
-            const double ref = described.s[k][at[i]];
-            if (ref < 0.05 * described.s[k].back()) continue;  // the cone has hardly arrived yet
+            const double ref = standard.s[k][at[i]];
+            if (ref < 0.05 * standard.s[k].back()) continue;  // the cone has hardly arrived yet
             EXPECT_NEAR(fine.s[k][i] / ref, 1.0, 3e-3) << "node " << k << " time " << times[i];
             ++compared;
         }
@@ -100,7 +100,7 @@ TEST(FineStepping, RadialModesSolveTheSameSystemAsTheBandSolver) {
 }
 
 // Input the fine solver is not built for (here the dry-node test of the
-// saturated-thickness switch) runs the described stepping: the same numbers,
+// saturated-thickness switch) runs the standard stepping: the same numbers,
 // bit for bit.
 TEST(FineStepping, OtherInputRunsTheDescribedSteppingUnchanged) {
     const std::vector<double> times = test::logTimes(10.0, 1.0e5, 11);
@@ -108,16 +108,16 @@ TEST(FineStepping, OtherInputRunsTheDescribedSteppingUnchanged) {
     dry.baseLevels.assign(static_cast<std::size_t>(dry.NN()), -100.0);
     for (const RadialModel& m : {dry}) {
         const StepRun fine = runModel(m, times, true);
-        const StepRun described = runModel(m, times, false);
-        ASSERT_TRUE(fine.ok && described.ok) << fine.boxes << described.boxes;
+        const StepRun standard = runModel(m, times, false);
+        ASSERT_TRUE(fine.ok && standard.ok) << fine.boxes << standard.boxes;
         EXPECT_FALSE(fine.fineBuilt);
         for (std::size_t k = 0; k < 2; ++k)
-            for (std::size_t i = 0; i < times.size(); ++i) EXPECT_EQ(fine.s[k][i], described.s[k][i]);
+            for (std::size_t i = 0; i < times.size(); ++i) EXPECT_EQ(fine.s[k][i], standard.s[k][i]);
     }
 }
 
 // Multipliers that make the system indefinite (a negative storage) stop the
-// run with the pivot message, as the described solver does; no values.
+// run with the pivot message, as the standard solver does; no values.
 TEST(FineStepping, NegativeStorageIsReportedAsABadPivot) {
     const StepRun run = runModel(layeredModel(), test::logTimes(10.0, 1.0e5, 11), true, {1.0, 0.01, -1.0, 10.0});
     EXPECT_FALSE(run.ok);

@@ -1,5 +1,5 @@
 // The mesh and preparation runs of the "Fine model": the layout of rows and
-// columns, the files in the described layouts, the well's node rates.
+// columns, the files in the standard layouts, the well's node rates.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -66,12 +66,12 @@ TEST(FineMesh, NodeRatesAreTheScreenSharesOfTheRows) {
     EXPECT_NEAR(std::accumulate(fracture.begin(), fracture.end(), 0.0), 1.0, 1e-14);
     EXPECT_EQ(fracture[nzf + 1], 0.0);
     // Rows that are not the fine rows of THICK and RATIO: no shares (the
-    // described equal shares apply).
+    // standard equal shares apply).
     in.NZ = 20;
     EXPECT_TRUE(prep::fineRateShares(in, 1, 20).empty());
 }
 
-// The fine mesh and preparation runs write the described layouts: the mesh
+// The fine mesh and preparation runs write the standard layouts: the mesh
 // file's nodes row by row with the interface row and observation node where
 // they belong, the time file's well rates adding up to Q / 2 pi.
 TEST(FineMesh, MeshAndTimeFilesKeepTheirLayouts) {

@@ -1,4 +1,4 @@
-/* Options of the runs beyond the described system (the fine model, and the
+/* Options of the runs beyond the standard model and search (the fine model, and the
  * analysis beyond the plain search), and the fit report.
  *
  * wfSetOptions (declared in wfcore.h) installs a WfOptions record for the

@@ -1,0 +1,15 @@
+# Runs wellfit-cli --version (and Wellfit --version when built) and compares the
+# printed version with the project's.
+foreach(pair "wellfit-cli|${CLI}" "Wellfit|${GUI}")
+  string(REPLACE "|" ";" pair "${pair}")
+  list(GET pair 0 name)
+  list(LENGTH pair n)
+  if(n LESS 2)
+    continue()
+  endif()
+  list(GET pair 1 program)
+  execute_process(COMMAND ${program} --version OUTPUT_VARIABLE out RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0 OR NOT out STREQUAL "${name} ${VERSION}\n")
+    message(FATAL_ERROR "${program} --version: status ${rc}, printed \"${out}\"; expected \"${name} ${VERSION}\"")
+  endif()
+endforeach()
