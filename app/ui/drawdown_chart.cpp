@@ -190,12 +190,14 @@ void DrawdownChart::clearSeries() {
 
 void DrawdownChart::clearMeasured() {
     series1_->clear();
+    clearPointSeries(true, false);
     haveMeasuredTime_ = false;
     updateDrawdownRange();
 }
 
 void DrawdownChart::clearFit() {
     series2_->clear();
+    clearPointSeries(false, true);
     updateDrawdownRange();
 }
 
@@ -227,7 +229,10 @@ void addSorted(Series* series, const QPointF& p) {
 void DrawdownChart::updateDrawdownRange() {
     double lo = std::numeric_limits<double>::max();
     double hi = std::numeric_limits<double>::lowest();
-    for (const QXYSeries* s : {static_cast<const QXYSeries*>(series1_), static_cast<const QXYSeries*>(series2_)})
+    std::vector<const QXYSeries*> all{series1_, series2_};
+    all.insert(all.end(), pointMeasured_.begin(), pointMeasured_.end());
+    all.insert(all.end(), pointFit_.begin(), pointFit_.end());
+    for (const QXYSeries* s : all)
         for (const QPointF& p : s->points()) {
             lo = std::min(lo, p.y());
             hi = std::max(hi, p.y());
@@ -275,6 +280,8 @@ QString DrawdownChart::DrawDrawdown() {
         if (time > 0.0) addSorted(series1_, QPointF(time, value));
         if (static_cast<float>(time) > tmax) tmax = static_cast<float>(time);
     }
+    syncPointSeries();
+    if (failure.isEmpty()) failure = drawPointMeasurements(tmax);
     chart_->setTitle(QString::fromStdString(doc_.boreholeName()));
     setTimeRange(tmax);
     updateDrawdownRange();
@@ -314,6 +321,9 @@ QString DrawdownChart::DrawFit() {
         addSorted(series2_, QPointF(time, drawdown));
         if (static_cast<float>(time) > tmax) tmax = static_cast<float>(time);
     }
+    const int nobs = head[0].toInt();
+    syncPointSeries();
+    if (failure.isEmpty() && nobs > 1) drawPointFits(in, nobs, count, tmax);
     setTimeRange(tmax);
     updateDrawdownRange();
     return failure;
@@ -327,7 +337,12 @@ QVector<DrawdownChart::TextItem> DrawdownChart::textBlock() const {
     if (invName.empty() || !folder || !std::filesystem::exists(wf::textio::sideFilePath(invName, *folder), ec))
         return items;
     const PINIT& p = doc_.pinit;
-    items.append({0, 0, QStringLiteral("r = ") + formatG5(doc_.obsv.ROBS[0])});
+    // Every point's distance; one point: "r = " and its distance.
+    QString r = QStringLiteral("r = ") + formatG5(doc_.obsv.ROBS[0]);
+    if (doc_.observationPointCount() > 1) r = r.trimmed();
+    for (int l = 1; l < doc_.observationPointCount() && l < 4; ++l)
+        r += QStringLiteral(", ") + formatG5(doc_.obsv.ROBS[l]).trimmed();
+    items.append({0, 0, r});
     items.append({2, 0, QStringLiteral("T for fracture = ") + formatG5(p.TF)});
     items.append({3, 0, QStringLiteral("T for Matrix = ") + formatG5(p.TM)});
     items.append({4, 0, QStringLiteral("Total T = ") + formatG5(p.TF + p.TM)});
@@ -440,5 +455,138 @@ bool DrawdownChart::exportPdf(const QString& path) {
 }
 
 void DrawdownChart::copyToClipboard() { QApplication::clipboard()->setPixmap(grab()); }
+
+
+// ---- Further observation points ----
+
+namespace {
+
+// Colour and marker of observation point k = 2..4 (point 1: red circles and
+// the black model line).
+struct PointStyle {
+    QColor colour;
+    QScatterSeries::MarkerShape marker;
+};
+PointStyle pointStyle(int k) {
+    static const PointStyle styles[3] = {{QColor(0, 70, 220), QScatterSeries::MarkerShapeRectangle},
+                                         {QColor(0, 140, 60), QScatterSeries::MarkerShapeTriangle},
+                                         {QColor(170, 0, 170), QScatterSeries::MarkerShapePentagon}};
+    return styles[std::clamp(k - 2, 0, 2)];
+}
+
+QString pointLabel(const wf::doc::ObservationPoint& p, int k, const std::string& borehole) {
+    if (!p.name.empty()) return QString::fromStdString(p.name);
+    if (k == 1 && !borehole.empty()) return QString::fromStdString(borehole);
+    return QStringLiteral("Point %1").arg(k);
+}
+
+} // namespace
+
+QScatterSeries* DrawdownChart::pointMeasured(int k) const {
+    const auto i = static_cast<std::size_t>(k - 2);
+    return k >= 2 && i < pointMeasured_.size() ? pointMeasured_[i] : nullptr;
+}
+
+QLineSeries* DrawdownChart::pointFit(int k) const {
+    const auto i = static_cast<std::size_t>(k - 2);
+    return k >= 2 && i < pointFit_.size() ? pointFit_[i] : nullptr;
+}
+
+void DrawdownChart::syncPointSeries() {
+    const std::vector<wf::doc::ObservationPoint> points = doc_.observationPoints();
+    const std::size_t further = points.size() - 1;
+    while (pointMeasured_.size() > further) {
+        chart_->removeSeries(pointMeasured_.back());
+        chart_->removeSeries(pointFit_.back());
+        delete pointMeasured_.back();
+        delete pointFit_.back();
+        pointMeasured_.pop_back();
+        pointFit_.pop_back();
+    }
+    while (pointMeasured_.size() < further) {
+        const int k = static_cast<int>(pointMeasured_.size()) + 2;
+        const PointStyle style = pointStyle(k);
+        auto* m = new QScatterSeries;
+        m->setObjectName(QStringLiteral("Series1_%1").arg(k));
+        m->setMarkerShape(style.marker);
+        m->setMarkerSize(8);
+        auto* f = new QLineSeries;
+        f->setObjectName(QStringLiteral("Series2_%1").arg(k));
+        chart_->addSeries(m);
+        chart_->addSeries(f);
+        // After addSeries, which colours them by the chart's theme.
+        m->setColor(style.colour);
+        m->setBorderColor(style.colour);
+        f->setPen(QPen(style.colour, 1.5));
+        for (QAbstractSeries* s : {static_cast<QAbstractSeries*>(m), static_cast<QAbstractSeries*>(f)}) {
+            s->attachAxis(timeAxis_);
+            s->attachAxis(drawdownAxis_);
+        }
+        pointMeasured_.push_back(m);
+        pointFit_.push_back(f);
+    }
+    const bool several = further > 0;
+    series1_->setName(several ? pointLabel(points[0], 1, doc_.boreholeName()) : QStringLiteral("S"));
+    series2_->setName(several ? pointLabel(points[0], 1, doc_.boreholeName()) + QStringLiteral(" model")
+                              : QStringLiteral("Model Fit"));
+    for (std::size_t i = 0; i < further; ++i) {
+        const QString name = pointLabel(points[i + 1], static_cast<int>(i) + 2, doc_.boreholeName());
+        pointMeasured_[i]->setName(name);
+        pointFit_[i]->setName(name + QStringLiteral(" model"));
+    }
+    chart_->legend()->setVisible(several);
+    if (several) {
+        chart_->legend()->setAlignment(Qt::AlignTop);
+        chart_->legend()->setFont(labelFont());
+    }
+}
+
+void DrawdownChart::clearPointSeries(bool measured, bool fit) {
+    for (QScatterSeries* m : pointMeasured_)
+        if (measured) m->clear();
+    for (QLineSeries* f : pointFit_)
+        if (fit) f->clear();
+}
+
+QString DrawdownChart::drawPointMeasurements(float& tmax) {
+    const std::vector<wf::doc::ObservationPoint> points = doc_.observationPoints();
+    for (std::size_t l = 1; l < points.size() && l - 1 < pointMeasured_.size(); ++l) {
+        const wf::doc::ObservationPoint& p = points[l];
+        for (std::size_t i = 0; i < p.times.size() && i < p.values.size(); ++i) {
+            const QString t = QString::fromStdString(p.times[i]);
+            const QString v = QString::fromStdString(p.values[i]);
+            double time = 0.0, value = 0.0;
+            if (!parseReal(t, time))
+                return QStringLiteral("Observation point %1, point %2: the time '%3' is not a number")
+                    .arg(l + 1)
+                    .arg(i + 1)
+                    .arg(t.trimmed());
+            if (!parseReal(v, value))
+                return QStringLiteral("Observation point %1, point %2: the value '%3' is not a number")
+                    .arg(l + 1)
+                    .arg(i + 1)
+                    .arg(v.trimmed());
+            if (time > 0.0) addSorted(pointMeasured_[l - 1], QPointF(time, value));
+            if (static_cast<float>(time) > tmax) tmax = static_cast<float>(time);
+        }
+    }
+    return QString();
+}
+
+void DrawdownChart::drawPointFits(std::istream& in, int nobs, int count, float& tmax) {
+    std::string line;
+    for (int k = 2; k <= nobs; ++k) {
+        QLineSeries* f = pointFit(k);
+        for (int i = 0; i < count; ++i) {
+            if (!std::getline(in, line)) return;
+            const QStringList w = words(line);
+            double time = 0.0, drawdown = 0.0;
+            if (w.size() < 3 || !fortranReal(w[1], time) || !fortranReal(w[2], drawdown)) return;
+            if (!f || time <= 0.0 || (haveMeasuredTime_ && time < firstMeasuredTime_)) continue;
+            addSorted(f, QPointF(time, drawdown));
+            if (static_cast<float>(time) > tmax) tmax = static_cast<float>(time);
+        }
+    }
+}
 
 } // namespace wf::ui

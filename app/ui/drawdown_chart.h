@@ -4,10 +4,16 @@
 // Two diagnostic plots can be switched on: the Bourdet derivative of the
 // measurements and of the model curve on a right-hand axis, and a panel of
 // residuals below the chart. While both are off the chart is as described.
+// A project of several observation points draws each further point's
+// measurements and model curve in its own colour and marker, with a legend
+// naming the points, and the text block lists every point's distance.
 #pragma once
 
 #include <QChartView>
 #include <QString>
+
+#include <istream>
+#include <vector>
 
 #include "document/project_document.h"
 #include "bourdet.h"
@@ -101,6 +107,11 @@ public:
     // The chart's context menu (the two diagnostic commands).
     QMenu* contextMenu() const { return contextMenu_; }
 
+    // Further observation points (k = 2..4): their measured and model series,
+    // null when the project has fewer points.
+    QScatterSeries* pointMeasured(int k) const;
+    QLineSeries* pointFit(int k) const;
+
     QChart* chartObject() const { return chart_; }
     QScatterSeries* measured() const { return series1_; }
     QLineSeries* fit() const { return series2_; }
@@ -126,6 +137,13 @@ private:
     void alignResidualPanel();
     void createDiagnostics();
     void updateDerivativeRange();
+    // Series of the further points as many as the project has; names and
+    // legend follow the number of points (one point: the described chart).
+    void syncPointSeries();
+    void clearPointSeries(bool measured, bool fit);
+    QString drawPointMeasurements(float& tmax);
+    // The further nodes' series of the simulation file after the first node's.
+    void drawPointFits(std::istream& in, int nobs, int count, float& tmax);
 
     // Ticks the drawdown axis starts from before nice numbers are applied.
     static constexpr int kDrawdownTicks = 5;
@@ -150,6 +168,8 @@ private:
     ResidualPanel* residuals_ = nullptr;
     QMenu* contextMenu_ = nullptr;
     double derivativeDistance_ = kBourdetDistance;
+    std::vector<QScatterSeries*> pointMeasured_;  // points 2..4
+    std::vector<QLineSeries*> pointFit_;
 };
 
 // The chart's text font and the canvas font of the text block.

@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 
 #include "chart_editor.h"
+#include "data_dialog.h"
 #include "drawdown_chart.h"
 #include "export_dialog.h"
 #include "fit_report_window.h"
@@ -172,6 +173,15 @@ int takeScreenshots(wf::doc::ProjectDocument& doc, const QString& dir, const QSt
         save(w, dir, QStringLiteral("dialog-log.png"));
         static_cast<QDialog*>(w)->reject();
     });
+    if (doc.observationPointCount() > 1) {
+        // Several observation points: the page of the second point, and the chart of all.
+        save(&window, dir, QStringLiteral("chart-points.png"));
+        drive([&] { window.Edit1Click(); }, [&](QWidget* w) {
+            if (auto* d = qobject_cast<TFData*>(w)) d->showPage(1);
+            save(w, dir, QStringLiteral("dialog-data-points.png"));
+            static_cast<QDialog*>(w)->reject();
+        });
+    }
     window.chart()->setDerivativeShown(true);
     window.chart()->setResidualsShown(true);
     save(&window, dir, QStringLiteral("chart-diagnostics.png"));

@@ -136,7 +136,11 @@ bool callSolver(int mode, int type, const SolverRecords& r, QWidget* owner) {
 
 bool callWithOptions(int mode, int type, const SolverRecords& records, const wf::doc::AnalysisOptions& options,
                      WfFitReport* report, QWidget* owner) {
-    const WfOptions solverOptions = options.toSolver(report);
+    return callWithSolverOptions(mode, type, records, options.toSolver(report), owner);
+}
+
+bool callWithSolverOptions(int mode, int type, const SolverRecords& records, const WfOptions& solverOptions,
+                           QWidget* owner) {
     wfSetOptions(&solverOptions);
     struct PlainSearchAgain {
         ~PlainSearchAgain() { wfSetOptions(nullptr); }

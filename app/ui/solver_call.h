@@ -55,5 +55,9 @@ bool callSolver(int mode, int type, const SolverRecords& records, QWidget* owner
 // also when a failure escapes the run.
 bool callWithOptions(int mode, int type, const SolverRecords& records, const wf::doc::AnalysisOptions& options,
                      WfFitReport* report = nullptr, QWidget* owner = nullptr);
+// The same with the whole options record (the document's solverOptions: the
+// analysis options and the observation points' weights).
+bool callWithSolverOptions(int mode, int type, const SolverRecords& records, const WfOptions& options,
+                           QWidget* owner = nullptr);
 
 } // namespace wf::ui

@@ -355,7 +355,20 @@ void TWellfit::Mesh1Click() {
     TFMesh dialog(doc_, this);
     if (dialog.exec() != QDialog::Accepted) return;
     dialog.store();
-    if (!folderFor(QStringLiteral("build the mesh file"), QString::fromLocal8Bit(doc_.filename.femName))) return;
+    const std::optional<std::filesystem::path> folder =
+        folderFor(QStringLiteral("build the mesh file"), QString::fromLocal8Bit(doc_.filename.femName));
+    if (!folder) return;
+    if (doc_.observationPointCount() > 1) {
+        // The mesh needs the points in ascending distance (the first one may
+        // have moved in the dialog).
+        std::string note;
+        if (const wf::doc::Status s = doc_.setObservationPoints(doc_.observationPoints(), &note, *folder); !s) {
+            showError(this, QString::fromStdString(s.error));
+            return;
+        }
+        if (!note.empty())
+            showMessage(this, QMessageBox::Information, QStringLiteral("Information"), QString::fromStdString(note));
+    }
     callWithOptions(WF_MODE_MESH, 0, recordsOf(doc_), doc_.analysisOptions, nullptr, this);
 }
 
@@ -404,7 +417,7 @@ void TWellfit::Analysis2Click() {
         return;
     }
     WfFitReport fit{};
-    callWithOptions(WF_MODE_ANALYSIS, type, recordsOf(doc_), doc_.analysisOptions, &fit, this);
+    callWithSolverOptions(WF_MODE_ANALYSIS, type, recordsOf(doc_), doc_.solverOptions(&fit), this);
     Chart1_->clearFit();
     DrawFit();
     Chart1_->viewport()->update();

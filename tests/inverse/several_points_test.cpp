@@ -131,8 +131,12 @@ public:
         rs.in.RMSE = 0.0;
         rec.events.clear();
         analyse(0);
+        // The search's notice of a convergence with the damping still above 1
+        // is a converged fit; any other error box is a failure.
         for (const Event& b : rec.boxes())
-            if (b.caption == "Error") ADD_FAILURE() << b.text;
+            if (b.caption == "Error" && b.text.find("CONVERGENCE REQUIREMENTS SATISFIED BUT LAMBDA STILL") ==
+                                            std::string::npos)
+                ADD_FAILURE() << b.text;
     }
 };
 

@@ -8,7 +8,14 @@
 #include <QTabBar>
 #include <QTabWidget>
 
+#include <QChart>
+#include <QFile>
+#include <QLegend>
+#include <QLineSeries>
+#include <QScatterSeries>
+
 #include "data_dialog.h"
+#include "drawdown_chart.h"
 #include "string_grid.h"
 #include "ui_support.h"
 
@@ -99,6 +106,54 @@ TEST_F(PointPagesTest, ABadFurtherPageNamesItsPointAndChangesNothing) {
     EXPECT_EQ(boxes.texts()[1], QStringLiteral("Point 2, row 2: the time \"x\" is not a number"));
     EXPECT_EQ(doc.observationPointCount(), 1);
     EXPECT_FALSE(exists(QStringLiteral("PP.DAT")));
+}
+
+// The chart of two points: each point's measurements and model curve, a
+// legend naming them, every distance in the text block; one point again: the
+// described chart (no legend, the series "S" and "Model Fit").
+TEST_F(PointPagesTest, ChartDrawsEveryPointWithALegend) {
+    wf::doc::ObservationPoint a = doc.observationPoints()[0], b;
+    a.distance = 10.0f;
+    a.name = "PB10";
+    a.times = {"1", "10"};
+    a.values = {"0.5", "1.5"};
+    b.distance = 50.0f;
+    b.position = 2;
+    b.times = {"2", "5", "20"};
+    b.values = {"0.1", "0.3", "0.8"};
+    ASSERT_TRUE(doc.setObservationPoints({a, b}).ok());
+    QFile inv(path(QStringLiteral("PP.INV")));
+    ASSERT_TRUE(inv.open(QIODevice::WriteOnly));
+    inv.write("           2           3\n     Node:     30   193\n"
+              "         30         0.0000  0.0000000000E+00\n         30         1.0000  5.0000000000E-01\n"
+              "         30        10.0000  1.5000000000E+00\n        193         0.0000  0.0000000000E+00\n"
+              "        193         1.0000  5.0000000000E-02\n        193        10.0000  4.0000000000E-01\n");
+    inv.close();
+
+    wf::ui::DrawdownChart chart(doc);
+    EXPECT_TRUE(chart.DrawDrawdown().isEmpty());
+    EXPECT_TRUE(chart.DrawFit().isEmpty());
+    ASSERT_NE(chart.pointMeasured(2), nullptr);
+    EXPECT_EQ(chart.pointMeasured(3), nullptr);
+    EXPECT_EQ(chart.measured()->count(), 2);
+    EXPECT_EQ(chart.pointMeasured(2)->count(), 3);
+    EXPECT_EQ(chart.fit()->count(), 2);  // from the first measured time on
+    EXPECT_EQ(chart.pointFit(2)->points().back(), QPointF(10.0, 0.4));
+    EXPECT_TRUE(chart.chartObject()->legend()->isVisible());
+    EXPECT_EQ(chart.measured()->name(), QStringLiteral("PB10"));
+    EXPECT_EQ(chart.pointMeasured(2)->name(), QStringLiteral("Point 2"));
+    EXPECT_EQ(chart.pointFit(2)->name(), QStringLiteral("Point 2 model"));
+    EXPECT_NE(chart.pointMeasured(2)->color(), chart.measured()->color());
+    EXPECT_NE(chart.pointMeasured(2)->markerShape(), chart.measured()->markerShape());
+    EXPECT_EQ(chart.textBlock().front().text, QStringLiteral("r = 10, 50"));
+
+    ASSERT_TRUE(doc.setObservationPoints({a}).ok());
+    chart.clearSeries();
+    chart.DrawDrawdown();
+    EXPECT_EQ(chart.pointMeasured(2), nullptr);
+    EXPECT_FALSE(chart.chartObject()->legend()->isVisible());
+    EXPECT_EQ(chart.measured()->name(), QStringLiteral("S"));
+    EXPECT_EQ(chart.fit()->name(), QStringLiteral("Model Fit"));
 }
 
 } // namespace
