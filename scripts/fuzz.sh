@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the fuzz harnesses (fuzz/) with clang, AddressSanitizer and
 # UndefinedBehaviorSanitizer into build-fuzz/ and runs each one for SECONDS on
-# its seed corpus (fuzz/corpus/<harness>/, kept unchanged; new inputs go to
+# its seed corpus (fuzz/corpus/<harness>/, and the inputs of mended findings in
+# fuzz/regressions/<harness>/, both kept unchanged; new inputs go to
 # build-fuzz/fuzz-work/<harness>/corpus/). A harness that crashes, breaks an
 # invariant, hangs or runs out of memory leaves its reproducer in
 # build-fuzz/fuzz-work/<harness>/ and makes the script fail after all harnesses
@@ -51,9 +52,12 @@ for h in "${harnesses[@]}"; do
   if [ "${FUZZ_KEEP_GOING:-0}" = 1 ]; then
     mode=(-fork=1 -ignore_crashes=1 -ignore_timeouts=1 -ignore_ooms=1)
   fi
+  # Inputs of mended findings run with the seeds.
+  regressions=()
+  if [ -d "$PWD/fuzz/regressions/$h" ]; then regressions=("$PWD/fuzz/regressions/$h"); fi
   status=0
   "$build/fuzz/$h" "${mode[@]}" -max_total_time="$seconds" -timeout=25 -rss_limit_mb=2048 -print_final_stats=1 \
-    -artifact_prefix="$work/" "$work/corpus" "$PWD/fuzz/corpus/$h" > "$work/log" 2>&1 || status=$?
+    -artifact_prefix="$work/" "$work/corpus" "$PWD/fuzz/corpus/$h" "${regressions[@]}" > "$work/log" 2>&1 || status=$?
   # Inputs run: the final statistics, or in fork mode the last progress line.
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/log" | tail -1)
   [ -n "$runs" ] || runs=$(sed -n 's/^#\([0-9]*\): cov.*/\1/p' "$work/log" | tail -1)

@@ -89,17 +89,6 @@ TWellfit::TWellfit(wf::doc::ProjectDocument& document, const QString& settingsFi
     FitReport1_ = addItem(Analysis1_, QStringLiteral("Fit report"), "FitReport1", &TWellfit::FitReport1Click);
     FitReport1_->setEnabled(false);  // until there is a report
 
-    // Help > About: the program's version, the same one wellfit-cli --version prints.
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    help->setObjectName(QStringLiteral("Help1"));
-    QAction* about = help->addAction(QStringLiteral("&About Wellfit"));
-    about->setObjectName(QStringLiteral("About1"));
-    connect(about, &QAction::triggered, this, [this] {
-        QMessageBox::about(this, QStringLiteral("About Wellfit"),
-                           QStringLiteral("Wellfit " WELLFIT_VERSION "\n\n"
-                                          "Analysis of pumping tests in fractured rock."));
-    });
-
     Save1_->setEnabled(false);
     SaveAs1_->setEnabled(false);
     ExportGraph1_->setEnabled(false);
@@ -116,6 +105,17 @@ TWellfit::TWellfit(wf::doc::ProjectDocument& document, const QString& settingsFi
     View1_->setObjectName(QStringLiteral("View1"));
     View1_->addAction(Chart1_->derivativeAction());
     View1_->addAction(Chart1_->residualsAction());
+
+    // Help > About: the program's version, the same one wellfit-cli --version prints.
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("Help1"));
+    QAction* about = help->addAction(QStringLiteral("&About Wellfit"));
+    about->setObjectName(QStringLiteral("About1"));
+    connect(about, &QAction::triggered, this, [this] {
+        QMessageBox::about(this, QStringLiteral("About Wellfit"),
+                           QStringLiteral("Wellfit " WELLFIT_VERSION "\n\n"
+                                          "Analysis of pumping tests in fractured rock."));
+    });
 
     mru_ = new RecentFiles(File1_, N1_, settingsFile, this);
     mru_->onItemClick = [this](const QString& path) {

@@ -132,16 +132,7 @@ bool FINE_RMESH(RunState& rs, int nrmax, int nzmax) {
     const std::string plt = plotFileText(rs, m);
     if (!writeSideFiles(rs, rs.file(".fem"), fem, rs.file(".plt"), plt)) return false;
 
-    Inputs& out = rs.in;
-    out.NR = m.NR;
-    out.NZ = m.NZ;
-    out.NN = m.NR * m.NZ;
-    out.NE = (m.NR - 1) * (m.NZ - 1);
-    out.NB = 2 * (m.NR - 1) + 2 * (m.NZ - 1);
-    out.NMAT = 2;
-    out.NZF = m.NZF;
-    out.NZM = m.NZM;
-    for (int k = 1; k <= in.NOBS; ++k) out.NODOBS[k] = m.NODOBS[k];
+    storeMeshCounts(rs, m);
     return true;
 }
 

@@ -162,4 +162,17 @@ void placeObservations(const RunState& rs, MeshLayout& m) {
     }
 }
 
+void storeMeshCounts(RunState& rs, const MeshLayout& m) {
+    Inputs& in = rs.in;
+    in.NR = m.NR;
+    in.NZ = m.NZ;
+    in.NN = m.NR * m.NZ;
+    in.NE = (m.NR - 1) * (m.NZ - 1);
+    in.NB = 2 * (m.NR - 1) + 2 * (m.NZ - 1);
+    in.NMAT = 2;
+    in.NZF = m.NZF;
+    in.NZM = m.NZM;
+    for (int k = 1; k <= in.NOBS; ++k) in.NODOBS[k] = m.NODOBS[k];
+}
+
 } // namespace wf::prep

@@ -40,4 +40,9 @@ bool layoutColumns(RunState& rs, int nrmax, MeshLayout& m);
 // way into the matrix (its first row closer than 1.0 to the well).
 void placeObservations(const RunState& rs, MeshLayout& m);
 
+// The mesh counts (NR, NZ, NN, NE, NB, NMAT, NZF, NZM) and the observation
+// nodes of a written mesh, into the run's inputs for the copy back into the
+// MESH and OBSV records.
+void storeMeshCounts(RunState& rs, const MeshLayout& m);
+
 } // namespace wf::prep

@@ -28,16 +28,7 @@ bool RMESH(RunState& rs, int type, int nrmax, int nzmax) {
     const std::string plt = plotFileText(rs, m);
     if (!writeSideFiles(rs, rs.file(".fem"), fem, rs.file(".plt"), plt)) return false;
 
-    Inputs& in = rs.in;
-    in.NR = m.NR;
-    in.NZ = m.NZ;
-    in.NN = m.NR * m.NZ;
-    in.NE = (m.NR - 1) * (m.NZ - 1);
-    in.NB = 2 * (m.NR - 1) + 2 * (m.NZ - 1);
-    in.NMAT = 2;
-    in.NZF = m.NZF;
-    in.NZM = m.NZM;
-    for (int k = 1; k <= in.NOBS; ++k) in.NODOBS[k] = m.NODOBS[k];
+    storeMeshCounts(rs, m);
     return true;
 }
 

@@ -208,5 +208,20 @@ TEST_F(MainWindowTest, ReopenOfAVanishedFolderOnlyDropsTheEntry) {
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Wellfit"));
 }
 
+TEST_F(MainWindowTest, HelpIsTheLastMenuAndAboutShowsTheBuildVersion) {
+    wf::doc::ProjectDocument doc;
+    wf::ui::TWellfit w(doc, settings());
+    QStringList titles;
+    for (QAction* a : w.menuBar()->actions()) titles << a->text();
+    EXPECT_EQ(titles, (QStringList{"&File", "&Data", "&Analysis", "&View", "&Help"}));
+    BoxCatcher boxes;
+    action(w, "About1")->trigger();
+    ASSERT_EQ(boxes.boxes().size(), 1);
+    EXPECT_EQ(boxes.boxes().front().caption, QStringLiteral("About Wellfit"));
+    // The version of the build, the one wellfit-cli --version prints too.
+    EXPECT_TRUE(boxes.boxes().front().text.startsWith(QStringLiteral("Wellfit " WF_EXPECTED_VERSION "\n")))
+        << boxes.boxes().front().text.toStdString();
+}
+
 } // namespace
 } // namespace wf::uitest
