@@ -72,9 +72,10 @@ Status ProjectDocument::readTestData(const std::filesystem::path& folder) {
                                "\" is not a whole number from 0 to 252");
 
     // Line 3 of a project of several points counts the points of each; a
-    // point's block is its name line and its point lines.
+    // point's block is its name line and its point lines. A project of one
+    // point reads its one block, whatever else line 3 holds.
     std::vector<int32_t> counts{count};
-    for (std::size_t w = 1; w < header.size() && counts.size() < static_cast<std::size_t>(kMaxObservationPoints); ++w) {
+    for (std::size_t w = 1; w < header.size() && w <= furtherPoints_.size(); ++w) {
         int32_t c = -1;
         if (!parseInteger(header[w], "", c) || c < 0 || c > kMaxTestDataPoints)
             return Status::failure(where + "3: the number of points \"" + header[w] + "\" of observation point " +
@@ -82,11 +83,9 @@ Status ProjectDocument::readTestData(const std::filesystem::path& folder) {
         counts.push_back(c);
     }
     std::vector<std::vector<std::string>> times(counts.size()), values(counts.size());
-    std::vector<std::string> names(counts.size());
     std::size_t index = 3;  // the name line of the first point
     for (std::size_t l = 0; l < counts.size(); ++l) {
-        if (index < lines.size()) names[l] = lines[index];
-        ++index;
+        ++index;  // the name line (the names are kept in the project file)
         for (int i = 1; i <= counts[l]; ++i, ++index) {
             const std::string lineNo = std::to_string(index + 1);
             if (index >= lines.size())

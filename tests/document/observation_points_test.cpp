@@ -152,6 +152,18 @@ TEST(ObservationPoints, OnePointAgainIsTheDescribedProjectAndDataFile) {
     EXPECT_EQ(reopened.obsv.NOBS, 1);
 }
 
+// A project of one point reads its one block as described, whatever else
+// line 3 of the file holds (a second block cut short is not looked at).
+TEST(ObservationPoints, OnePointProjectReadsOnlyTheFirstBlock) {
+    TempFolder dir;
+    writeBytes(dir / "ONE.dat", "ONE.wft\r\n\r\n2 5\r\n\r\n1 0.1\r\n2 0.2\r\n\r\n7 0.7\r\n");
+    ProjectDocument doc;
+    doc.setDerivedNames("ONE.wft");
+    ASSERT_TRUE(doc.readTestData(dir.path()).ok());
+    EXPECT_EQ(doc.pointCount(), 2);
+    EXPECT_EQ(doc.observationPointCount(), 1);
+}
+
 TEST(ObservationPoints, RefusedSettingsChangeNothing) {
     TempFolder dir;
     ProjectDocument doc = threePoints(dir);
