@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <climits>
 #include <string>
+#include <vector>
 
 #include "entry/run_state.h"
 #include "fem/ggip_checks.h"
@@ -85,6 +86,9 @@ int readElements(RunState& rs, ModelFile& fem) {
     FemState& fs = rs.fem;
     ModelSet& m = rs.model;
     fs.bandwidth = 0;
+    // NEL records of distinct elements: an element given twice would leave
+    // another without its nodes.
+    std::vector<bool> given(static_cast<std::size_t>(std::max(fs.NEL, 0)) + 1, false);
     for (int n = 1; n <= fs.NEL; ++n) {
         textio::ListRead r = fem.reader().begin();
         int e = 0;
@@ -93,6 +97,11 @@ int readElements(RunState& rs, ModelFile& fem) {
         for (int j = 0; j < fs.nodesPerElement; ++j) r.get(nodes[j]);
         if (!fem.ok(rs, r.status())) return kInputUnreadable;
         if (!checkElement(rs, e, "element records", fem.name())) return kInputRejected;
+        if (given[static_cast<std::size_t>(e)]) {
+            rejectInput(rs, "(2X,'Element',I8,' is given twice in the element records of ',A)", {e, fem.name()});
+            return kInputRejected;
+        }
+        given[static_cast<std::size_t>(e)] = true;
         int lo = nodes[0], hi = nodes[0];
         for (int j = 0; j < fs.nodesPerElement; ++j) {
             if (!checkNode(rs, nodes[j], "element records", fem.name())) return kInputRejected;

@@ -143,6 +143,15 @@ TEST(ModelFailures, ProfilesLongerThanTwentyOnePointsAreRefused) {
     expectRefused(run, "  Point source   1 at node     1 in MODEL.tim has    22 profile points; 1 to  21 fit the model arrays");
 }
 
+// An element given twice leaves another without nodes (their node 0 would be
+// read outside the arrays): refused.
+TEST(ModelFailures, ElementGivenTwiceIsRefused) {
+    const RadialModel m = smallModel();
+    ModelRun run(m);
+    run.writeFiles(m.timText(), test::replaceLine(m.femText(), 12, "     1     1     2     6     5\n"));
+    expectRefused(run, "  Element       1 is given twice in the element records of MODEL.fem");
+}
+
 TEST(ModelFailures, NodesOutsideTheMeshAreRefused) {
     const RadialModel m = smallModel();
     {
