@@ -132,11 +132,11 @@ public:
                           std::vector<std::string> values,
                           const std::filesystem::path& folder = {});
 
-    // ---- Observation points (one as described; up to four) ----
+    // ---- Observation points (one as in the standard program; up to four) ----
 
     // Number of observation points (NOBS).
     int observationPointCount() const { return 1 + static_cast<int>(furtherPoints_.size()); }
-    // Every point, the first from the described records and point lists.
+    // Every point, the first from the standard records and point lists.
     std::vector<ObservationPoint> observationPoints() const;
     // Takes over 1..4 points (checked, then sorted by distance: note gets the
     // sorting note, or an empty text) into OBSV (NOBS, ROBS, IPOS, NODOBS; the

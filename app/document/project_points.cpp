@@ -56,7 +56,7 @@ Status ProjectDocument::setObservationPoints(std::vector<ObservationPoint> point
         d.obsv.NODOBS[l] = same ? obsv.NODOBS[l] : 0;
         if (l > 0 && present) d.furtherPoints_.push_back(points[l]);
     }
-    // One point keeps the first node as it was (the described dialogs leave
+    // One point keeps the first node as it was (the standard dialogs leave
     // it to the next mesh run).
     if (points.size() == 1) d.obsv.NODOBS[0] = obsv.NODOBS[0];
     if (Status st = d.writeTestData(folder); !st) return st;

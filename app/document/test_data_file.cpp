@@ -124,7 +124,7 @@ Status ProjectDocument::writeTestData(const std::filesystem::path& folder) const
                                std::to_string(count) + " points");
 
     // One block per observation point; a project of one point writes the
-    // described file (its name line empty), several write their names.
+    // standard file (its name line empty), several write their names.
     struct Block {
         const std::string* name;
         const std::vector<std::string>* times;

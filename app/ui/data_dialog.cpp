@@ -349,7 +349,7 @@ bool TFData::OKBtnClick() {
         return false;
     }
     if (points.size() == 1 && doc_.observationPointCount() == 1) {
-        // One point: the described editor's OK.
+        // One point: the standard editor's OK.
         const wf::doc::Status s = doc_.acceptTestData(edName_->text().toStdString(), std::move(points[0].times),
                                                       std::move(points[0].values), *folder);
         if (!s) {

@@ -3,7 +3,7 @@
 // aquifer parameters and the pumping schedule in a text block to the right.
 // Two diagnostic plots can be switched on: the Bourdet derivative of the
 // measurements and of the model curve on a right-hand axis, and a panel of
-// residuals below the chart. While both are off the chart is as described.
+// residuals below the chart. While both are off the chart is as in the standard program.
 // A project of several observation points draws each further point's
 // measurements and model curve in its own colour and marker, with a legend
 // naming the points, and the text block lists every point's distance.
@@ -138,7 +138,7 @@ private:
     void createDiagnostics();
     void updateDerivativeRange();
     // Series of the further points as many as the project has; names and
-    // legend follow the number of points (one point: the described chart).
+    // legend follow the number of points (one point: the standard chart).
     void syncPointSeries();
     void clearPointSeries(bool measured, bool fit);
     QString drawPointMeasurements(float& tmax);

@@ -1,6 +1,6 @@
 // Several observation points in the project: their settings in the project
 // file's points block, their data in the test-data file's blocks, their order
-// and checks. A project of one point keeps the described files.
+// and checks. A project of one point keeps the standard files.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -152,7 +152,7 @@ TEST(ObservationPoints, OnePointAgainIsTheDescribedProjectAndDataFile) {
     EXPECT_EQ(reopened.obsv.NOBS, 1);
 }
 
-// A project of one point reads its one block as described, whatever else
+// A project of one point reads its one block as in the standard program, whatever else
 // line 3 of the file holds (a second block cut short is not looked at).
 TEST(ObservationPoints, OnePointProjectReadsOnlyTheFirstBlock) {
     TempFolder dir;

@@ -291,7 +291,7 @@ TEST_F(SeveralPoints, WeightsScaleEachPointsShareOfTheObjective) {
 // aquifer, here 7 m of K = 5e-4 m/s (T = 302.4 m2/day), Ss = 1e-5 1/m
 // (S = 7e-5), pumped over its whole thickness and observed at 30 and 90 m,
 // the far point read half as often, 60 times from 1 to 1000 min. Fitted
-// together with one conductivity and storage for both layers. The described
+// together with one conductivity and storage for both layers. The standard
 // mesh doubles its radii, and its linear elements overstate the conductance
 // between such columns (see the Theis tests of the flow model: the drawdown
 // stays some 4 % low): T comes within 3 %, S only within 20 %. The fine model

@@ -58,7 +58,7 @@ TEST_F(AnalysisOptionsDialogTest, DialogShowsTheOptionsAndOkWritesThemBackAndSav
     EXPECT_EQ(box(&dialog, "checkBoundAware")->text(), QStringLiteral("Bound-aware search"));
     EXPECT_EQ(edit(&dialog, "edStopTolerance")->text(), QStringLiteral("1e-04"));
     EXPECT_EQ(edit(&dialog, "edMaxPasses")->text(), QStringLiteral("50"));
-    // The described fields keep their place and defaults.
+    // The standard fields keep their place and defaults.
     EXPECT_TRUE(box(&dialog, "checkAll")->isChecked());
 
     box(&dialog, "cbTMHold")->setChecked(false);

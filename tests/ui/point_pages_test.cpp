@@ -110,7 +110,7 @@ TEST_F(PointPagesTest, ABadFurtherPageNamesItsPointAndChangesNothing) {
 
 // The chart of two points: each point's measurements and model curve, a
 // legend naming them, every distance in the text block; one point again: the
-// described chart (no legend, the series "S" and "Model Fit").
+// standard chart (no legend, the series "S" and "Model Fit").
 TEST_F(PointPagesTest, ChartDrawsEveryPointWithALegend) {
     wf::doc::ObservationPoint a = doc.observationPoints()[0], b;
     a.distance = 10.0f;

@@ -15,7 +15,7 @@
  * An observation file of several points (NOBS > 1) is fitted at all of them:
  * the model's time levels are the union of the points' times, and the
  * objective is the sum over every measured (point, time) pair of the point's
- * weight times the squared residual. One point is fitted exactly as described.
+ * weight times the squared residual. One point is fitted exactly as the standard program does.
  */
 #ifndef WFCORE_OPTIONS_H
 #define WFCORE_OPTIONS_H
