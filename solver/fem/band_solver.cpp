@@ -27,8 +27,29 @@
 #include <cstddef>
 #include <cstring>
 #include <vector>
-// Last: its settings apply to the code of this file only.
-#include "fem/lanes.h"
+
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC optimize("O3", "fp-contract=off")
+// The four-lane helpers are inlined into each instruction-set variant; the
+// note about their calling convention without AVX does not apply.
+#pragma GCC diagnostic ignored "-Wpsabi"
+#endif
+#if defined(__clang__)
+#pragma clang fp contract(off)
+// As above: the helpers are always inlined, no vector crosses a call.
+#pragma clang diagnostic ignored "-Wpsabi"
+#endif
+#if defined(__GNUC__) || defined(__clang__)
+#define WF_ALWAYS_INLINE __attribute__((always_inline)) inline
+#else
+#define WF_ALWAYS_INLINE inline
+#endif
+// x86-64: an AVX2 variant chosen at run time, the baseline variant otherwise.
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define WF_BAND_AVX2 1
+#define WF_TARGET_AVX2 __attribute__((target("avx2")))
+#endif
+
 
 namespace wf {
 namespace {
@@ -36,10 +57,15 @@ namespace {
 using Index = std::ptrdiff_t;
 
 // Four adjacent unknowns; each lane keeps its own sum in order of k.
-using lanes::Lanes;
-using lanes::loadLanes;
-using lanes::splat;
-using lanes::storeLanes;
+typedef double Lanes __attribute__((vector_size(4 * sizeof(double))));
+
+WF_ALWAYS_INLINE Lanes loadLanes(const double* p) {
+    Lanes v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+WF_ALWAYS_INLINE void storeLanes(double* p, Lanes v) { std::memcpy(p, &v, sizeof v); }
+WF_ALWAYS_INLINE Lanes splat(double x) { return Lanes{x, x, x, x}; }
 typedef long long LaneBits __attribute__((vector_size(4 * sizeof(long long))));
 
 // Largest number of blocks one row spans with the block cores below.
@@ -270,7 +296,7 @@ int factorBase(int NN, int B, double* W, int ld, double* R, double* acc) {
 void forwardBase(int NN, int B, const double* W, int ld, double* R) { forwardRowsWith(NN, B, W, ld, R); }
 void backBase(int NN, int B, const double* W, int ld, double* R) { backRowsWith(NN, B, W, ld, R); }
 
-#if defined(WF_LANES_AVX2)
+#if defined(WF_BAND_AVX2)
 WF_TARGET_AVX2 int factorAvx2(int NN, int B, double* W, int ld, double* R, double* acc) {
     return R ? factorRowsWith<true>(NN, B, W, ld, R, acc) : factorRowsWith<false>(NN, B, W, ld, nullptr, nullptr);
 }
@@ -298,21 +324,21 @@ int factorRows(int NN, int B, double* W, int ld, double* R) {
         acc = a.data();
         std::fill(acc, acc + size, 0.0);
     }
-#if defined(WF_LANES_AVX2)
+#if defined(WF_BAND_AVX2)
     if (haveAvx2()) return factorAvx2(NN, B, W, ld, R, acc);
 #endif
     return factorBase(NN, B, W, ld, R, acc);
 }
 
 void forwardRows(int NN, int B, const double* W, int ld, double* R) {
-#if defined(WF_LANES_AVX2)
+#if defined(WF_BAND_AVX2)
     if (haveAvx2()) return forwardAvx2(NN, B, W, ld, R);
 #endif
     forwardBase(NN, B, W, ld, R);
 }
 
 void backRows(int NN, int B, const double* W, int ld, double* R) {
-#if defined(WF_LANES_AVX2)
+#if defined(WF_BAND_AVX2)
     if (haveAvx2()) return backAvx2(NN, B, W, ld, R);
 #endif
     backBase(NN, B, W, ld, R);

@@ -24,16 +24,38 @@
 #include <cstring>
 #include <utility>
 #include <vector>
-// Last: its settings apply to the code of this file only.
-#include "fem/lanes.h"
+
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC optimize("O3", "fp-contract=off")
+// Four-lane values never cross a call (the helpers are always inlined).
+#pragma GCC diagnostic ignored "-Wpsabi"
+#endif
+#if defined(__clang__)
+#pragma clang fp contract(off)
+#pragma clang diagnostic ignored "-Wpsabi"
+#endif
+#if defined(__GNUC__) || defined(__clang__)
+#define WF_ALWAYS_INLINE __attribute__((always_inline)) inline
+#else
+#define WF_ALWAYS_INLINE inline
+#endif
+// x86-64: the step's loops also in an AVX2 variant chosen at run time.
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define WF_STEP_AVX2 1
+#endif
 
 namespace wf {
 namespace {
 
-using lanes::Lanes;
-using lanes::loadLanes;
-using lanes::splat;
-using lanes::storeLanes;
+typedef double Lanes __attribute__((vector_size(4 * sizeof(double))));
+
+WF_ALWAYS_INLINE Lanes loadLanes(const double* p) {
+    Lanes v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+WF_ALWAYS_INLINE void storeLanes(double* p, Lanes v) { std::memcpy(p, &v, sizeof v); }
+WF_ALWAYS_INLINE Lanes splat(double x) { return Lanes{x, x, x, x}; }
 
 bool sameBits(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
 
@@ -246,8 +268,8 @@ void assembleStepBase(AssemblyCache& c, const FemState& fs, double* band, const 
     assembleStep(c, fs, band, hold, R);
 }
 
-#if defined(WF_LANES_AVX2)
-WF_TARGET_AVX2 void assembleStepAvx2(AssemblyCache& c, const FemState& fs, double* band,
+#if defined(WF_STEP_AVX2)
+__attribute__((target("avx2"))) void assembleStepAvx2(AssemblyCache& c, const FemState& fs, double* band,
                                                         const double* hold, double* R) {
     assembleStep(c, fs, band, hold, R);
 }
@@ -255,7 +277,7 @@ WF_TARGET_AVX2 void assembleStepAvx2(AssemblyCache& c, const FemState& fs, doubl
 
 // The step's matrix into band (zeroed first) and its storage right-hand side into R.
 void assembleRunStep(AssemblyCache& c, const FemState& fs, double* band, const double* hold, double* R) {
-#if defined(WF_LANES_AVX2)
+#if defined(WF_STEP_AVX2)
     static const bool avx2 = __builtin_cpu_supports("avx2");
     if (avx2) return assembleStepAvx2(c, fs, band, hold, R);
 #endif
