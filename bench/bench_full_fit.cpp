@@ -16,30 +16,14 @@
 
 #include "document/project_document.h"
 #include "entry/run_driver.h"
+#include "quiet_host.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Counts {
-    int boxes = 0;
-    std::string lastBox;
-    int passes = 0;
-};
-
-WfHost quietHost(Counts* c) {
-    WfHost h{};
-    h.context = c;
-    h.progress = [](void* ctx, int32_t code, const char* text, const char* const*, int32_t) {
-        if (code == 0 && std::string(text).rfind("Iteration ", 0) == 0) ++static_cast<Counts*>(ctx)->passes;
-    };
-    h.messageBox = [](void* ctx, const char*, const char* text) {
-        auto* k = static_cast<Counts*>(ctx);
-        ++k->boxes;
-        k->lastBox = text;
-    };
-    return h;
-}
+using wf::bench::Counts;
+using wf::bench::quietHost;
 
 // One run of the solver on the document's records, on a run state of its own
 // so that the model runs of the analysis can be counted.
