@@ -96,7 +96,8 @@ void fineStepCounts(const FineModel& fm, const double* times, int nout, long& st
 // analysis), else the standard SIMF. Writes the simulation file the same way.
 bool FINE_SIMF(RunState& rs, const double* P, Mat1<double>& sim, const Vec1<int>& obsNodes, const Vec1<double>& times);
 
-// The drawdowns of the first observation node at the output times for several
+// The first n simulated drawdowns in the simulation file's order (all output
+// times of the first observation node, then the next node's) for several
 // parameter vectors at once, on up to threads threads (0: one per core), each
 // rounded as the simulation file holds them. False when no fine model has been
 // built in this analysis. The values do not depend on the number of threads.

@@ -203,7 +203,9 @@ void AQFEINV(RunState& rs, int type, int k, const SimulationRun& simulate) {
             space.multipliers(x[c], tied[c].data());
             p[c] = tied[c].data();
         }
-        if (fineSimulateMany(rs, count, p.data(), n, f, rs.options.threads)) {
+        const bool made = rs.inv.pairs.several ? simulatePairsMany(rs, count, p.data(), f, rs.options.threads)
+                                               : fineSimulateMany(rs, count, p.data(), n, f, rs.options.threads);
+        if (made) {
             modelRuns += count;
             return true;
         }
@@ -229,9 +231,7 @@ void AQFEINV(RunState& rs, int type, int k, const SimulationRun& simulate) {
 
         const int before = st.iteration;
         const double previous = S;
-        // The in-memory batch gives the first point's series only: several
-        // points take the fine model one run at a time.
-        const bool batch = rs.options.fineModel && !rs.inv.pairs.several;
+        const bool batch = rs.options.fineModel != 0;
         BSOLVE(b, nres, first, est.FCUR, est.YOBS, S, st, space.active.data(), space.lower.data(),
                space.upper.data(), W, model, A, AS, space.k, batch ? &fineBatch : nullptr);
         if (st.status == kBsolveModelFailed) {

@@ -1,8 +1,11 @@
 // FUNC: simulated drawdowns at the observation times for one trial vector.
 #include "inverse/func.h"
 
+#include <algorithm>
 #include <fstream>
+#include <vector>
 
+#include "fem/fine_model.h"
 #include "fem/model_driver.h"
 #include "textio/list_directed.h"
 #include "textio/side_file.h"
@@ -52,6 +55,24 @@ bool simulatePairs(RunState& rs, const SimulationRun& simulate, const double* P,
                                static_cast<std::size_t>(p.level[i] - 1);
         F[i] = p.scale[i] * p.simAll[at];
     }
+    return true;
+}
+
+bool simulatePairsMany(RunState& rs, int count, const double* const* P, double* const* F, int threads) {
+    const ObservationPairs& p = rs.inv.pairs;
+    const std::size_t levels = static_cast<std::size_t>(std::max(rs.fem.nout, 0));
+    const std::size_t all = static_cast<std::size_t>(p.points) * levels;
+    if (count < 1 || all == 0) return false;
+    std::vector<std::vector<double>> values(static_cast<std::size_t>(count), std::vector<double>(all, 0.0));
+    std::vector<double*> out;
+    for (std::vector<double>& v : values) out.push_back(v.data());
+    if (!fineSimulateMany(rs, count, P, static_cast<int>(all), out.data(), threads)) return false;
+    for (int c = 0; c < count; ++c)
+        for (std::size_t i = 0; i < p.point.size(); ++i) {
+            const std::size_t at = static_cast<std::size_t>(p.point[i] - 1) * levels +
+                                   static_cast<std::size_t>(p.level[i] - 1);
+            F[c][i] = p.scale[i] * values[static_cast<std::size_t>(c)][at];
+        }
     return true;
 }
 

@@ -30,6 +30,12 @@ bool FUNC(RunState& rs, const SimulationRun& simulate, const double* P, int n, d
 // measurement pair i (rs.inv.pairs), i = 0..pairs-1.
 bool simulatePairs(RunState& rs, const SimulationRun& simulate, const double* P, double* F);
 
+// The same pair values for count parameter vectors at once from the fine
+// model's in-memory runs (fineSimulateMany, on up to threads threads): equal
+// to simulatePairs for each vector. False when the fine model cannot make
+// them (none built); the caller then runs the vectors one by one.
+bool simulatePairsMany(RunState& rs, int count, const double* const* P, double* const* F, int threads);
+
 // Shows the input-file error box for name with the read status ios and clears
 // the status again, so that the run driver does not show it a second time.
 // Returns false for the convenience of the callers' failure paths.

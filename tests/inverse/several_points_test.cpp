@@ -6,6 +6,7 @@
 #include "../fem/well_functions.h"
 #include "entry/run_driver.h"
 #include "entry/run_options.h"
+#include "inverse/func.h"
 #include "inverse_fixture.h"
 
 namespace wfinv {
@@ -302,10 +303,16 @@ public:
     double T = 0.0, S = 0.0;
     const double Tt = K * b * 86400.0, St = Ss * b;
 
-    void fitTheis(bool fine) {
+    WfOptions theisOptions(bool fine) {
         WfOptions o{};
         o.oneAquifer = 1;
         o.fineModel = fine ? 1 : 0;
+        return o;
+    }
+
+    // The two points' Theis drawdowns in TEST.dat and their mesh; returns the
+    // numbers of measurements of each point.
+    std::vector<std::size_t> theisData(const WfOptions& o) {
         wf::installRunOptions(rs.options, &o);
         rs.in.IPUMP = 0;
         rs.in.RMAX = 16000.0;
@@ -323,11 +330,17 @@ public:
             }
         }
         writeData(t, s);
+        return {t[0].size(), t[1].size()};
+    }
+
+    void fitTheis(bool fine) {
+        const WfOptions o = theisOptions(fine);
+        const std::vector<std::size_t> counts = theisData(o);
         const double truth[2] = {K / 1e-5, Ss / 1e-4};
         const double guess[4] = {truth[0] / 2.5, truth[0] * 2.0, truth[1] * 3.0, truth[1] / 2.0};
         fit(guess, o);
         ASSERT_EQ(report.valid, 1);
-        EXPECT_EQ(report.residuals, static_cast<int>(t[0].size() + t[1].size()) + 2);
+        EXPECT_EQ(report.residuals, static_cast<int>(counts[0] + counts[1]) + 2);
         T = static_cast<double>(pinit.TF) + pinit.TM;
         S = static_cast<double>(pinit.SF) + pinit.SM;
         std::printf("theis%s: T %.6g (truth %.6g, %+.2f %%), S %.6g (truth %.6g, %+.2f %%), %d passes\n",
@@ -346,6 +359,46 @@ TEST_F(TheisPoints, TwoPointsOnTheFineModel) {
     fitTheis(true);
     EXPECT_NEAR(T, Tt, 0.015 * Tt);
     EXPECT_NEAR(S, St, 0.015 * St);
+}
+
+// The fine model makes the derivative runs of a pass together in memory; for
+// several points each run gives every point's pair values exactly as a run
+// of its own through the simulation file does.
+TEST_F(TheisPoints, FineBatchGivesEveryPointsPairsAsRunsOneByOne) {
+    const WfOptions o = theisOptions(true);
+    const std::vector<std::size_t> counts = theisData(o);
+    wf::installOptions(rs.inv, &o);
+    for (int j = 1; j <= 4; ++j) rs.in.P0[j] = 1.0;
+    wf::WFRUN(rs, 5, 0, mesh, obsv, pinit);
+    ASSERT_TRUE(rec.boxes().empty());
+    // A fixed run with the arrays the run driver would allocate, kept after
+    // it so that the model can run again.
+    rs.NPAR = 4;
+    rs.NOBSF = 2;
+    rs.NT = static_cast<int>(counts[0]) + 1;
+    rs.NTIM = rs.NT + 6;
+    rs.est.allocate(rs.NTIM, rs.NOBSF, rs.NPAR);
+    rs.model.allocate(mesh.NR, mesh.NZ);
+    wf::AQFEINV(rs, 1, 4);
+    ASSERT_TRUE(rec.boxes().empty());
+    ASSERT_TRUE(rs.fem.fine);
+    const std::size_t n = counts[0] + counts[1] + 2;  // each point's time-0 level too
+    ASSERT_EQ(rs.inv.pairs.point.size(), n);
+    const double P1[4] = {20.0, 20.0, 0.4, 0.4}, P2[4] = {80.0, 80.0, 0.1, 0.1};
+    std::vector<double> one(n), two(n), many1(n), many2(n);
+    ASSERT_TRUE(wf::simulatePairs(rs, wf::runFlowModel, P1, one.data()));
+    ASSERT_TRUE(wf::simulatePairs(rs, wf::runFlowModel, P2, two.data()));
+    const double* P[2] = {P1, P2};
+    double* F[2] = {many1.data(), many2.data()};
+    ASSERT_TRUE(wf::simulatePairsMany(rs, 2, P, F, 2));
+    EXPECT_EQ(many1, one);
+    EXPECT_EQ(many2, two);
+    // The far point's pairs are its own drawdowns, not the near point's.
+    const std::size_t far = n - 1;
+    ASSERT_EQ(rs.inv.pairs.point[far], 2);
+    ASSERT_EQ(rs.inv.pairs.point[counts[0]], 1);
+    EXPECT_GT(one[far], 0.0);
+    EXPECT_LT(one[far], one[counts[0]]);
 }
 
 } // namespace
