@@ -55,7 +55,17 @@ std::string observationFileText(const RunState& rs, const TestData& d, const Tim
     std::string s = listRecord({rs.title1()});
     s += format("(1x,a,1pe10.3,a,i5)", {"Pumping rate = ", in.Q[1], " ...:", in.NQ});
     std::vector<textio::FValue> counts{in.NOBS};
-    for (int j = 1; j <= in.NOBS; ++j) counts.emplace_back((sel.NSEL == 0 ? d.NPJ[j] : sel.NSELCNT) + d.FLAG[j]);
+    // The used points of observation point j: indices into its own data.
+    auto used = [&](int j) -> int {
+        if (sel.NSEL == 0) return d.NPJ[j];
+        if (j == 1) return sel.NSELCNT;
+        return static_cast<int>(sel.further[static_cast<std::size_t>(j - 2)].size());
+    };
+    auto index = [&](int j, int m) -> int {
+        if (j == 1) return rs.prep.IDX(m);
+        return sel.further[static_cast<std::size_t>(j - 2)][static_cast<std::size_t>(m - 1)];
+    };
+    for (int j = 1; j <= in.NOBS; ++j) counts.emplace_back(used(j) + d.FLAG[j]);
     s += listRecord(counts);
 
     for (int j = 1; j <= in.NOBS; ++j) {
@@ -79,8 +89,8 @@ std::string observationFileText(const RunState& rs, const TestData& d, const Tim
             for (int n = OFF + 1; n <= OFF + d.NPJ[j]; ++n)
                 s += format("(I6,F15.3,1P,E18.6)", {node, T(n), drawdown(n)});
         } else {
-            for (int m = 1; m <= sel.NSELCNT; ++m) {
-                const int n = OFF + rs.prep.IDX(m);
+            for (int m = 1; m <= used(j); ++m) {
+                const int n = OFF + index(j, m);
                 s += format("(I6,F15.3,1P,E18.6)", {node, T(n), drawdown(n)});
             }
         }

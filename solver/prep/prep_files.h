@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "entry/run_state.h"
 #include "prep/test_data.h"
@@ -17,10 +18,14 @@ struct PumpedRows {
 // IPUMP 0 fracture and matrix (all rows), 1 fracture rows, otherwise matrix rows.
 PumpedRows pumpedRows(const Inputs& in);
 
-// The selected times: NSEL 0 all points, else the NSELCNT indices in rs.prep.IDX.
+// The selected times: NSEL 0 all points, else the NSELCNT indices in
+// rs.prep.IDX for the first observation point and, for each further point,
+// the indices selected the same way from its own number of data points
+// (further[j - 2] for point j; all of them when it has no more than NSEL).
 struct TimeSubset {
     int NSEL = 0;
     int NSELCNT = 0;
+    std::vector<std::vector<int>> further;
 };
 
 // Title, pumping-rate line, counts, then per observation point the optional

@@ -85,14 +85,6 @@ bool checkData(RunState& rs, int NSEL, const TestData& d) {
                      valueText(d.NPJ[1]) + " data points in " + name);
             return false;
         }
-        // The subset indices count from the first observation point's data.
-        for (int j = 2; j <= in.NOBS; ++j)
-            if (d.NPJ[j] < d.NPJ[1]) {
-                rs.error("Observation point " + valueText(j) + " in " + name + " has " + valueText(d.NPJ[j]) +
-                         " data points, fewer than the " + valueText(d.NPJ[1]) +
-                         " of observation point 1 from which the times are selected");
-                return false;
-            }
         if (rs.prep.IDX.size() < NSEL + 3) {
             rs.error(" Dimension to small for pumptest data");
             return false;
@@ -124,8 +116,14 @@ void RTIM(RunState& rs, int& type) {
         return;
     }
 
-    TimeSubset sel{NSEL, d.NPJ[1]};
-    if (NSEL != 0) sel.NSELCNT = selectTimes(NSEL, d.NPJ[1], rs.prep.IDX);
+    TimeSubset sel{NSEL, d.NPJ[1], {}};
+    if (NSEL != 0) {
+        sel.NSELCNT = selectTimes(NSEL, d.NPJ[1], rs.prep.IDX);
+        // Each further point's subset from its own data: points read at other
+        // times or in other numbers keep their first and last readings and
+        // the same spread in between.
+        for (int j = 2; j <= rs.in.NOBS; ++j) sel.further.push_back(selectOwnTimes(NSEL, d.NPJ[j]));
+    }
 
     // Both texts are complete before either file is touched: a refused or
     // unreadable data set leaves the files of the previous preparation run.

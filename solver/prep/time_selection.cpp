@@ -18,4 +18,18 @@ int selectTimes(int NSEL, int npts, Vec1<int>& IDX) {
     return n;
 }
 
+std::vector<int> selectOwnTimes(int NSEL, int npts) {
+    std::vector<int> idx;
+    if (npts <= 0) return idx;
+    if (npts <= NSEL) {
+        for (int n = 1; n <= npts; ++n) idx.push_back(n);
+        return idx;
+    }
+    Vec1<int> IDX;
+    IDX.allocate(NSEL + 3);
+    const int count = selectTimes(NSEL, npts, IDX);
+    for (int m = 1; m <= count; ++m) idx.push_back(IDX(m));
+    return idx;
+}
+
 } // namespace wf::prep

@@ -1,6 +1,8 @@
 // The subset of observation times used by an analysis.
 #pragma once
 
+#include <vector>
+
 #include "entry/arrays.h"
 
 namespace wf::prep {
@@ -11,5 +13,9 @@ namespace wf::prep {
 // point npts ends the list, replacing the last index when that is not below it.
 // Fills IDX(1..) and returns the count NSELCNT. IDX must hold NSEL + 3 entries.
 int selectTimes(int NSEL, int npts, Vec1<int>& IDX);
+
+// The same selection for a further observation point of npts points (NSEL
+// >= 2): every index 1..npts when the point has no more than NSEL points.
+std::vector<int> selectOwnTimes(int NSEL, int npts);
 
 } // namespace wf::prep

@@ -217,6 +217,38 @@ TEST_F(Prepare, PointsWithDifferentCounts) {
     EXPECT_EQ(obsRecord(o.back()).s, 0.08);
 }
 
+// A subset with points of other counts: each point's times are selected from
+// its own data (the first point's 40 readings give 1, 5, ..., 37, 40), a
+// point of 20 readings STEP 20 / 9 = 2: 1, 3, ..., 19 and its last, 20; a
+// point with fewer readings than the subset keeps all of them.
+TEST_F(Prepare, SubsetOfPointsWithOtherCounts) {
+    rs.in.NOBS = 3;
+    rs.in.NODOBS[2] = 151;
+    rs.in.NODOBS[3] = 153;
+    Series twenty, three;
+    for (int m = 1; m <= 20; ++m) twenty.push_back({1.5 * m, 0.003 * m});
+    for (int m = 1; m <= 3; ++m) three.push_back({10.0 * m, 0.001 * m});
+    EXPECT_EQ(prepare({fortyPoints(), twenty, three}, 10), 10);
+    EXPECT_TRUE(host.boxes.empty());
+    const auto o = obs();
+    EXPECT_EQ(words(o[2]), (std::vector<std::string>{"3", "12", "12", "4"}));
+    ASSERT_EQ(o.size(), 3u + 12 + 12 + 4);
+    auto indices = [&](std::size_t from, std::size_t count, double dt) {
+        std::vector<int> idx;
+        for (std::size_t k = from; k < from + count; ++k)
+            idx.push_back(static_cast<int>(std::lround(obsRecord(o[k]).t / dt)));
+        return idx;
+    };
+    EXPECT_EQ(indices(4, 11, 0.5), (std::vector<int>{1, 5, 9, 13, 17, 21, 25, 29, 33, 37, 40}));
+    EXPECT_EQ(obsRecord(o[15]).node, 151);
+    EXPECT_EQ(obsRecord(o[15]).t, 0.0);
+    EXPECT_EQ(indices(16, 11, 1.5), (std::vector<int>{1, 3, 5, 7, 9, 11, 13, 15, 17, 19, 20}));
+    EXPECT_NEAR(obsRecord(o[26]).s, 0.06, 1e-9);
+    EXPECT_EQ(obsRecord(o[27]).node, 153);
+    EXPECT_EQ(indices(28, 3, 10.0), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(tim()[5], "    11  # Timesteps");  // the first point's count, as with one point
+}
+
 // Through the entry call: the run driver reads the titles, RTIM the body.
 TEST(PrepareEntryCall, TitlesFromTheDataFile) {
     TempWorkDir dir;

@@ -61,10 +61,6 @@ TEST_F(PrepareFaults, RefusedWithMessageAndNoFile) {
         {"negative count", [](wf::Inputs& in) { in.NOBS = 2; in.NODOBS[2] = 151; },
          {fortyPoints(), Series(2, {0.0, 0.0})}, 0,
          "Number of data points -2 of observation point 2 in test.dat must not be negative"},
-        {"subset from a shorter second point", [](wf::Inputs& in) { in.NOBS = 2; in.NODOBS[2] = 151; },
-         {fortyPoints(), startingAt(0.0)}, 5,
-         "Observation point 2 in test.dat has 3 data points, fewer than the 40 of observation point 1 from "
-         "which the times are selected"},
         {"levels after time 0", [](wf::Inputs& in) { in.IWLO = 1; }, {startingAt(0.5)}, 0,
          " Pziometric Heads must start at time 0.0"},
         {"second point's levels after time 0", [](wf::Inputs& in) { in.IWLO = 1; in.NOBS = 2; in.NODOBS[2] = 151; },
