@@ -100,9 +100,20 @@ private:
             if (!o_.dataFile) return report(opened.testData);
             err_ << "Warning: " << opened.testData.error << '\n';
         }
-        out_ << "Opened " << path.string() << " (" << doc_.pointCount() << " data points)\n";
+        out_ << "Opened " << path.string() << " (" << dataPointsText() << ")\n";
         prepared_ = PreparationInputs::of(doc_);
         return true;
+    }
+
+    // "33 data points", or for several observation points each one's count:
+    // "2 observation points, 33 + 20 data points".
+    std::string dataPointsText() const {
+        const std::vector<wf::doc::ObservationPoint> points = doc_.observationPoints();
+        if (points.size() <= 1) return std::to_string(doc_.pointCount()) + " data points";
+        std::string counts;
+        for (const wf::doc::ObservationPoint& p : points)
+            counts += (counts.empty() ? "" : " + ") + std::to_string(p.times.size());
+        return std::to_string(points.size()) + " observation points, " + counts + " data points";
     }
 
     void applySettings() {

@@ -61,8 +61,17 @@ void writeResultRow(std::ostream& out, int node, double time, double observed, d
     out << format("(i6, F15.4,1pe18.10,1pe18.10)", {node, time, observed, simulated});
 }
 
-void reportPredictedDrawdown(RunState& rs, double drawdown) {
-    progressLine(rs, 3, formatLine("(a, f10.4)", {"  Drawdown after Simulation Time:", drawdown}));
+void reportPredictedDrawdown(RunState& rs, const std::vector<double>& drawdown) {
+    if (drawdown.size() <= 1) {
+        progressLine(rs, 3,
+                     formatLine("(a, f10.4)", {"  Drawdown after Simulation Time:", drawdown.empty() ? 0.0 : drawdown[0]}));
+        return;
+    }
+    // Several points: a box for each, naming it.
+    for (std::size_t k = 0; k < drawdown.size(); ++k)
+        progressLine(rs, 3,
+                     formatLine("(a, f10.4, a, i1)", {"  Drawdown after Simulation Time:", drawdown[k],
+                                                      " at observation point ", static_cast<int>(k) + 1}));
 }
 
 void reportFinal(RunState& rs, const double* P1, const DerivedValues& v) {

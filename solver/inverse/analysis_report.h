@@ -3,6 +3,8 @@
 // defined by.
 #pragma once
 
+#include <vector>
+
 #include <ostream>
 #include <string>
 
@@ -23,8 +25,10 @@ void reportPass(RunState& rs, int iteration, double S, const double* P1, const D
 void writeResultHeader(std::ostream& out, int iteration, double S, const double* P1, const DerivedValues& v);
 // One row of the {base}.res table.
 void writeResultRow(std::ostream& out, int node, double time, double observed, double simulated);
-// "  Drawdown after Simulation Time:" in an information box (prediction).
-void reportPredictedDrawdown(RunState& rs, double drawdown);
+// "  Drawdown after Simulation Time:" in an information box (prediction): the
+// drawdown at the end of the simulation at the observation point, a box for
+// each point when there are several.
+void reportPredictedDrawdown(RunState& rs, const std::vector<double>& drawdown);
 // The final report, ending with the information box "SAVE to keep final Results".
 void reportFinal(RunState& rs, const double* P1, const DerivedValues& v);
 

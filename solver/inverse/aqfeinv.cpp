@@ -49,10 +49,10 @@ void restoreSimulationFile(RunState& rs, const SimulationFile& kept) {
 // Step 8.5 for several points: all NOBS x NT records of {base}.inv (after its
 // counts line) and, when res is given, the fit table of every point one after
 // another: a row per measurement of the point, with the node and time of its
-// time level and the measured value. lastDrawdown is the last level's
-// drawdown at the first point.
+// time level and the measured value. lastDrawdown holds the last level's
+// drawdown at every point.
 bool readPointTables(RunState& rs, textio::RecordReader& reader, int nobs, int count, std::ostream* res,
-                     double& lastDrawdown) {
+                     std::vector<double>& lastDrawdown) {
     const std::string name = rs.file(".inv");
     const ObservationPairs& pairs = rs.inv.pairs;
     if (nobs != pairs.points || count != rs.fem.nout) return reportInputError(rs, name, textio::kIosBadValue);
@@ -66,7 +66,11 @@ bool readPointTables(RunState& rs, textio::RecordReader& reader, int nobs, int c
         textio::ListRead rec = reader.begin();
         if (!rec.get(r.node) || !rec.get(r.time) || !rec.get(r.sim)) return reportInputError(rs, name, rec.status());
     }
-    if (count > 0) lastDrawdown = rows[static_cast<std::size_t>(count - 1)].sim;
+    lastDrawdown.assign(static_cast<std::size_t>(nobs), 0.0);
+    if (count > 0)
+        for (int l = 0; l < nobs; ++l)
+            lastDrawdown[static_cast<std::size_t>(l)] =
+                rows[static_cast<std::size_t>(l) * static_cast<std::size_t>(count) + static_cast<std::size_t>(count - 1)].sim;
     if (!res) return true;
     for (int l = 1; l <= nobs; ++l) {
         // The point's measurements in the order of the observation file.
@@ -87,8 +91,9 @@ bool readPointTables(RunState& rs, textio::RecordReader& reader, int nobs, int c
 // Step 8.5 of a pass: reads {base}.inv (counts, "Node:" line, then one record
 // per time level of the first observation node) and, when res is given,
 // writes each record as a row of the result table with the observed value
-// inserted. lastDrawdown is the drawdown of the last record read.
-bool readPassSimulation(RunState& rs, std::ostream* res, double& lastDrawdown, std::string& text) {
+// inserted. lastDrawdown holds the drawdown of the last record read (the
+// last level of every point when there are several).
+bool readPassSimulation(RunState& rs, std::ostream* res, std::vector<double>& lastDrawdown, std::string& text) {
     const std::string name = rs.file(".inv");
     if (!readWholeFile(name, text)) return reportInputError(rs, name, textio::kIosEndOfFile);
     std::istringstream in(text);
@@ -99,13 +104,14 @@ bool readPassSimulation(RunState& rs, std::ostream* res, double& lastDrawdown, s
     if (pairs.several) return readPointTables(rs, reader, nobs, count, res, lastDrawdown);
     if (count < 0 || count > rs.est.YOBS.size()) return reportInputError(rs, name, textio::kIosBadValue);
     if (int ios = reader.skip(1); ios != 0) return reportInputError(rs, name, ios);
+    lastDrawdown.assign(1, 0.0);
     for (int i = 1; i <= count; ++i) {
         textio::ListRead rec = reader.begin();
         int node = 0;
         double time = 0.0, sim = 0.0;
         if (!rec.get(node) || !rec.get(time) || !rec.get(sim)) return reportInputError(rs, name, rec.status());
         if (res) writeResultRow(*res, node, time, rs.est.YOBS(i), sim);
-        lastDrawdown = sim;
+        lastDrawdown[0] = sim;
     }
     return true;
 }
@@ -260,7 +266,7 @@ void AQFEINV(RunState& rs, int type, int k, const SimulationRun& simulate) {
         const DerivedValues v = deriveValues(in, cond, P1);
         reportPass(rs, counter, S, P1, v);
 
-        double lastDrawdown = 0.0;
+        std::vector<double> lastDrawdown;
         std::string invText;
         if (type == 0 || type == 1) {
             const std::string resName = rs.file(".res");

@@ -100,6 +100,14 @@ TEST_F(PointsCli, TwoPointsAreSortedFittedTogetherAndKeptBySave) {
               std::string::npos)
         << again.out;
     EXPECT_NE(again.out.find("{\"point\": 2, \"node\": 193, "), std::string::npos) << again.out;
+
+    // A prediction names the final drawdown of each point.
+    const Outcome ahead = run("TWOPTS.wft --analyse --type prediction --sim-days 2 --time-steps 10");
+    ASSERT_EQ(ahead.code, 0) << ahead.err;
+    EXPECT_NE(ahead.out.find("Opened TWOPTS.wft (2 observation points, 33 + 33 data points)"), std::string::npos)
+        << ahead.out;
+    for (const char* point : {"at observation point 1\n", "at observation point 2\n"})
+        EXPECT_NE(ahead.out.find(point), std::string::npos) << ahead.out;
 }
 
 TEST_F(PointsCli, BadPointSetsAreRefusedNamingThePoint) {

@@ -244,6 +244,31 @@ TEST_F(SeveralPoints, EitherPointAloneDoesNotSeparateTheLayers) {
 // The objective is the sum over every (point, time) pair of the point's
 // weight times the squared residual; the points have their own times (the
 // second one every other time), and the fit report splits S by point.
+// A prediction names the drawdown at the end of the simulation at every
+// point, each in a box of its own, from the last level of that point's series.
+TEST_F(SeveralPoints, PredictionGivesTheFinalDrawdownOfEveryPoint) {
+    const std::vector<Point> points{{10.0, 1}, {50.0, 2}};
+    const std::vector<std::vector<double>> data = modelData(points, kTruth);
+    writeData({times, times}, data);
+    for (int j = 1; j <= 4; ++j) rs.in.P0[j] = kTruth[j - 1];
+    rs.in.NSTEP = 10.0;
+    rs.in.TSIM = 2.0;  // days
+    rec.events.clear();
+    analyse(2);
+    const std::vector<std::vector<double>> s = simulated();
+    ASSERT_EQ(s.size(), 2u);
+    const std::vector<Event> boxes = rec.boxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    for (std::size_t k = 0; k < 2; ++k) {
+        EXPECT_EQ(boxes[k].caption, "Information");
+        EXPECT_EQ(boxes[k].text, wf::textio::formatLine("(a, f10.4, a, i1)", {"  Drawdown after Simulation Time:",
+                                                                              s[k].back(), " at observation point ",
+                                                                              static_cast<int>(k) + 1}));
+    }
+    EXPECT_GT(s[0].back(), s[1].back());
+    EXPECT_GT(s[1].back(), data[1].back());  // two days on from the test's last reading
+}
+
 TEST_F(SeveralPoints, WeightsScaleEachPointsShareOfTheObjective) {
     const std::vector<Point> both{{10.0, 1}, {50.0, 2}};
     auto s = modelData(both, kTruth);
