@@ -9,6 +9,8 @@
 #include <QAction>
 #include <QChart>
 #include <QContextMenuEvent>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QLogValueAxis>
 #include <QMenu>
@@ -17,6 +19,7 @@
 #include <QValueAxis>
 
 #include "drawdown_chart.h"
+#include "point_style.h"
 #include "residual_panel.h"
 
 namespace wf::ui {
@@ -108,6 +111,7 @@ void DrawdownChart::setDerivativeShown(bool on) {
         // The chart returns to its two series and two axes.
         // The chart's own items of a removed axis go with a later event; the
         // axis and series must outlive them.
+        removePointDerivatives(0);
         for (QAbstractSeries* s : {static_cast<QAbstractSeries*>(series3_), static_cast<QAbstractSeries*>(series4_)}) {
             chart_->removeSeries(s);
             s->deleteLater();
@@ -174,17 +178,31 @@ double DrawdownChart::textBlockLeft() const {
 
 void DrawdownChart::refreshDiagnostics() {
     if (series3_) {
+        syncPointDerivatives();
         series3_->replace(derivativeOf(series1_->points(), derivativeDistance_));
         series4_->replace(derivativeOf(series2_->points(), derivativeDistance_));
+        for (std::size_t i = 0; i < pointMeasuredDerivative_.size(); ++i) {
+            pointMeasuredDerivative_[i]->replace(derivativeOf(pointMeasured_[i]->points(), derivativeDistance_));
+            pointFitDerivative_[i]->replace(derivativeOf(pointFit_[i]->points(), derivativeDistance_));
+        }
         updateDerivativeRange();
     }
-    if (residuals_) residuals_->setResiduals(drawdownResiduals(series1_->points(), series2_->points()));
+    if (residuals_) {
+        // Each point against its own model curve.
+        std::vector<QVector<QPointF>> further;
+        for (std::size_t i = 0; i < pointMeasured_.size(); ++i)
+            further.push_back(drawdownResiduals(pointMeasured_[i]->points(), pointFit_[i]->points()));
+        residuals_->setResiduals(drawdownResiduals(series1_->points(), series2_->points()), further);
+    }
 }
 
 void DrawdownChart::updateDerivativeRange() {
     double lo = 0.0;
     double hi = std::numeric_limits<double>::lowest();
-    for (const QXYSeries* s : {static_cast<const QXYSeries*>(series3_), static_cast<const QXYSeries*>(series4_)})
+    std::vector<const QXYSeries*> all{series3_, series4_};
+    all.insert(all.end(), pointMeasuredDerivative_.begin(), pointMeasuredDerivative_.end());
+    all.insert(all.end(), pointFitDerivative_.begin(), pointFitDerivative_.end());
+    for (const QXYSeries* s : all)
         for (const QPointF& p : s->points()) {
             lo = std::min(lo, p.y());
             hi = std::max(hi, p.y());
@@ -194,6 +212,96 @@ void DrawdownChart::updateDerivativeRange() {
     derivativeAxis_->setTickCount(5);
     derivativeAxis_->applyNiceNumbers();
     viewport()->update();
+}
+
+QScatterSeries* DrawdownChart::pointMeasuredDerivative(int k) const {
+    const auto i = static_cast<std::size_t>(k - 2);
+    return k >= 2 && i < pointMeasuredDerivative_.size() ? pointMeasuredDerivative_[i] : nullptr;
+}
+
+QLineSeries* DrawdownChart::pointFitDerivative(int k) const {
+    const auto i = static_cast<std::size_t>(k - 2);
+    return k >= 2 && i < pointFitDerivative_.size() ? pointFitDerivative_[i] : nullptr;
+}
+
+namespace {
+
+// A point's measured derivative: its marker, open (white inside) and edged in
+// its colour, so that it stands apart from the point's drawdowns.
+void styleOpenMarker(QScatterSeries* s, int k) {
+    const PointStyle style = pointStyle(k);
+    s->setMarkerShape(style.marker);
+    s->setMarkerSize(7);
+    s->setColor(Qt::white);
+    s->setBorderColor(style.colour);
+}
+
+} // namespace
+
+void DrawdownChart::syncPointDerivatives() {
+    const std::size_t further = pointMeasured_.size();
+    removePointDerivatives(further);
+    while (pointMeasuredDerivative_.size() < further) {
+        const int k = static_cast<int>(pointMeasuredDerivative_.size()) + 2;
+        auto* m = new QScatterSeries;
+        m->setObjectName(QStringLiteral("Series3_%1").arg(k));
+        auto* f = new QLineSeries;
+        f->setObjectName(QStringLiteral("Series4_%1").arg(k));
+        chart_->addSeries(m);
+        chart_->addSeries(f);
+        // After addSeries, which colours them by the chart's theme.
+        styleOpenMarker(m, k);
+        f->setPen(QPen(pointModelColour(k), 1.5, Qt::DashLine));
+        for (QAbstractSeries* s : {static_cast<QAbstractSeries*>(m), static_cast<QAbstractSeries*>(f)}) {
+            s->attachAxis(timeAxis_);
+            s->attachAxis(derivativeAxis_);
+        }
+        pointMeasuredDerivative_.push_back(m);
+        pointFitDerivative_.push_back(f);
+    }
+    for (std::size_t i = 0; i < further; ++i) {
+        pointMeasuredDerivative_[i]->setName(pointMeasured_[i]->name() + QStringLiteral(" ds/dln t"));
+        pointFitDerivative_[i]->setName(pointFit_[i]->name() + QStringLiteral(" ds/dln t"));
+    }
+    // One point: the blue derivative of the standard chart. Several: point 1's
+    // derivative in its own colours too, and the axis black, as it serves them all.
+    const bool several = further > 0;
+    if (several) {
+        styleOpenMarker(series3_, 1);
+        series3_->setName(series1_->name() + QStringLiteral(" ds/dln t"));
+        series4_->setName(series2_->name() + QStringLiteral(" ds/dln t"));
+    } else {
+        series3_->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
+        series3_->setMarkerSize(6);
+        series3_->setColor(kDerivativeColour);
+        series3_->setBorderColor(kDerivativeColour);
+        series3_->setName(QStringLiteral("dS/dln t"));
+        series4_->setName(QStringLiteral("Model derivative"));
+    }
+    series4_->setPen(QPen(several ? pointModelColour(1) : kDerivativeColour, 1.5, Qt::DashLine));
+    // The legend names the measured derivatives; the dashed model derivatives
+    // beside them need no entries of their own (the legend has room for one row).
+    std::vector<QAbstractSeries*> models{series4_};
+    models.insert(models.end(), pointFitDerivative_.begin(), pointFitDerivative_.end());
+    for (QAbstractSeries* s : models)
+        for (QLegendMarker* m : chart_->legend()->markers(s)) m->setVisible(!several);
+    const QColor axis = several ? QColor(Qt::black) : kDerivativeColour;
+    derivativeAxis_->setLabelsColor(axis);
+    derivativeAxis_->setTitleBrush(axis);
+    derivativeAxis_->setLinePenColor(axis);
+}
+
+void DrawdownChart::removePointDerivatives(std::size_t keep) {
+    // Removed, deleted once the chart's items of them are gone (as the standard ones).
+    while (pointMeasuredDerivative_.size() > keep) {
+        for (QAbstractSeries* s : {static_cast<QAbstractSeries*>(pointMeasuredDerivative_.back()),
+                                   static_cast<QAbstractSeries*>(pointFitDerivative_.back())}) {
+            chart_->removeSeries(s);
+            s->deleteLater();
+        }
+        pointMeasuredDerivative_.pop_back();
+        pointFitDerivative_.pop_back();
+    }
 }
 
 void DrawdownChart::contextMenuEvent(QContextMenuEvent* event) {

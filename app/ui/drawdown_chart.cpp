@@ -10,6 +10,7 @@
 #include <QChart>
 #include <QClipboard>
 #include <QGraphicsItem>
+#include <QLegend>
 #include <QLineSeries>
 #include <QLogValueAxis>
 #include <QMouseEvent>
@@ -24,6 +25,7 @@
 #include "chart_editor.h"
 #include "message_boxes.h"
 #include "number_text.h"
+#include "point_style.h"
 #include "project_folder.h"
 #include "textio/side_file.h"
 
@@ -461,19 +463,6 @@ void DrawdownChart::copyToClipboard() { QApplication::clipboard()->setPixmap(gra
 
 namespace {
 
-// Colour and marker of observation point k = 2..4 (point 1: red circles and
-// the black model line).
-struct PointStyle {
-    QColor colour;
-    QScatterSeries::MarkerShape marker;
-};
-PointStyle pointStyle(int k) {
-    static const PointStyle styles[3] = {{QColor(0, 70, 220), QScatterSeries::MarkerShapeRectangle},
-                                         {QColor(0, 140, 60), QScatterSeries::MarkerShapeTriangle},
-                                         {QColor(170, 0, 170), QScatterSeries::MarkerShapePentagon}};
-    return styles[std::clamp(k - 2, 0, 2)];
-}
-
 QString pointLabel(const wf::doc::ObservationPoint& p, int k, const std::string& borehole) {
     if (!p.name.empty()) return QString::fromStdString(p.name);
     if (k == 1 && !borehole.empty()) return QString::fromStdString(borehole);
@@ -537,6 +526,8 @@ void DrawdownChart::syncPointSeries() {
     chart_->legend()->setVisible(several);
     if (several) {
         chart_->legend()->setAlignment(Qt::AlignTop);
+        // Measurements as their markers, model curves as lines.
+        chart_->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
         chart_->legend()->setFont(labelFont());
     }
 }

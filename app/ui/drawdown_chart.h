@@ -6,7 +6,8 @@
 // residuals below the chart. While both are off the chart is as in the standard program.
 // A project of several observation points draws each further point's
 // measurements and model curve in its own colour and marker, with a legend
-// naming the points, and the text block lists every point's distance.
+// naming the points, and the text block lists every point's distance; the
+// derivative and the residuals are then drawn for every point, in its colours.
 #pragma once
 
 #include <QChartView>
@@ -111,6 +112,10 @@ public:
     // null when the project has fewer points.
     QScatterSeries* pointMeasured(int k) const;
     QLineSeries* pointFit(int k) const;
+    // Their measured and model derivatives while the derivative is shown (null
+    // otherwise): the point's marker open and its colour, the model dashed.
+    QScatterSeries* pointMeasuredDerivative(int k) const;
+    QLineSeries* pointFitDerivative(int k) const;
 
     QChart* chartObject() const { return chart_; }
     QScatterSeries* measured() const { return series1_; }
@@ -137,6 +142,11 @@ private:
     void alignResidualPanel();
     void createDiagnostics();
     void updateDerivativeRange();
+    // Derivative series of the further points as many as there are further
+    // point series; with several points every point's derivative in that
+    // point's colour (one point: the standard blue derivative).
+    void syncPointDerivatives();
+    void removePointDerivatives(std::size_t keep);
     // Series of the further points as many as the project has; names and
     // legend follow the number of points (one point: the standard chart).
     void syncPointSeries();
@@ -170,6 +180,8 @@ private:
     double derivativeDistance_ = kBourdetDistance;
     std::vector<QScatterSeries*> pointMeasured_;  // points 2..4
     std::vector<QLineSeries*> pointFit_;
+    std::vector<QScatterSeries*> pointMeasuredDerivative_;  // points 2..4, while the derivative is shown
+    std::vector<QLineSeries*> pointFitDerivative_;
 };
 
 // The chart's text font and the canvas font of the text block.

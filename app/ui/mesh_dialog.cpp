@@ -5,13 +5,40 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
 
 #include "dialog_fields.h"
+#include "document/units.h"
 #include "number_text.h"
 
 namespace wf::ui {
+
+namespace {
+
+// "2: PB50, 50 m, matrix" for each point after the first.
+QString furtherPointsText(const wf::doc::ProjectDocument& doc) {
+    const std::vector<wf::doc::ObservationPoint> points = doc.observationPoints();
+    const int unit = doc.units.IDIST - 1;
+    QString suffix;
+    if (unit >= 0 && unit < static_cast<int>(wf::doc::kDistanceUnits.size())) {
+        const std::string_view name = wf::doc::kDistanceUnits[static_cast<std::size_t>(unit)];
+        suffix = QLatin1Char(' ') + QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+    }
+    QStringList lines;
+    for (std::size_t l = 1; l < points.size(); ++l) {
+        const wf::doc::ObservationPoint& p = points[l];
+        QString line = QString::number(l + 1) + QStringLiteral(": ");
+        if (!p.name.empty()) line += QString::fromStdString(p.name) + QStringLiteral(", ");
+        line += formatShort(p.distance).trimmed() + suffix + QStringLiteral(", ") +
+                (p.position == 2 ? QStringLiteral("matrix") : QStringLiteral("fracture"));
+        lines.append(line);
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace
 
 TFMesh::TFMesh(wf::doc::ProjectDocument& document, QWidget* parent) : QDialog(parent), doc_(document) {
     setObjectName(QStringLiteral("FMesh"));
@@ -45,6 +72,13 @@ TFMesh::TFMesh(wf::doc::ProjectDocument& document, QWidget* parent) : QDialog(pa
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(output);
     layout->addLayout(form);
+    if (doc_.observationPointCount() > 1) {
+        auto* further = new QGroupBox(QStringLiteral("Further observation points (set on their data pages):"), this);
+        lbFurtherPoints_ = new QLabel(furtherPointsText(doc_), further);
+        lbFurtherPoints_->setObjectName(QStringLiteral("lbFurtherPoints"));
+        (new QVBoxLayout(further))->addWidget(lbFurtherPoints_);
+        layout->addWidget(further);
+    }
     layout->addWidget(buttons);
     FormCreate();
     setFixedSize(sizeHint().expandedTo(QSize(380, 0)));
@@ -74,6 +108,18 @@ void TFMesh::accept() {
         !require(this, edObserveDist_, observe_ > 0.0f && observe_ < distance_,
                  QStringLiteral("must lie between 0 and the distance to the opposite boundary")))
         return;
+    // The mesh has one column per distance, and every point inside the outer boundary.
+    const std::vector<wf::doc::ObservationPoint> points = doc_.observationPoints();
+    for (std::size_t l = 1; l < points.size(); ++l) {
+        const QString which =
+            QStringLiteral("observation point %1 (%2)").arg(l + 1).arg(formatShort(points[l].distance).trimmed());
+        if (!require(this, edObserveDist_, observe_ != points[l].distance,
+                     QStringLiteral("must differ from the distance of ") + which))
+            return;
+        if (!require(this, edDistance_, points[l].distance < distance_,
+                     QStringLiteral("must be above the distance of ") + which))
+            return;
+    }
     QDialog::accept();
 }
 

@@ -1,4 +1,6 @@
 // TFMesh: "Radial mesh construction" - aquifer geometry and observation point.
+// A project of several observation points edits the first one here; the
+// others (set on their data pages) are listed below the fields.
 #pragma once
 
 #include <QDialog>
@@ -7,6 +9,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 
 namespace wf::ui {
@@ -17,7 +20,9 @@ public:
     TFMesh(wf::doc::ProjectDocument& document, QWidget* parent = nullptr);
 
     // OK checks every field; a field that is not a number (or out of its range)
-    // is named in an error box and the dialog stays open.
+    // is named in an error box and the dialog stays open. With several points
+    // the first one's distance must differ from the others', and the opposite
+    // boundary must lie beyond all of them.
     void accept() override;
     // Stores THICK, RATIO, RMAX, ROBS 1 and IPOS 1, in that order, then the
     // "Fine model" option (after OK).
@@ -34,6 +39,7 @@ private:
     QLineEdit* edObserveDist_;
     QComboBox* cbPosition_;
     QCheckBox* checkFineModel_;
+    QLabel* lbFurtherPoints_ = nullptr;  // several points only
     float thick_ = 0, ratio_ = 0, distance_ = 0, observe_ = 0;
 };
 

@@ -9,6 +9,8 @@
 #include <QScatterSeries>
 #include <QValueAxis>
 
+#include "point_style.h"
+
 namespace wf::ui {
 
 QVector<QPointF> drawdownResiduals(const QVector<QPointF>& measured, const QVector<QPointF>& model) {
@@ -96,14 +98,44 @@ ResidualPanel::ResidualPanel(QWidget* parent) : QChartView(parent) {
     connect(chart_, &QChart::plotAreaChanged, this, [this] { placePlot(); });
 }
 
-void ResidualPanel::setResiduals(const QVector<QPointF>& residuals) {
+void ResidualPanel::setResiduals(const QVector<QPointF>& residuals, const std::vector<QVector<QPointF>>& further) {
+    while (further_.size() > further.size()) {
+        chart_->removeSeries(further_.back());
+        delete further_.back();
+        further_.pop_back();
+    }
+    while (further_.size() < further.size()) {
+        const int k = static_cast<int>(further_.size()) + 2;
+        const PointStyle style = pointStyle(k);
+        auto* s = new QScatterSeries;
+        s->setObjectName(QStringLiteral("Residuals_%1").arg(k));
+        s->setName(QStringLiteral("Residuals %1").arg(k));
+        s->setMarkerShape(style.marker);
+        s->setMarkerSize(7);
+        chart_->addSeries(s);
+        // After addSeries, which colours it by the chart's theme.
+        s->setColor(style.colour);
+        s->setBorderColor(style.colour);
+        s->attachAxis(timeAxis_);
+        s->attachAxis(valueAxis_);
+        further_.push_back(s);
+    }
     points_->replace(residuals);
     double extent = 0.0;
     for (const QPointF& p : residuals) extent = std::max(extent, std::fabs(p.y()));
+    for (std::size_t i = 0; i < further.size(); ++i) {
+        further_[i]->replace(further[i]);
+        for (const QPointF& p : further[i]) extent = std::max(extent, std::fabs(p.y()));
+    }
     if (!(extent > 0.0)) extent = 0.01;
     valueAxis_->setRange(-extent * 1.1, extent * 1.1);
     valueAxis_->setTickCount(5);
     valueAxis_->applyNiceNumbers();
+}
+
+QScatterSeries* ResidualPanel::pointResiduals(int k) const {
+    const auto i = static_cast<std::size_t>(k - 2);
+    return k >= 2 && i < further_.size() ? further_[i] : nullptr;
 }
 
 void ResidualPanel::alignTo(double timeMin, double timeMax, double plotLeft, double plotRight) {

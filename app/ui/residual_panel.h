@@ -1,11 +1,14 @@
 // The residuals panel below the drawdown chart: measured - simulated drawdown
 // at each measured time within the model curve, against logarithmic time, on
-// the same time range and plot width as the chart above it.
+// the same time range and plot width as the chart above it; with several
+// observation points every point's residuals against its own model curve.
 #pragma once
 
 #include <QChartView>
 #include <QPointF>
 #include <QVector>
+
+#include <vector>
 
 class QChart;
 class QLineSeries;
@@ -25,12 +28,17 @@ class ResidualPanel : public QChartView {
 public:
     explicit ResidualPanel(QWidget* parent = nullptr);
 
-    void setResiduals(const QVector<QPointF>& residuals);
+    // The first point's residuals and those of the further points 2, 3, ...
+    // (one series each, in the point's colour and marker; none without
+    // further points); the value axis covers them all.
+    void setResiduals(const QVector<QPointF>& residuals, const std::vector<QVector<QPointF>>& further = {});
     // The time range and the horizontal extent of the plot of the chart above.
     void alignTo(double timeMin, double timeMax, double plotLeft, double plotRight);
 
     QChart* chartObject() const { return chart_; }
     QScatterSeries* residuals() const { return points_; }
+    // Residuals of further point k = 2..4; null when there is no such series.
+    QScatterSeries* pointResiduals(int k) const;
     QValueAxis* residualAxis() const { return valueAxis_; }
 
 protected:
@@ -41,6 +49,7 @@ private:
 
     QChart* chart_;
     QScatterSeries* points_;
+    std::vector<QScatterSeries*> further_;  // points 2..4
     QLineSeries* zero_;
     QLogValueAxis* timeAxis_;
     QValueAxis* valueAxis_;

@@ -176,6 +176,12 @@ int takeScreenshots(wf::doc::ProjectDocument& doc, const QString& dir, const QSt
     if (doc.observationPointCount() > 1) {
         // Several observation points: the page of the second point, and the chart of all.
         save(&window, dir, QStringLiteral("chart-points.png"));
+        // Every point's derivative and residuals.
+        window.chart()->setDerivativeShown(true);
+        window.chart()->setResidualsShown(true);
+        save(&window, dir, QStringLiteral("chart-points-diagnostics.png"));
+        window.chart()->setDerivativeShown(false);
+        window.chart()->setResidualsShown(false);
         drive([&] { window.Edit1Click(); }, [&](QWidget* w) {
             if (auto* d = qobject_cast<TFData*>(w)) d->showPage(1);
             save(w, dir, QStringLiteral("dialog-data-points.png"));
