@@ -187,6 +187,10 @@ int takeScreenshots(wf::doc::ProjectDocument& doc, const QString& dir, const QSt
             save(w, dir, QStringLiteral("dialog-data-points.png"));
             static_cast<QDialog*>(w)->reject();
         });
+        drive([&] { window.Mesh1Click(); }, [&](QWidget* w) {
+            save(w, dir, QStringLiteral("dialog-mesh-points.png"));
+            static_cast<QDialog*>(w)->reject();
+        });
     }
     window.chart()->setDerivativeShown(true);
     window.chart()->setResidualsShown(true);
