@@ -15,24 +15,8 @@
 namespace wf::uitest {
 namespace {
 
-class DataEditorTest : public ProjectFolderTest {
-protected:
-    void SetUp() override {
-        ProjectFolderTest::SetUp();
-        window = std::make_unique<wf::ui::TWellfit>(doc, path(QStringLiteral("mru.ini")));
-        const QString demo = path(QStringLiteral("DEMO.wft"));
-        window->chooseSaveFile = [demo] { return demo; };
-        window->New1Click();
-    }
-    void TearDown() override {
-        window.reset();
-        ProjectFolderTest::TearDown();
-    }
-    wf::doc::ProjectDocument doc;
-    std::unique_ptr<wf::ui::TWellfit> window;
-};
+class DataEditorTest : public NewProjectTest {};
 
-QLineEdit* edit(QWidget* w, const char* name) { return w->findChild<QLineEdit*>(QString::fromLatin1(name)); }
 
 TEST_F(DataEditorTest, PasteResizeAndOkWriteTheTestDataFile) {
     QApplication::clipboard()->setText(QStringLiteral("1\t0.5\r\n\t\t2.5\t0.8\textra\n\n10\n\n"));

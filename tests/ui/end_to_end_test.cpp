@@ -24,8 +24,6 @@
 namespace wf::uitest {
 namespace {
 
-QLineEdit* edit(QWidget* w, const char* name) { return w->findChild<QLineEdit*>(QString::fromLatin1(name)); }
-void clickOk(QWidget* w) { w->findChild<QPushButton*>(QStringLiteral("OKBtn"))->click(); }
 
 class EndToEndTest : public ProjectFolderTest {
 protected:

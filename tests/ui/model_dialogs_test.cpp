@@ -18,26 +18,13 @@
 namespace wf::uitest {
 namespace {
 
-QLineEdit* edit(QWidget* w, const char* name) { return w->findChild<QLineEdit*>(QString::fromLatin1(name)); }
-void clickOk(QWidget* w) { w->findChild<QPushButton*>(QStringLiteral("OKBtn"))->click(); }
-void clickCancel(QWidget* w) { w->findChild<QPushButton*>(QStringLiteral("CancelBtn"))->click(); }
 
-class ModelDialogTest : public ProjectFolderTest {
+class ModelDialogTest : public NewProjectTest {
 protected:
     void SetUp() override {
-        ProjectFolderTest::SetUp();
-        window = std::make_unique<wf::ui::TWellfit>(doc, path(QStringLiteral("mru.ini")));
-        const QString demo = path(QStringLiteral("DEMO.wft"));
-        window->chooseSaveFile = [demo] { return demo; };
-        window->New1Click();
+        NewProjectTest::SetUp();
         doc.pump.Q[0] = 86.4f;  // m3/day
     }
-    void TearDown() override {
-        window.reset();
-        ProjectFolderTest::TearDown();
-    }
-    wf::doc::ProjectDocument doc;
-    std::unique_ptr<wf::ui::TWellfit> window;
 };
 
 TEST_F(ModelDialogTest, UnitsDialogShowsAndStoresTheCodes) {

@@ -223,14 +223,10 @@ TEST_F(PointDiagnosticsTest, ChangingPointsAndViewsLeavesNoStaleSeries) {
 
 // The mesh dialog of two points: the second one listed, the first one edited;
 // OK sorts the points when the first one moved past the second.
-class MeshPointsTest : public ProjectFolderTest {
+class MeshPointsTest : public NewProjectTest {
 protected:
     void SetUp() override {
-        ProjectFolderTest::SetUp();
-        window = std::make_unique<wf::ui::TWellfit>(doc, path(QStringLiteral("mru.ini")));
-        const QString demo = path(QStringLiteral("DEMO.wft"));
-        window->chooseSaveFile = [demo] { return demo; };
-        window->New1Click();
+        NewProjectTest::SetUp();
         wf::doc::ObservationPoint a = doc.observationPoints()[0], b;
         a.name = "PB10";
         a.distance = 10.0f;
@@ -243,14 +239,6 @@ protected:
         b.values = {"0", "0.1"};
         ASSERT_TRUE(doc.setObservationPoints({a, b}).ok());
     }
-    void TearDown() override {
-        window.reset();
-        ProjectFolderTest::TearDown();
-    }
-    static QLineEdit* edit(QWidget* w, const char* name) { return w->findChild<QLineEdit*>(QString::fromLatin1(name)); }
-    static void clickOk(QWidget* w) { w->findChild<QPushButton*>(QStringLiteral("OKBtn"))->click(); }
-    wf::doc::ProjectDocument doc;
-    std::unique_ptr<wf::ui::TWellfit> window;
 };
 
 TEST_F(MeshPointsTest, FirstPointMovedPastTheSecondIsSortedWithANote) {

@@ -26,6 +26,19 @@ void ProjectFolderTest::TearDown() {
     dir_.reset();
 }
 
+void NewProjectTest::SetUp() {
+    ProjectFolderTest::SetUp();
+    window = std::make_unique<wf::ui::TWellfit>(doc, path(QStringLiteral("mru.ini")));
+    const QString demo = path(QStringLiteral("DEMO.wft"));
+    window->chooseSaveFile = [demo] { return demo; };
+    window->New1Click();
+}
+
+void NewProjectTest::TearDown() {
+    window.reset();
+    ProjectFolderTest::TearDown();
+}
+
 namespace {
 
 QString sidePath(const QString& dir, const QString& name) {

@@ -7,6 +7,8 @@
 
 #include <QByteArray>
 #include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -14,6 +16,9 @@
 #include <QWidget>
 
 #include <gtest/gtest.h>
+
+#include "document/project_document.h"
+#include "wellfit_window.h"
 
 namespace wf::uitest {
 
@@ -31,6 +36,22 @@ protected:
     std::unique_ptr<QTemporaryDir> dir_;
     QString savedCwd_;
 };
+
+// The main window on a new project DEMO.wft in the test's folder (New, its
+// save question answered with that path); the window goes before the folder.
+class NewProjectTest : public ProjectFolderTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    wf::doc::ProjectDocument doc;
+    std::unique_ptr<wf::ui::TWellfit> window;
+};
+
+// A dialog's line edit by object name, and its OK and Cancel buttons.
+inline QLineEdit* edit(QWidget* w, const char* name) { return w->findChild<QLineEdit*>(QString::fromLatin1(name)); }
+inline void clickOk(QWidget* w) { w->findChild<QPushButton*>(QStringLiteral("OKBtn"))->click(); }
+inline void clickCancel(QWidget* w) { w->findChild<QPushButton*>(QStringLiteral("CancelBtn"))->click(); }
 
 // Records every message box that appears while it lives and closes it with OK.
 class BoxCatcher {

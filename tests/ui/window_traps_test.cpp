@@ -25,8 +25,6 @@
 namespace wf::uitest {
 namespace {
 
-QLineEdit* edit(QWidget* w, const char* name) { return w->findChild<QLineEdit*>(QString::fromLatin1(name)); }
-void clickOk(QWidget* w) { w->findChild<QPushButton*>(QStringLiteral("OKBtn"))->click(); }
 bool menuShown(QWidget& w, const char* name) {
     auto* m = w.findChild<QMenu*>(QString::fromLatin1(name));
     return m && m->menuAction()->isVisible();
