@@ -1,9 +1,5 @@
 // wellfit-cli end to end: the bundled Oude Korendijk example, options, refusals
 // and exit codes.
-#include <gtest/gtest.h>
-
-#include <sys/wait.h>
-
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -11,69 +7,26 @@
 #include <limits>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <regex>
 #include <sstream>
 #include <string>
 
+#include "cli_runner.h"
 #include "document/project_document.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+using namespace wf::clitest;
 
-struct Result {
-    int code = -1;
-    std::string out; // standard output and standard error together
-};
+// Standard output and standard error together, as on the terminal.
+using Result = Outcome;
+Result run(const fs::path& dir, const std::string& args) { return runCli(dir, args, true); }
 
-// Runs wellfit-cli with the arguments in folder `dir`.
-Result run(const fs::path& dir, const std::string& args) {
-    const std::string cmd = "cd '" + dir.string() + "' && '" WF_CLI_PROGRAM "' " + args + " 2>&1";
-    Result r;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    std::size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    const int status = pclose(p);
-    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
-}
-
-class Cli : public ::testing::Test {
+class Cli : public CliFolderTest {
 protected:
-    void SetUp() override {
-        std::random_device rd;
-        dir_ = fs::temp_directory_path() / ("wf-cli-" + std::to_string(rd()));
-        fs::create_directories(dir_);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
     // A fresh copy of the bundled example.
-    void copyExample() {
-        for (const char* f : {"OKORENDIJK.wft", "OKORENDIJK.DAT"}) fs::copy_file(fs::path(WF_EXAMPLE_DIR) / f, dir_ / f);
-    }
-    // The side file whose name matches apart from letter case (empty when none).
-    fs::path sidePath(const std::string& name) const {
-        const auto lower = [](std::string s) {
-            for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            return s;
-        };
-        for (const auto& e : fs::directory_iterator(dir_))
-            if (lower(e.path().filename().string()) == lower(name)) return e.path();
-        return {};
-    }
+    void copyExample() { copyFrom(WF_EXAMPLE_DIR, {"OKORENDIJK.wft", "OKORENDIJK.DAT"}); }
     bool sideFileExists(const std::string& name) const { return !sidePath(name).empty(); }
-    std::string readSide(const std::string& name) const {
-        std::ifstream in(sidePath(name));
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-    fs::path dir_;
 };
 
 double printedValue(const std::string& out, const std::string& label) {
@@ -205,7 +158,7 @@ TEST_F(Cli, MeshAndPreparationWriteTheSideFiles) {
     EXPECT_GT(doc.obsv.NODOBS[0], 0);
     // The observation file holds the 34 points (all times used, the first at 0.1 min
     // gets a time-0 record in front): "1 35" on its third line.
-    std::istringstream obs(readSide("OKORENDIJK.obs"));
+    std::istringstream obs(side("OKORENDIJK.obs"));
     std::string line;
     for (int i = 0; i < 3; ++i) std::getline(obs, line);
     std::istringstream counts(line);
@@ -227,13 +180,6 @@ TEST_F(Cli, SolverErrorBoxesMakeTheExitStatusNonZero) {
     EXPECT_NE(r.out.find("No parameters were computed; the project's guesses are unchanged.\n"), std::string::npos)
         << r.out;
     EXPECT_EQ(r.out.find("Transmissivity (fracture)"), std::string::npos) << r.out;
-}
-
-std::string readFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 TEST_F(Cli, NewRefusesAnExistingFileUnlessForced) {
@@ -363,7 +309,7 @@ TEST_F(Cli, TheExampleReproducesThePublishedTransmissivity) {
     ASSERT_TRUE(r.code == 0 || r.code == 3) << r.out;
     for (const char* f : {"OKORENDIJK.fem", "OKORENDIJK.tim", "OKORENDIJK.obs", "OKORENDIJK.res", "OKORENDIJK.inv"})
         EXPECT_TRUE(sideFileExists(f)) << f;
-    EXPECT_EQ(readSide("OKORENDIJK.RES").rfind("WELLFIT", 0), 0u);
+    EXPECT_EQ(side("OKORENDIJK.RES").rfind("WELLFIT", 0), 0u);
     const double total = printedValue(r.out, R"(TF \+ TM)");
     EXPECT_NEAR(total, 462.0, 0.15 * 462.0) << r.out;
     const double tf = printedValue(r.out, "TF     "), tm = printedValue(r.out, "TM     ");

@@ -1,73 +1,21 @@
 // wellfit-cli with the analysis options and the fit report: the printed and
 // JSON report, options kept by --save, the plain default path, bad values.
-#include <gtest/gtest.h>
-
-#include <sys/wait.h>
-
-#include <cctype>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <random>
 #include <regex>
-#include <sstream>
-#include <string>
 
+#include "cli_runner.h"
 #include "document/project_document.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+using namespace wf::clitest;
 
-std::string readFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-struct Outcome {
-    int code = -1;
-    std::string out, err;  // standard output, standard error
-};
-
-class FitCli : public ::testing::Test {
+class FitCli : public CliFolderTest {
 protected:
     void SetUp() override {
-        std::random_device rd;
-        dir_ = fs::temp_directory_path() / ("wf-fit-cli-" + std::to_string(rd()));
-        fs::create_directories(dir_);
-        for (const char* f : {"OKORENDIJK.wft", "OKORENDIJK.DAT"}) fs::copy_file(fs::path(WF_EXAMPLE_DIR) / f, dir_ / f);
+        CliFolderTest::SetUp();
+        copyFrom(WF_EXAMPLE_DIR, {"OKORENDIJK.wft", "OKORENDIJK.DAT"});
     }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
-    Outcome run(const std::string& args) {
-        const std::string cmd =
-            "cd '" + dir_.string() + "' && '" WF_CLI_PROGRAM "' " + args + " 2>'" + (dir_ / "stderr.txt").string() + "'";
-        Outcome r;
-        FILE* p = popen(cmd.c_str(), "r");
-        if (!p) return r;
-        char buf[4096];
-        std::size_t n;
-        while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-        const int status = pclose(p);
-        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.err = readFile(dir_ / "stderr.txt");
-        return r;
-    }
-    // The side file whose name matches apart from letter case.
-    std::string side(const std::string& name) const {
-        auto lower = [](std::string s) {
-            for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            return s;
-        };
-        for (const auto& e : fs::directory_iterator(dir_))
-            if (lower(e.path().filename().string()) == lower(name)) return readFile(e.path());
-        return {};
-    }
-    fs::path dir_;
+    Outcome run(const std::string& args) { return runCli(dir_, args); }
 };
 
 int count(const std::string& text, const std::string& what) {

@@ -1,62 +1,20 @@
 // wellfit-cli with several observation points: --data FILE --robs R
 // --position P once per point, sorted by distance, fitted together, the
 // points kept by --save; the refusals of a bad point set.
-#include <gtest/gtest.h>
-
-#include <sys/wait.h>
-
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <random>
-#include <sstream>
-#include <string>
-
+#include "cli_runner.h"
 #include "document/project_document.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+using namespace wf::clitest;
 
-struct Outcome {
-    int code = -1;
-    std::string out, err;
-};
-
-std::string readFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-class PointsCli : public ::testing::Test {
+class PointsCli : public CliFolderTest {
 protected:
     void SetUp() override {
-        std::random_device rd;
-        dir_ = fs::temp_directory_path() / ("wf-points-cli-" + std::to_string(rd()));
-        fs::create_directories(dir_);
-        for (const char* f : {"PB10.txt", "PB50.txt"}) fs::copy_file(fs::path(WF_TWO_POINTS_DIR) / f, dir_ / f);
+        CliFolderTest::SetUp();
+        copyFrom(WF_TWO_POINTS_DIR, {"PB10.txt", "PB50.txt"});
     }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
-    Outcome run(const std::string& args) {
-        const std::string cmd =
-            "cd '" + dir_.string() + "' && '" WF_CLI_PROGRAM "' " + args + " 2>'" + (dir_ / "stderr.txt").string() + "'";
-        Outcome r;
-        FILE* p = popen(cmd.c_str(), "r");
-        if (!p) return r;
-        char buf[4096];
-        std::size_t n;
-        while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-        const int status = pclose(p);
-        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.err = readFile(dir_ / "stderr.txt");
-        return r;
-    }
-    fs::path dir_;
+    Outcome run(const std::string& args) { return runCli(dir_, args); }
 };
 
 // The README's analysis: the matrix point given first, guesses 2 to 3 times
