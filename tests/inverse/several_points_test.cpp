@@ -7,7 +7,7 @@
 #include "entry/run_driver.h"
 #include "entry/run_options.h"
 #include "inverse/func.h"
-#include "inverse_fixture.h"
+#include "recovery_fixture.h"
 
 namespace wfinv {
 namespace {
@@ -17,43 +17,18 @@ struct Point {
     int pos;  // 1 fracture, 2 matrix
 };
 
-// A project in the style of the Oude Korendijk test: 7 m thick, 20 % fracture,
-// Q = 788 m3/day from time 0, RMAX = 4000 m with constant head; minutes, m/day.
+// The project of the recovery tests with the observation points of each test.
 class SeveralPoints : public InverseProject {
 public:
     MESH mesh{};
     OBSV obsv{};
     PINIT pinit{};
     WfFitReport report{};
-    std::vector<double> times{0.1, 0.25, 0.5, 0.7, 1.0, 1.4, 1.9, 2.33, 2.8, 3.36, 4.0, 5.35, 6.8, 8.3, 10, 13.1, 18,
-                              27,  33,   41,  48,  59,  80,  95,  139,  181, 245,  300, 360, 480,  600, 728, 830};
+    std::vector<double> times = kKorendijkTimes;
 
     void SetUp() override {
         InverseProject::SetUp();
-        wf::Inputs& in = rs.in;
-        in = wf::Inputs{};
-        in.RMAX = 4000.0;
-        in.THICK = 7.0;
-        in.RATIO = 0.2;
-        in.IWLO = 0;
-        in.NQ = 1;
-        in.Q[1] = 788.0;
-        in.TQ[1] = 0.0;
-        in.IPUMP = 1;
-        in.IOPP = 1;
-        in.SCALT = 1e-5;
-        in.SCALS = 1e-4;
-        in.PEPS = 0.01;
-        in.IDIST = 3;
-        in.ITIN = 2;
-        in.ITOUT = 2;
-        in.ICOND = 12;
-        in.IFLUX = 12;
-        in.IDISCH = 8;
-        for (int j = 1; j <= 4; ++j) {
-            in.PLO[j] = 1e-4;
-            in.PHI[j] = 1e5;
-        }
+        rs.in = korendijkStyleInputs();
         mesh.RMAX = 4000.0f;
     }
 
