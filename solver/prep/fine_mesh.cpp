@@ -7,7 +7,6 @@
 #include "entry/run_driver.h"
 #include "prep/mesh_files.h"
 #include "prep/radial_mesh.h"
-#include "prep/side_output.h"
 #include "prep/value_text.h"
 
 namespace wf::prep {
@@ -128,12 +127,7 @@ bool FINE_RMESH(RunState& rs, int nrmax, int nzmax) {
         m.NODOBS[k] = m.ROW[k] * m.NR + m.IOBS[k];
     }
 
-    const std::string fem = meshFileText(rs, m);
-    const std::string plt = plotFileText(rs, m);
-    if (!writeSideFiles(rs, rs.file(".fem"), fem, rs.file(".plt"), plt)) return false;
-
-    storeMeshCounts(rs, m);
-    return true;
+    return writeMesh(rs, m);
 }
 
 } // namespace wf

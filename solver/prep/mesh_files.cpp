@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "prep/side_output.h"
 #include "textio/fortran_format.h"
 #include "textio/list_directed.h"
 
@@ -79,6 +80,14 @@ std::string plotFileText(const RunState& rs, const MeshLayout& m) {
     for (int j = 1; j <= NZ; ++j) s += plotLine(Z(j) <= m.BF ? 1 : 0, R(1), Z(j), R(NR), Z(j));
     for (int i = 1; i <= NR; ++i) s += plotLine(0, R(i), Z(1), R(i), Z(NZ));
     return s;
+}
+
+bool writeMesh(RunState& rs, const MeshLayout& m) {
+    const std::string fem = meshFileText(rs, m);
+    const std::string plt = plotFileText(rs, m);
+    if (!writeSideFiles(rs, rs.file(".fem"), fem, rs.file(".plt"), plt)) return false;
+    storeMeshCounts(rs, m);
+    return true;
 }
 
 } // namespace wf::prep

@@ -18,4 +18,10 @@ std::string meshFileText(const RunState& rs, const MeshLayout& m);
 // the lines of every node row and node column.
 std::string plotFileText(const RunState& rs, const MeshLayout& m);
 
+// Writes both files of the mesh m and then stores its counts and observation
+// nodes in the records. Both texts are complete before either file is
+// touched, so a refused write leaves the files of the previous mesh run and
+// the records as they were; false after the error box.
+bool writeMesh(RunState& rs, const MeshLayout& m);
+
 } // namespace wf::prep

@@ -4,7 +4,6 @@
 #include "entry/run_driver.h"
 #include "prep/mesh_files.h"
 #include "prep/radial_mesh.h"
-#include "prep/side_output.h"
 
 namespace wf {
 
@@ -21,15 +20,7 @@ bool RMESH(RunState& rs, int type, int nrmax, int nzmax) {
     if (!layoutRows(rs, type, m)) return false;
     if (!layoutColumns(rs, nrmax, m)) return false;
     placeObservations(rs, m);
-
-    // Both texts are complete before either file is touched, so a refused
-    // input leaves the files of the previous mesh run as they were.
-    const std::string fem = meshFileText(rs, m);
-    const std::string plt = plotFileText(rs, m);
-    if (!writeSideFiles(rs, rs.file(".fem"), fem, rs.file(".plt"), plt)) return false;
-
-    storeMeshCounts(rs, m);
-    return true;
+    return writeMesh(rs, m);
 }
 
 } // namespace wf
