@@ -35,9 +35,7 @@ std::optional<std::string> parseHold(const std::string& value, std::array<bool, 
 
 } // namespace
 
-bool parseFitFlag(const std::vector<std::string>& args, std::size_t& i, FitFlags& f,
-                  std::optional<std::string>& error) {
-    const std::string& arg = args[i];
+bool parseFitFlag(const std::string& arg, FitFlags& f) {
     if (arg == "--json") return f.json = true;
     if (arg == "--default-options") return f.defaults = true;
     if (arg == "--one-aquifer" || arg == "--two-layers") {
@@ -48,37 +46,31 @@ bool parseFitFlag(const std::vector<std::string>& args, std::size_t& i, FitFlags
         f.boundAware = arg == "--bound-aware";
         return true;
     }
-    std::string name = arg, value;
-    bool haveValue = false;
-    if (const std::size_t eq = arg.find('='); eq != std::string::npos) {
-        name = arg.substr(0, eq);
-        value = arg.substr(eq + 1);
-        haveValue = true;
-    }
-    if (name != "--hold" && name != "--stop-tolerance" && name != "--max-passes") return false;
-    if (!haveValue) {
-        if (i + 1 >= args.size()) {
-            error = "Option " + name + " needs a value (see --help)";
-            return true;
-        }
-        value = args[++i];
-    }
-    if (name == "--hold") {
+    return false;
+}
+
+void addFitValueOptions(std::map<std::string, OptionHandler>& valued, FitFlags& f) {
+    valued["--hold"] = [&f](const std::string&, const std::string& value) -> std::optional<std::string> {
         std::array<bool, 4> hold{};
-        error = parseHold(value, hold);
-        if (!error) f.hold = hold;
-    } else if (name == "--stop-tolerance") {
+        if (auto error = parseHold(value, hold)) return error;
+        f.hold = hold;
+        return std::nullopt;
+    };
+    valued["--stop-tolerance"] = [&f](const std::string& name,
+                                      const std::string& value) -> std::optional<std::string> {
         float v = 0.0f;
-        if (auto st = wf::doc::parseNumber(value, name, v); !st) error = st.error;
-        else if (!(v > 0.0f && v < 1.0f)) error = name + ": \"" + value + "\" must lie between 0 and 1";
-        else f.stopTolerance = v;
-    } else {
+        if (auto st = wf::doc::parseNumber(value, name, v); !st) return st.error;
+        if (!(v > 0.0f && v < 1.0f)) return name + ": \"" + value + "\" must lie between 0 and 1";
+        f.stopTolerance = v;
+        return std::nullopt;
+    };
+    valued["--max-passes"] = [&f](const std::string& name, const std::string& value) -> std::optional<std::string> {
         int32_t v = 0;
-        if (auto st = wf::doc::parseInteger(value, name, v); !st) error = st.error;
-        else if (v < 1 || v > 999) error = name + ": \"" + value + "\" must lie between 1 and 999";
-        else f.maxPasses = v;
-    }
-    return true;
+        if (auto st = wf::doc::parseInteger(value, name, v); !st) return st.error;
+        if (v < 1 || v > 999) return name + ": \"" + value + "\" must lie between 1 and 999";
+        f.maxPasses = v;
+        return std::nullopt;
+    };
 }
 
 std::string fitHelpText() {

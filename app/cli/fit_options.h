@@ -5,6 +5,8 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,10 +28,16 @@ struct FitFlags {
     void apply(wf::doc::AnalysisOptions& options) const;
 };
 
-// When args[i] is one of these flags, takes it (and its value, moving i on)
-// and returns true; a bad value sets error naming the flag.
-bool parseFitFlag(const std::vector<std::string>& args, std::size_t& i, FitFlags& flags,
-                  std::optional<std::string>& error);
+// A handler of an option that takes a value: the option's name and its
+// value; the message naming the option when the value is refused.
+using OptionHandler = std::function<std::optional<std::string>(const std::string& option, const std::string& value)>;
+
+// Takes arg when it is one of the flags without a value; true when taken.
+bool parseFitFlag(const std::string& arg, FitFlags& flags);
+
+// The handlers of --hold, --stop-tolerance and --max-passes, added to the
+// command line's options that take a value.
+void addFitValueOptions(std::map<std::string, OptionHandler>& valued, FitFlags& flags);
 
 // The part of --help about these flags.
 std::string fitHelpText();

@@ -108,9 +108,9 @@ bool hasProjectExtension(const std::string& path) {
 } // namespace
 
 std::optional<std::string> parseOptions(const std::vector<std::string>& args, Options& o) {
-    using Handler = std::function<std::optional<std::string>(const std::string& option, const std::string& value)>;
     // Options that take a value.
-    std::map<std::string, Handler> valued;
+    std::map<std::string, OptionHandler> valued;
+    addFitValueOptions(valued, o.fit);
     const char* paramNames[4] = {"tf", "tm", "sf", "sm"};
     for (std::size_t i = 0; i < 4; ++i) {
         const std::string p = paramNames[i];
@@ -237,10 +237,7 @@ std::optional<std::string> parseOptions(const std::vector<std::string>& args, Op
             o.mesh = o.prepare = o.analyse = true;
             continue;
         }
-        if (std::optional<std::string> fitError; parseFitFlag(args, i, o.fit, fitError)) {
-            if (fitError) return fitError;
-            continue;
-        }
+        if (parseFitFlag(arg, o.fit)) continue;
         if (auto f = flags.find(arg); f != flags.end()) {
             *f->second = true;
             continue;
