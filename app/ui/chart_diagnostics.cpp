@@ -214,15 +214,9 @@ void DrawdownChart::updateDerivativeRange() {
     viewport()->update();
 }
 
-QScatterSeries* DrawdownChart::pointMeasuredDerivative(int k) const {
-    const auto i = static_cast<std::size_t>(k - 2);
-    return k >= 2 && i < pointMeasuredDerivative_.size() ? pointMeasuredDerivative_[i] : nullptr;
-}
+QScatterSeries* DrawdownChart::pointMeasuredDerivative(int k) const { return furtherPointSeries(pointMeasuredDerivative_, k); }
 
-QLineSeries* DrawdownChart::pointFitDerivative(int k) const {
-    const auto i = static_cast<std::size_t>(k - 2);
-    return k >= 2 && i < pointFitDerivative_.size() ? pointFitDerivative_[i] : nullptr;
-}
+QLineSeries* DrawdownChart::pointFitDerivative(int k) const { return furtherPointSeries(pointFitDerivative_, k); }
 
 namespace {
 

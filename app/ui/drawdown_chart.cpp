@@ -471,15 +471,9 @@ QString pointLabel(const wf::doc::ObservationPoint& p, int k, const std::string&
 
 } // namespace
 
-QScatterSeries* DrawdownChart::pointMeasured(int k) const {
-    const auto i = static_cast<std::size_t>(k - 2);
-    return k >= 2 && i < pointMeasured_.size() ? pointMeasured_[i] : nullptr;
-}
+QScatterSeries* DrawdownChart::pointMeasured(int k) const { return furtherPointSeries(pointMeasured_, k); }
 
-QLineSeries* DrawdownChart::pointFit(int k) const {
-    const auto i = static_cast<std::size_t>(k - 2);
-    return k >= 2 && i < pointFit_.size() ? pointFit_[i] : nullptr;
-}
+QLineSeries* DrawdownChart::pointFit(int k) const { return furtherPointSeries(pointFit_, k); }
 
 void DrawdownChart::syncPointSeries() {
     const std::vector<wf::doc::ObservationPoint> points = doc_.observationPoints();

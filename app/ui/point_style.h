@@ -5,6 +5,7 @@
 #pragma once
 
 #include <algorithm>
+#include <vector>
 
 #include <QColor>
 #include <QScatterSeries>
@@ -23,6 +24,14 @@ inline PointStyle pointStyle(int k) {
                                          {QColor(0, 140, 60), QScatterSeries::MarkerShapeTriangle},
                                          {QColor(170, 0, 170), QScatterSeries::MarkerShapePentagon}};
     return styles[std::clamp(k - 1, 0, 3)];
+}
+
+// The series of further point k = 2..4 in a list of points 2, 3, ...; null
+// when there is none.
+template <class Series>
+Series* furtherPointSeries(const std::vector<Series*>& series, int k) {
+    const auto i = static_cast<std::size_t>(k - 2);
+    return k >= 2 && i < series.size() ? series[i] : nullptr;
 }
 
 // The colour of point k's model curve (point 1: black).

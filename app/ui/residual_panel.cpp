@@ -133,10 +133,7 @@ void ResidualPanel::setResiduals(const QVector<QPointF>& residuals, const std::v
     valueAxis_->applyNiceNumbers();
 }
 
-QScatterSeries* ResidualPanel::pointResiduals(int k) const {
-    const auto i = static_cast<std::size_t>(k - 2);
-    return k >= 2 && i < further_.size() ? further_[i] : nullptr;
-}
+QScatterSeries* ResidualPanel::pointResiduals(int k) const { return furtherPointSeries(further_, k); }
 
 void ResidualPanel::alignTo(double timeMin, double timeMax, double plotLeft, double plotRight) {
     if (timeMax > timeMin && timeMin > 0.0) timeAxis_->setRange(timeMin, timeMax);
