@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "prep/value_text.h"
+
 namespace wf {
 
 namespace {
@@ -14,13 +16,6 @@ struct RealField {
     double value;
 };
 
-std::string shown(double v) {
-    if (std::isnan(v)) return "NaN";
-    if (std::isinf(v)) return v > 0 ? "Infinity" : "-Infinity";
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.7g", v);
-    return buf;
-}
 
 std::string indexed(const char* name, int k) { return std::string(name) + "(" + std::to_string(k) + ")"; }
 
@@ -64,7 +59,7 @@ std::vector<RealField> realsOf(const Inputs& in, int mode) {
 bool checkRecordReals(RunState& rs, int mode) {
     for (const RealField& f : realsOf(rs.in, mode))
         if (!std::isfinite(f.value)) {
-            rs.error("The value of " + f.name + " is not a finite number (" + shown(f.value) +
+            rs.error("The value of " + f.name + " is not a finite number (" + prep::valueText(f.value) +
                      "); nothing has been computed");
             return false;
         }
@@ -74,7 +69,7 @@ bool checkRecordReals(RunState& rs, int mode) {
 bool checkTimeSteps(RunState& rs) {
     const double n = rs.in.NSTEP;
     if (n >= 0.0 && n <= kMaxTimeSteps) return true;
-    rs.error("Number of time steps NSTEP = " + shown(n) + " must lie between 0 and 1000000");
+    rs.error("Number of time steps NSTEP = " + prep::valueText(n) + " must lie between 0 and 1000000");
     return false;
 }
 

@@ -14,14 +14,8 @@ namespace wf::prep {
 
 namespace {
 
-// A read value as the file shows it (shortest text that gives it back).
-std::string readValueText(double v) {
-    if (std::isnan(v)) return "NaN";
-    if (std::isinf(v)) return v > 0 ? "Infinity" : "-Infinity";
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.17g", v);
-    return buf;
-}
+// A read value as the file gives it.
+std::string readValueText(double v) { return valueText(v, 17); }
 
 // The largest time the observation file's "(I6,F15.3,1P,E18.6)" records can
 // hold: eleven digits before the decimal point.
