@@ -134,7 +134,7 @@ void BM_OudeKorendijkFit(benchmark::State& state, Guess g, Search search) {
         return;
     }
     WfOptions options{};
-    options.boundAware = search == kPlain ? 0 : 1;
+    options.search = search == kPlain ? WF_SEARCH_PLAIN : WF_SEARCH_BOUND_AWARE;
     options.oneAquifer = search == kOneAquifer ? 1 : 0;
     if (search == kReference) {
         options.stopTolerance = 1e-9;

@@ -72,6 +72,12 @@ std::string fitJson(const AnalysisOutcome& o, int exitCode) {
     s += ", \"model_runs\": " + (have ? std::to_string(r.modelRuns) : std::string("null"));
     s += ", \"error_estimate\": " + (have ? number(r.errorEstimate) : "null");
     s += ", \"rmse\": " + (have ? number(r.rmse) : "null");
+    s += ", \"model\": " + (have ? jsonString(r.model == WF_MODEL_FINE ? "fine" : "standard") : std::string("null"));
+    s += ", \"mesh\": " + (have ? "{\"columns\": " + std::to_string(r.meshColumns) + ", \"rows\": " +
+                                      std::to_string(r.meshRows) + "}"
+                                : std::string("null"));
+    s += ", \"search\": " + (have ? jsonString(r.search == WF_SEARCH_BOUND_AWARE ? "bound-aware" : "plain")
+                                  : std::string("null"));
     if (have) {
         const char* names[4] = {"TF", "TM", "SF", "SM"};
         s += ", \"parameters\": {";
@@ -88,7 +94,7 @@ std::string fitJson(const AnalysisOutcome& o, int exitCode) {
         }
         s += "]}";
         s += ", \"condition\": " + number(r.condition);
-        s += ", \"verdict\": " + jsonString(r.verdict);
+        s += ", \"verdict\": " + jsonString(o.verdict);
         const char* rule = stopRuleName(r.stopRule);
         s += ", \"stop_rule\": " + (rule ? jsonString(rule) : std::string("null"));
         // The fit at each observation point (one entry for one point).

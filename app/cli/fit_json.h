@@ -13,6 +13,7 @@ namespace wf::cli {
 struct AnalysisOutcome {
     bool analysed = false;  // the solver's analysis call was made
     WfFitReport report{};
+    std::string verdict;  // the report's plain-language verdict
     std::string tUnit;
     std::string error;
 };

@@ -1,14 +1,14 @@
-// The command-line flags of the analysis options beyond the plain search and
-// of the fit report's output: --hold, --one-aquifer, --bound-aware,
-// --stop-tolerance, --max-passes, --default-options and --json.
+// The command-line flags of the analysis and model options beyond the
+// standard ones, read from the option schema (document/option_schema.h):
+// every option's flag (and a switch's off flag, a choice's word flags),
+// --default-options, and --json for the fit report's output.
 #pragma once
 
-#include <array>
-#include <cstdint>
 #include <functional>
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "document/analysis_options.h"
@@ -16,15 +16,15 @@
 namespace wf::cli {
 
 struct FitFlags {
-    bool defaults = false;                    // --default-options: back to the plain search first
-    std::optional<std::array<bool, 4>> hold;  // --hold tf,sm (or none)
-    std::optional<bool> oneAquifer;           // --one-aquifer / --two-layers
-    std::optional<bool> boundAware;           // --bound-aware / --plain-search
-    std::optional<float> stopTolerance;       // --stop-tolerance X
-    std::optional<int32_t> maxPasses;         // --max-passes N
-    bool json = false;                        // --json: one JSON object on standard output
+    bool defaults = false;  // --default-options: back to the standard options before the flags given
+    // The options given, in the order given (a later one wins).
+    std::vector<std::pair<const wf::doc::OptionSpec*, double>> values;
+    bool json = false;      // --json: one JSON object on standard output
 
-    // Sets the project's options from the flags given.
+    // Whether an option was given on the command line.
+    bool given(std::string_view key) const;
+    // Sets the project's options: the standard ones first with
+    // --default-options, then every option given, whatever the order.
     void apply(wf::doc::AnalysisOptions& options) const;
 };
 
@@ -35,8 +35,7 @@ using OptionHandler = std::function<std::optional<std::string>(const std::string
 // Takes arg when it is one of the flags without a value; true when taken.
 bool parseFitFlag(const std::string& arg, FitFlags& flags);
 
-// The handlers of --hold, --stop-tolerance and --max-passes, added to the
-// command line's options that take a value.
+// The handlers of the options that take a value, added to the command line's.
 void addFitValueOptions(std::map<std::string, OptionHandler>& valued, FitFlags& flags);
 
 // The part of --help about these flags.

@@ -229,10 +229,6 @@ std::optional<std::string> parseOptions(const std::vector<std::string>& args, Op
 
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--fine" || arg == "--no-fine") {
-            o.fineModel = arg == "--fine";
-            continue;
-        }
         if (arg == "--all") {
             o.mesh = o.prepare = o.analyse = true;
             continue;
@@ -317,9 +313,6 @@ Mesh (distances in the distance unit):
   --rmax X                distance to the opposite boundary
   --robs X                observation distance (of the point of the last --data)
   --position P            observation position: fracture | matrix
-  --fine, --no-fine       the "Fine model" option on or off: a mesh, time
-                          steps and solver chosen for accuracy (saved with
-                          the project; make the mesh and the data again)
 
 Pumping schedule and data preparation:
   --step TIME:RATE        a pumping step starting at TIME (input-time unit)

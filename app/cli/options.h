@@ -50,7 +50,6 @@ struct Options {
     std::optional<std::string> pointName;
     std::optional<float> weight;
     std::vector<PointOptions> morePoints;
-    std::optional<bool> fineModel;   // "Fine model" option (kept by --save)
 
     // Parameters dialog.
     std::vector<PumpingStep> steps;

@@ -12,6 +12,7 @@
 #include "data_import.h"
 #include "preparation_check.h"
 #include "fit_output.h"
+#include "document/fit_verdict.h"
 #include "document/project_document.h"
 #include "document/units.h"
 #include "solver_host.h"
@@ -124,7 +125,6 @@ private:
             doc_.units.ICOND = (*o_.units)[3];
             doc_.units.IDISCH = (*o_.units)[4];
         }
-        if (o_.fineModel) doc_.analysisOptions.fineModel = *o_.fineModel;
         if (o_.thick) doc_.obsv.THICK = *o_.thick;
         if (o_.ratio) doc_.obsv.RATIO = *o_.ratio;
         if (o_.rmax) doc_.mesh.RMAX = *o_.rmax;
@@ -314,6 +314,7 @@ private:
         if (outcome_) {
             outcome_->analysed = true;
             outcome_->report = fit;
+            outcome_->verdict = wf::doc::lastFitVerdict();
             outcome_->tUnit = tu;
             if (!clean && outcome_->error.empty()) outcome_->error = host_.errors().front();
         }

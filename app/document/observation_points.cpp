@@ -6,6 +6,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 namespace wf::doc {
 
@@ -74,7 +75,7 @@ std::string label(const ObservationPoint& p, std::size_t index) {
 
 } // namespace
 
-std::string encodePointsBlock(const PointSettings& s) {
+std::string encodePointsFields(const PointSettings& s) {
     std::string fields;
     put32(fields, std::bit_cast<uint32_t>(s.firstWeight));
     putName(fields, s.firstName);
@@ -86,25 +87,12 @@ std::string encodePointsBlock(const PointSettings& s) {
         put32(fields, static_cast<uint32_t>(p.node));
         putName(fields, p.name);
     }
-    std::string block(kPointsTag);
-    put32(block, static_cast<uint32_t>(kPointsVersion));
-    put32(block, static_cast<uint32_t>(fields.size()));
-    return block + fields;
+    return fields;
 }
 
-Status decodePointsBlock(std::string_view bytes, PointSettings& settings, bool& found, const std::string& fileName) {
-    found = false;
-    if (bytes.size() < kPointsTag.size() || bytes.substr(0, kPointsTag.size()) != kPointsTag) return Status::success();
+Status decodePointsFields(std::string_view fields, PointSettings& settings, const std::string& fileName) {
     const std::string where = "Project file " + fileName + ": the observation points block ";
-    FieldReader head(bytes.substr(4), where);
-    uint32_t version = 0, length = 0;
-    if (!head.u32(version, "its version") || !head.u32(length, "its length")) return Status::failure(head.error());
-    if (length > bytes.size() - 12)
-        return Status::failure(where + "is cut short (" + std::to_string(bytes.size() - 12) + " of " +
-                               std::to_string(length) + " bytes)");
-    if (static_cast<int32_t>(version) != kPointsVersion) return Status::success();  // a later program's: skipped
-
-    FieldReader r(bytes.substr(12, length), where);
+    FieldReader r(fields, where);
     PointSettings s;
     uint32_t count = 0;
     if (!r.f32(s.firstWeight, "the weight of point 1") || !r.name(s.firstName, "the name of point 1") ||
@@ -112,6 +100,15 @@ Status decodePointsBlock(std::string_view bytes, PointSettings& settings, bool& 
         return Status::failure(r.error());
     if (count < 1 || count > kMaxObservationPoints - 1)
         return Status::failure(where + "counts " + std::to_string(count) + " further points (1 to 3)");
+    // The weights and distances are checked as the data editor and the
+    // command line check them.
+    auto weightRefused = [&](float w, const std::string& n) -> std::optional<Status> {
+        if (!std::isfinite(w)) return Status::failure(where + "gives " + n + " a weight that is not a finite number");
+        if (!(w > 0.0f))
+            return Status::failure(where + "gives " + n + " the weight " + distanceText(w) + " (it must be above 0)");
+        return std::nullopt;
+    };
+    if (auto st = weightRefused(s.firstWeight, "point 1")) return *st;
     for (uint32_t k = 0; k < count; ++k) {
         ObservationPoint p;
         uint32_t position = 0, node = 0;
@@ -124,13 +121,19 @@ Status decodePointsBlock(std::string_view bytes, PointSettings& settings, bool& 
                                    " (1 fracture, 2 matrix)");
         if (!std::isfinite(p.distance) || !std::isfinite(p.weight))
             return Status::failure(where + "gives " + n + " a distance or weight that is not a finite number");
+        if (!(p.distance > 0.0f))
+            return Status::failure(where + "gives " + n + " the distance " + distanceText(p.distance) +
+                                   " (it must be above 0)");
+        if (auto st = weightRefused(p.weight, n)) return *st;
+        for (std::size_t j = 0; j < s.further.size(); ++j)
+            if (s.further[j].distance == p.distance)
+                return Status::failure(where + "gives point " + std::to_string(j + 2) + " and " + n +
+                                       " the same distance " + distanceText(p.distance) + " (they must differ)");
         p.position = static_cast<int32_t>(position);
         p.node = static_cast<int32_t>(node);
         s.further.push_back(std::move(p));
     }
-    if (!std::isfinite(s.firstWeight)) return Status::failure(where + "gives point 1 a weight that is not a finite number");
     settings = std::move(s);
-    found = true;
     return Status::success();
 }
 

@@ -16,8 +16,9 @@
 //   (NODOBS, 0 before a mesh run), int32 name length n, n name bytes
 //   (little-endian; names at most 20 characters).
 //
-// A reader that does not know the tag leaves the bytes alone, so the options
-// block before it still loads; a block of another version is skipped.
+// The block is framed by the project file's tagged-block codec
+// (tagged_blocks.h): a reader that does not know the tag skips it by its
+// length, and a block of another version is skipped.
 #pragma once
 
 #include <cstdint>
@@ -51,12 +52,13 @@ struct PointSettings {
     std::vector<ObservationPoint> further;  // 1..3 entries; data empty
 };
 
-std::string encodePointsBlock(const PointSettings& settings);
+// The fields of the points block (without tag, version and length).
+std::string encodePointsFields(const PointSettings& settings);
 
-// Reads a block at the start of bytes. No tag: success, found = false. A block
-// of another version: skipped (found = false). A cut or unsound block is
-// refused naming the file and the field.
-Status decodePointsBlock(std::string_view bytes, PointSettings& settings, bool& found, const std::string& fileName);
+// Reads the fields of a version-1 points block. A cut or unsound block (a
+// position other than 1 or 2, a weight not above 0, a distance not above 0,
+// two further points at one distance) is refused naming the file and the field.
+Status decodePointsFields(std::string_view fields, PointSettings& settings, const std::string& fileName);
 
 // The points must be 1 to 4, at distinct distances above 0.0625 (the mesh's
 // first radius), with positions 1 or 2 and weights above 0; names at most 20

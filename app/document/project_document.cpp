@@ -106,7 +106,7 @@ Status ProjectDocument::newProject(const std::filesystem::path& path) {
 OpenOutcome ProjectDocument::openProject(const std::filesystem::path& path) {
     OpenOutcome outcome;
     ProjectDocument d = *this;
-    outcome.project = d.loadProject(path);
+    outcome.project = d.loadProject(path, &outcome.warning);
     if (!outcome.project) return outcome;
     d.setDerivedNames(path.filename().string());
     // A bare file name: the working directory, named by the bare side-file names.
@@ -135,6 +135,18 @@ Status ProjectDocument::acceptTestData(std::string_view boreholeName, std::vecto
 void ProjectDocument::updateStepCount() {
     for (int k = 0; k < kMaxPumpingSteps; ++k)
         if (pump.TQ[k] != 0.0f || pump.Q[k] != 0.0f) pump.NQ = k + 1;
+}
+
+std::filesystem::path resolveProjectLink(const std::filesystem::path& projectPath) {
+    std::error_code ec;
+    std::filesystem::path p = projectPath;
+    // A chain of links ends at the file itself; at most a few steps are followed.
+    for (int step = 0; step < 8 && std::filesystem::is_symlink(p, ec); ++step) {
+        const std::filesystem::path target = std::filesystem::read_symlink(p, ec);
+        if (ec) break;
+        p = target.is_absolute() ? target : p.parent_path() / target;
+    }
+    return p;
 }
 
 Status enterProjectFolder(const std::filesystem::path& projectPath) {

@@ -42,6 +42,8 @@ struct OpenOutcome {
     // Failure (with project ok): the project is open, but its test-data file could
     // not be read; the point count is 0 and the point lists are as they were.
     Status testData;
+    // Not empty when the project file ended before its last fixed item (see loadProject).
+    std::string warning;
 };
 
 class ProjectDocument {
@@ -91,9 +93,11 @@ public:
     Status saveToProjectName(const std::filesystem::path& folder = {}) const;
     // Reads the project file into the records (FILENAME is not in the file).
     // A file that ends early is not an error: the items after its end keep
-    // their values. A real that is not a finite number is refused with the
-    // field named. On failure nothing changes.
-    Status loadProject(const std::filesystem::path& path);
+    // their values, and warning (when given) receives "Warning: NAME ends
+    // after N bytes: FIELD and the later fields were not read" (empty for a
+    // file that holds every fixed item). A real that is not a finite number
+    // is refused with the field named. On failure nothing changes.
+    Status loadProject(const std::filesystem::path& path, std::string* warning = nullptr);
 
     // New: defaults, derived names from the file name, save at once, point count 0.
     // On failure (the file cannot be written) the document is unchanged.
@@ -178,11 +182,15 @@ private:
     // The 2nd..4th point: name, weight and data (distance, position and node
     // live in OBSV slots 1..3, as for the first point in slot 0).
     std::vector<ObservationPoint> furtherPoints_;
-    // The observation points block after the name block (and the options
-    // block, when there is one); without it the project has one point.
-    Status loadPointsBlock(std::string_view afterNameBlock, const std::string& fileName);
+    // Takes the fields of the observation points block (checked against NOBS
+    // and the first point's distance); without the block the project has one point.
+    Status takePointsBlock(std::string_view fields, const std::string& fileName);
     void clearFurtherPoints();
 };
+
+// The file a project path names: a symbolic link is followed to its target,
+// so that the side files are read and written beside the project file itself.
+std::filesystem::path resolveProjectLink(const std::filesystem::path& projectPath);
 
 // Makes the folder of the project file the working directory (as New and Open do).
 Status enterProjectFolder(const std::filesystem::path& projectPath);

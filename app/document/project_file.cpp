@@ -10,76 +10,17 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <type_traits>
 #include <utility>
 
 #include "project_document.h"
+#include "le_items.h"
 #include "replace_file.h"
+#include "tagged_blocks.h"
 
 namespace wf::doc {
 
 namespace {
-
-class ItemWriter {
-public:
-    void u32(uint32_t v) {
-        for (int i = 0; i < 4; ++i) bytes_.push_back(static_cast<char>((v >> (8 * i)) & 0xFFu));
-    }
-    void i32(int32_t v) { u32(static_cast<uint32_t>(v)); }
-    void f32(float v) { u32(std::bit_cast<uint32_t>(v)); }
-    void byte(unsigned char b) { bytes_.push_back(static_cast<char>(b)); }
-    const std::string& bytes() const { return bytes_; }
-
-private:
-    std::string bytes_;
-};
-
-// Reads items while bytes remain; an item cut off by the end of the file is
-// not read and its field keeps its value.
-class ItemReader {
-public:
-    explicit ItemReader(std::string bytes) : bytes_(std::move(bytes)) {}
-    bool atEnd() const { return pos_ >= bytes_.size(); }
-    bool u32(uint32_t& v) {
-        if (bytes_.size() - pos_ < 4) {
-            pos_ = bytes_.size();
-            return false;
-        }
-        v = 0;
-        for (int i = 0; i < 4; ++i) v |= static_cast<uint32_t>(static_cast<unsigned char>(bytes_[pos_ + i])) << (8 * i);
-        pos_ += 4;
-        return true;
-    }
-    bool i32(int32_t& v) {
-        uint32_t u;
-        if (!u32(u)) return false;
-        v = static_cast<int32_t>(u);
-        return true;
-    }
-    bool f32(float& v) {
-        uint32_t u;
-        if (!u32(u)) return false;
-        v = std::bit_cast<float>(u);
-        return true;
-    }
-    bool byte(unsigned char& b) {
-        if (atEnd()) return false;
-        b = static_cast<unsigned char>(bytes_[pos_++]);
-        return true;
-    }
-    // Everything not read yet.
-    std::string_view rest() const { return std::string_view(bytes_).substr(std::min(pos_, bytes_.size())); }
-    // Up to n bytes, fewer when the file ends first.
-    std::string text(std::size_t n) {
-        const std::size_t take = std::min(n, bytes_.size() - pos_);
-        std::string s = bytes_.substr(pos_, take);
-        pos_ += take;
-        return s;
-    }
-
-private:
-    std::string bytes_;
-    std::size_t pos_ = 0;
-};
 
 // Steps stored in the discharge table: NQ, at least one pair.
 int storedSteps(int32_t NQ) { return NQ <= 1 ? 1 : NQ; }
@@ -142,7 +83,7 @@ Status ProjectDocument::saveProject(const std::filesystem::path& path) const {
             w.byte(i < boreholeName_.size() ? static_cast<unsigned char>(boreholeName_[i]) : 0);
     }
     std::string bytes = w.bytes();
-    if (options) bytes += encodeOptionsBlock(analysisOptions);
+    if (options) bytes += encodeBlock(kOptionsTag, kOptionsVersion, encodeOptionsFields(analysisOptions));
     if (points) {
         PointSettings settings;
         settings.firstName = firstPointName_;
@@ -156,7 +97,7 @@ Status ProjectDocument::saveProject(const std::filesystem::path& path) const {
             p.node = obsv.NODOBS[k + 1];
             settings.further.push_back(std::move(p));
         }
-        bytes += encodePointsBlock(settings);
+        bytes += encodeBlock(kPointsTag, kPointsVersion, encodePointsFields(settings));
     }
     return replaceFile(path, bytes, "project file");
 }
@@ -222,47 +163,99 @@ std::string nonFiniteField(const ProjectDocument& d, int steps) {
     return {};
 }
 
+
+// Reads the fixed items in order and remembers the first one the file ends in.
+class FixedItems {
+public:
+    explicit FixedItems(std::string_view bytes) : r_(bytes) {}
+    template <class T>
+    FixedItems& item(const std::string& name, T& field) {
+        if (!missing_.empty()) return *this;
+        bool read = false;
+        if constexpr (std::is_same_v<T, float>)
+            read = r_.f32(field);
+        else
+            read = r_.i32(field);
+        if (!read) missing_ = name;
+        return *this;
+    }
+    bool complete() const { return missing_.empty(); }
+    const std::string& missing() const { return missing_; }
+    ItemReader& reader() { return r_; }
+
+private:
+    ItemReader r_;
+    std::string missing_;
+};
+
 } // namespace
 
-Status ProjectDocument::loadProject(const std::filesystem::path& path) {
+Status ProjectDocument::loadProject(const std::filesystem::path& path, std::string* warning) {
     std::string bytes, reason;
     if (!readAllBytes(path, bytes, reason))
         return Status::failure("Cannot open the project file " + path.string() + " (" + reason + ")");
 
     // Everything is read into a copy and taken over only when the whole file is sound.
     ProjectDocument d = *this;
-    ItemReader r(std::move(bytes));
+    FixedItems f(bytes);
     int32_t NQ = d.pump.NQ;
-    bool more = r.i32(d.mesh.NR) && r.i32(d.mesh.NZ) && r.i32(d.mesh.NMAT) && r.i32(d.mesh.NZF) &&
-                r.i32(d.mesh.NZM) && r.i32(d.mesh.NN) && r.i32(d.mesh.NE) && r.i32(d.mesh.NB) &&
-                r.f32(d.mesh.RMAX) && r.i32(d.units.IDIST) && r.i32(d.units.ITIN) && r.i32(d.units.ITOUT) &&
-                r.i32(d.units.ICOND) && r.i32(d.units.IFLUX) && r.i32(d.units.IDISCH) && r.f32(d.obsv.THICK) &&
-                r.f32(d.obsv.RATIO) && r.i32(d.obsv.NOBS) && r.i32(d.obsv.NODOBS[0]) && r.i32(d.obsv.IPOS[0]) &&
-                r.f32(d.obsv.ROBS[0]) && r.i32(NQ);
-    if (more) {
+    f.item("NR", d.mesh.NR).item("NZ", d.mesh.NZ).item("NMAT", d.mesh.NMAT).item("NZF", d.mesh.NZF);
+    f.item("NZM", d.mesh.NZM).item("NN", d.mesh.NN).item("NE", d.mesh.NE).item("NB", d.mesh.NB);
+    f.item("RMAX", d.mesh.RMAX).item("IDIST", d.units.IDIST).item("ITIN", d.units.ITIN);
+    f.item("ITOUT", d.units.ITOUT).item("ICOND", d.units.ICOND).item("IFLUX", d.units.IFLUX);
+    f.item("IDISCH", d.units.IDISCH).item("THICK", d.obsv.THICK).item("RATIO", d.obsv.RATIO);
+    f.item("NOBS", d.obsv.NOBS).item("NODOBS", d.obsv.NODOBS[0]).item("IPOS", d.obsv.IPOS[0]);
+    f.item("ROBS", d.obsv.ROBS[0]).item("NQ", NQ);
+    if (f.complete()) {
         if (NQ < 0 || NQ > kMaxPumpingSteps) return Status::failure(stepCountError(path, NQ));
         d.pump.NQ = NQ;
-        more = r.i32(d.pump.IWLO) && r.f32(d.pump.NSTEP) && r.f32(d.pump.TSIM) && r.i32(d.pump.IPUMP) &&
-               r.i32(d.pump.IOPP);
     }
-    for (int k = 0; more && k < storedSteps(NQ); ++k) more = r.f32(d.pump.Q[k]) && r.f32(d.pump.TQ[k]);
-    more = more && r.f32(d.pinit.TF) && r.f32(d.pinit.TM) && r.f32(d.pinit.SF) && r.f32(d.pinit.SM);
+    f.item("IWLO", d.pump.IWLO).item("NSTEP", d.pump.NSTEP).item("TSIM", d.pump.TSIM);
+    f.item("IPUMP", d.pump.IPUMP).item("IOPP", d.pump.IOPP);
+    for (int k = 0; k < storedSteps(NQ); ++k) {
+        const std::string n = "(" + std::to_string(k + 1) + ")";
+        f.item("Q" + n, d.pump.Q[k]).item("TQ" + n, d.pump.TQ[k]);
+    }
+    f.item("TF", d.pinit.TF).item("TM", d.pinit.TM).item("SF", d.pinit.SF).item("SM", d.pinit.SM);
+    ItemReader& r = f.reader();
     unsigned char length = 0;
-    if (more && r.byte(length)) {
+    d.analysisOptions = AnalysisOptions{};
+    d.clearFurtherPoints();
+    bool pointsBlock = false;
+    if (f.complete() && r.byte(length)) {
         if (length > kMaxBoreholeName)
             return Status::failure("Project file " + path.string() + ": the borehole name length " +
                                    std::to_string(length) + " is above 50");
         d.boreholeName_ = r.text(length);
         r.text(kMaxBoreholeName - length);  // the rest of the 50 character bytes
-        const std::string_view rest = r.rest();
-        if (Status st = decodeOptionsBlock(rest, d.analysisOptions, path.string()); !st) return st;
-        if (Status st = d.loadPointsBlock(rest, path.string()); !st) return st;
-    } else {
-        d.analysisOptions = AnalysisOptions{};
-        d.clearFurtherPoints();
+        std::vector<TaggedBlock> blocks;
+        if (Status st = readBlocks(r.rest(), blocks, path.string()); !st) return st;
+        for (const TaggedBlock& b : blocks) {
+            if (b.tag == kOptionsTag && b.version == kOptionsVersion) {
+                if (Status st = decodeOptionsFields(b.fields, d.analysisOptions, path.string()); !st) return st;
+            } else if (b.tag == kPointsTag && b.version == kPointsVersion) {
+                if (Status st = d.takePointsBlock(b.fields, path.string()); !st) return st;
+                pointsBlock = true;
+            } else if (b.tag == kPointsTag) {
+                // Points of a later program's layout: the project opens with its first point.
+                d.obsv.NOBS = 1;
+                pointsBlock = true;
+            }
+            // Blocks of other tags or versions: written by a later program, skipped.
+        }
     }
+    if (!pointsBlock && f.complete() && d.obsv.NOBS != 1)
+        return Status::failure("Project file " + path.string() + ": NOBS (number of observation points) is " +
+                               std::to_string(d.obsv.NOBS) +
+                               ", but the file holds the settings of one point (no observation points block)");
     if (const std::string bad = nonFiniteField(d, storedSteps(d.pump.NQ)); !bad.empty())
         return Status::failure("Project file " + path.string() + ": " + bad);
+    if (warning) {
+        warning->clear();
+        if (!f.complete())
+            *warning = "Warning: " + path.filename().string() + " ends after " + std::to_string(bytes.size()) +
+                       " bytes: " + f.missing() + " and the later fields were not read";
+    }
     *this = std::move(d);
     return Status::success();
 }

@@ -78,21 +78,20 @@ void ProjectDocument::clearFurtherPoints() {
     firstPointWeight_ = 1.0f;
 }
 
-Status ProjectDocument::loadPointsBlock(std::string_view rest, const std::string& fileName) {
-    clearFurtherPoints();
-    // Past the options block, by its length (decodeOptionsBlock has checked it).
-    if (rest.size() >= 12 && rest.substr(0, kOptionsTag.size()) == kOptionsTag) {
-        uint32_t length = 0;
-        for (int i = 0; i < 4; ++i) length |= static_cast<uint32_t>(static_cast<unsigned char>(rest[8 + i])) << (8 * i);
-        rest = rest.substr(std::min<std::size_t>(rest.size(), 12 + static_cast<std::size_t>(length)));
-    }
+Status ProjectDocument::takePointsBlock(std::string_view fields, const std::string& fileName) {
     PointSettings settings;
-    bool found = false;
-    if (Status st = decodePointsBlock(rest, settings, found, fileName); !st) return st;
-    if (!found) return Status::success();
+    if (Status st = decodePointsFields(fields, settings, fileName); !st) return st;
+    const std::string where = "Project file " + fileName + ": ";
+    const auto count = static_cast<int32_t>(1 + settings.further.size());
+    if (obsv.NOBS != count)
+        return Status::failure(where + "NOBS (number of observation points) is " + std::to_string(obsv.NOBS) +
+                               ", but the observation points block holds " + std::to_string(count) + " points");
+    for (std::size_t k = 0; k < settings.further.size(); ++k)
+        if (settings.further[k].distance == obsv.ROBS[0])
+            return Status::failure(where + "the observation points block gives point " + std::to_string(k + 2) +
+                                   " the distance of point 1 (ROBS), but the distances must differ");
     firstPointName_ = settings.firstName;
     firstPointWeight_ = settings.firstWeight;
-    obsv.NOBS = static_cast<int32_t>(1 + settings.further.size());
     for (std::size_t k = 0; k < settings.further.size(); ++k) {
         ObservationPoint& p = settings.further[k];
         obsv.ROBS[k + 1] = p.distance;

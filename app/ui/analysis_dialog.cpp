@@ -185,7 +185,7 @@ void TFAnalysis::FormCreate() {
 void TFAnalysis::showOptions() {
     for (int r = 0; r < 4; ++r) hold_[r]->setChecked(options_.hold[static_cast<std::size_t>(r)]);
     checkOneAquifer_->setChecked(options_.oneAquifer);
-    checkBoundAware_->setChecked(options_.boundAware);
+    checkBoundAware_->setChecked(options_.search == WF_SEARCH_BOUND_AWARE);
     edStopTolerance_->setText(formatShort(options_.stopTolerance));
     edMaxPasses_->setText(QString::number(options_.maxPasses));
 }
@@ -196,7 +196,7 @@ bool TFAnalysis::readOptions() {
     wf::doc::AnalysisOptions o = options_;
     for (int r = 0; r < 4; ++r) o.hold[static_cast<std::size_t>(r)] = hold_[r]->isChecked();
     o.oneAquifer = checkOneAquifer_->isChecked();
-    o.boundAware = checkBoundAware_->isChecked();
+    o.search = checkBoundAware_->isChecked() ? WF_SEARCH_BOUND_AWARE : WF_SEARCH_PLAIN;
     if (!readReal(this, edStopTolerance_, o.stopTolerance) ||
         !require(this, edStopTolerance_, o.stopTolerance > 0.0f && o.stopTolerance < 1.0f,
                  QStringLiteral("must lie between 0 and 1")))

@@ -21,4 +21,12 @@ struct RunOptions {
 // Takes over the model's fields of a WfOptions record (null: the defaults).
 void installRunOptions(RunOptions& run, const WfOptions* options);
 
+// False for a record too short to hold its size and version, or of version 0
+// (a record the caller did not initialise).
+bool usableOptionsRecord(const WfOptions* options);
+
+// Copies a fit report into the caller's record, as much of it as the caller's
+// size holds; the caller's size and version stay.
+void deliverFitReport(WfFitReport* caller, const WfFitReport& report);
+
 } // namespace wf

@@ -130,7 +130,9 @@ void AQFEINV(RunState& rs, int type, int k) { AQFEINV(rs, type, k, runFlowModel)
 void AQFEINV(RunState& rs, int type, int k, const SimulationRun& simulate) {
     Inputs& in = rs.in;
     EstimationSet& est = rs.est;
-    if (rs.inv.options.report) *rs.inv.options.report = WfFitReport{};  // no report until one is made
+    // No report until one is made.
+    rs.inv.verdict.clear();
+    deliverFitReport(rs.inv.options.report, WfFitReport{});
     if (k < 1 || k > 4 || est.P.size() < k) return;  // the search estimates the four multipliers
 
     // 1. The prepared data must belong to the current mesh.

@@ -16,8 +16,10 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 const char* const kParamNames[4] = {"TF", "TM", "SF", "SM"};
 const char* const kTotalNames[2] = {"TF + TM", "SF + SM"};
 
+// At most size - 1 bytes and a NUL; a cut falls before a UTF-8 character, never inside one.
 void copyText(char* dst, std::size_t size, const std::string& s) {
-    const std::size_t n = std::min(size - 1, s.size());
+    std::size_t n = std::min(size - 1, s.size());
+    while (n > 0 && n < s.size() && (static_cast<unsigned char>(s[n]) & 0xC0u) == 0x80u) --n;
     std::memcpy(dst, s.data(), n);
     dst[n] = '\0';
 }
@@ -60,6 +62,8 @@ std::string transmissivityUnitName(int icond) {
     return std::string(lengths[(icond - 1) / 4]) + "/" + times[(icond - 1) % 4];
 }
 
+const char* modelName(int model) { return model == WF_MODEL_FINE ? "fine" : "standard"; }
+
 std::string valueWithError(double value, double error) {
     if (!std::isfinite(value)) return "n/a";
     if (!std::isfinite(error) || error <= 0.0) return printf1("%.4g", value);
@@ -79,7 +83,8 @@ std::string valueWithError(double value, double error) {
     return buf;
 }
 
-void buildFitReport(const FitProblem& pr, const FitRunFacts& facts, const std::string& tUnit, WfFitReport& out) {
+void buildFitReport(const FitProblem& pr, const FitRunFacts& facts, const std::string& tUnit, WfFitReport& out,
+                    std::string& verdict) {
     out = WfFitReport{};
     out.valid = 1;
     out.type = facts.type;
@@ -130,7 +135,12 @@ void buildFitReport(const FitProblem& pr, const FitRunFacts& facts, const std::s
         for (std::size_t l = 0; l < p && l < 4; ++l) out.correlation[j][l] = st.correlation[j * p + l];
     }
     copyText(out.message, sizeof out.message, facts.message);
-    copyText(out.verdict, sizeof out.verdict, fitVerdict(out, tUnit));
+    out.model = facts.model;
+    out.meshColumns = facts.meshColumns;
+    out.meshRows = facts.meshRows;
+    out.search = facts.search;
+    verdict = fitVerdict(out, tUnit);
+    out.verdictLength = static_cast<int32_t>(verdict.size());
 }
 
 std::string fitVerdict(const WfFitReport& rep, const std::string& tUnit) {
@@ -219,7 +229,8 @@ std::string fitVerdict(const WfFitReport& rep, const std::string& tUnit) {
     return text;
 }
 
-std::string fitReportText(const WfFitReport& rep, const std::string& tUnit, const std::string& dataUnit) {
+std::string fitReportText(const WfFitReport& rep, const std::string& verdict, const std::string& tUnit,
+                          const std::string& dataUnit) {
     std::string s;
     auto line = [&](const std::string& l) { s += l + "\n"; };
     auto sci = [](double v) { return std::isfinite(v) ? printf1("%14.6E", v) : std::string("           n/a"); };
@@ -227,6 +238,8 @@ std::string fitReportText(const WfFitReport& rep, const std::string& tUnit, cons
     line(std::string(rep.type == 1 ? "Fixed-time run" : "Optimisation") + ": " + std::to_string(rep.passes) +
          (rep.passes == 1 ? " pass, " : " passes, ") + std::to_string(rep.modelRuns) + " model runs");
     line("Ended: " + std::string(rep.message));
+    line(std::string("Model: ") + modelName(rep.model) + ", mesh of " + std::to_string(rep.meshColumns) + " x " +
+         std::to_string(rep.meshRows) + " nodes");
     line("");
     line("Error estimate S (sum of squared residuals, the \"RMSE\" of the result file) = " +
          printf1("%.6E", rep.errorEstimate));
@@ -276,7 +289,7 @@ std::string fitReportText(const WfFitReport& rep, const std::string& tUnit, cons
              (std::isfinite(rep.condition) ? printf1("%.4E", rep.condition) : std::string("infinite (singular)")));
         line("");
     }
-    line("Verdict: " + std::string(rep.verdict));
+    line("Verdict: " + verdict);
     line("");
     line("The standard errors and intervals come from s2 (J'J)^-1 with the derivative columns of the last pass,");
     line("s2 = S / (n - NSKIP - p). The residuals of a pumping test are correlated in time, so they are");

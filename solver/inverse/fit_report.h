@@ -29,6 +29,9 @@ struct FitProblem {
 struct FitRunFacts {
     int type = 0, status = 0, stopRule = WF_STOP_NONE, passes = 0, modelRuns = 0;
     std::string message;
+    int model = WF_MODEL_STANDARD;  // the model that made the fit, and its mesh
+    int meshColumns = 0, meshRows = 0;
+    int search = WF_SEARCH_PLAIN;
 };
 
 // Thresholds of the verdict.
@@ -37,18 +40,23 @@ inline constexpr double kVerdictDetermined = 0.10;   // relative standard error 
 inline constexpr double kVerdictLoose = 0.50;        // above: not determined
 inline constexpr double kVerdictCondition = 1e8;     // above: the fit is ill-conditioned
 
-// Fills the report (valid = 1, verdict included) from the problem and the
+// Fills the report (valid = 1) and its verdict from the problem and the
 // run's facts; tUnit is the transmissivity unit ("m2/day").
-void buildFitReport(const FitProblem& problem, const FitRunFacts& facts, const std::string& tUnit, WfFitReport& out);
+void buildFitReport(const FitProblem& problem, const FitRunFacts& facts, const std::string& tUnit, WfFitReport& out,
+                    std::string& verdict);
 
 // The verdict of a filled report; tUnit is the transmissivity unit ("m2/day").
 std::string fitVerdict(const WfFitReport& report, const std::string& tUnit);
 
 // The text of {base}.fit.
-std::string fitReportText(const WfFitReport& report, const std::string& tUnit, const std::string& dataUnit);
+std::string fitReportText(const WfFitReport& report, const std::string& verdict, const std::string& tUnit,
+                          const std::string& dataUnit);
 
-// "461 +- 9.2" style: value and standard error rounded to the error's second
-// significant digit; scientific as "(3.52 +- 0.12)e-05" for small or large values.
+// "standard" or "fine" (WF_MODEL_...).
+const char* modelName(int model);
+
+// "461 ± 9.2" style: value and standard error rounded to the error's second
+// significant digit; scientific as "(3.52 ± 0.12)e-05" for small or large values.
 std::string valueWithError(double value, double error);
 
 // Transmissivity unit of ICOND ("m2/day" for 12).

@@ -1,6 +1,7 @@
 // Module data of the parameter estimation that outlives a single routine.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "wfcore/options.h"
@@ -48,6 +49,7 @@ struct InverseState {
     bool haveResults = false;  // a pass completed: results may be copied into PINIT
     SearchOptions options;
     ObservationPairs pairs;
+    std::string verdict;  // of the last fit report (empty when the last analysis made none)
 };
 
 // Takes over a WfOptions record (null: the defaults).

@@ -145,7 +145,8 @@ int boundFlag(double v, double lo, double hi) {
 } // namespace
 
 void writeNoFitReport(RunState& rs, const std::string& why) {
-    if (rs.inv.options.report) *rs.inv.options.report = WfFitReport{};
+    rs.inv.verdict.clear();
+    deliverFitReport(rs.inv.options.report, WfFitReport{});
     saveFitText(rs, "WELLFIT fit report\nNo fit report: " + why + "\n");
 }
 
@@ -210,10 +211,14 @@ void writeFitReport(RunState& rs, const SearchSpace& sp, FitRun& run) {
 
     WfFitReport rep;
     const std::string tUnit = transmissivityUnitName(in.ICOND);
-    buildFitReport(pr, run.facts, tUnit, rep);
+    run.facts.model = rs.options.fineModel ? WF_MODEL_FINE : WF_MODEL_STANDARD;
+    run.facts.meshColumns = in.NR;
+    run.facts.meshRows = in.NZ;
+    run.facts.search = rs.inv.options.boundAware ? WF_SEARCH_BOUND_AWARE : WF_SEARCH_PLAIN;
+    buildFitReport(pr, run.facts, tUnit, rep, rs.inv.verdict);
     fillPointFits(rs, first, n, rep);
-    saveFitText(rs, fitReportText(rep, tUnit, distanceUnit(in.IDIST)));
-    if (rs.inv.options.report) *rs.inv.options.report = rep;
+    saveFitText(rs, fitReportText(rep, rs.inv.verdict, tUnit, distanceUnit(in.IDIST)));
+    deliverFitReport(rs.inv.options.report, rep);
 }
 
 } // namespace wf

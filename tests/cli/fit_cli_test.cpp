@@ -104,7 +104,7 @@ TEST_F(FitCli, OptionsAreUsedAndKeptBySaveAndClearedByDefaultOptions) {
     wf::doc::ProjectDocument doc;
     ASSERT_TRUE(doc.loadProject(dir_ / "OKORENDIJK.wft").ok());
     EXPECT_EQ(doc.analysisOptions.hold, (std::array<bool, 4>{false, true, false, true}));
-    EXPECT_TRUE(doc.analysisOptions.boundAware);
+    EXPECT_EQ(doc.analysisOptions.search, WF_SEARCH_BOUND_AWARE);
     EXPECT_EQ(doc.analysisOptions.maxPasses, 30);
     EXPECT_EQ(doc.analysisOptions.stopTolerance, 1e-4f);
 

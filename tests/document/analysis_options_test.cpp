@@ -19,7 +19,7 @@ AnalysisOptions someOptions() {
     AnalysisOptions o;
     o.hold = {true, false, false, true};
     o.oneAquifer = true;
-    o.boundAware = true;
+    o.search = WF_SEARCH_BOUND_AWARE;
     o.stopTolerance = 1e-4f;
     o.maxPasses = 40;
     o.fineModel = true;
@@ -62,12 +62,12 @@ TEST(AnalysisOptionsFile, NameAndOptionsTogether) {
     TempFolder dir;
     ProjectDocument doc;
     doc.setBoreholeName("H30");
-    doc.analysisOptions.boundAware = true;
+    doc.analysisOptions.search = WF_SEARCH_BOUND_AWARE;
     ASSERT_TRUE(doc.saveProject(dir / "A.wft").ok());
     ProjectDocument back;
     ASSERT_TRUE(back.loadProject(dir / "A.wft").ok());
     EXPECT_EQ(back.boreholeName(), "H30");
-    EXPECT_TRUE(back.analysisOptions.boundAware);
+    EXPECT_EQ(back.analysisOptions.search, WF_SEARCH_BOUND_AWARE);
     EXPECT_EQ(back.analysisOptions.maxPasses, 200);
 }
 
@@ -119,7 +119,7 @@ TEST(AnalysisOptionsFile, UnknownVersionIsSkippedByItsLength) {
 TEST(AnalysisOptionsFile, DamagedBlocksAreRefusedNamingFileAndField) {
     TempFolder dir;
     ProjectDocument doc;
-    doc.analysisOptions.boundAware = true;
+    doc.analysisOptions.search = WF_SEARCH_BOUND_AWARE;
     ASSERT_TRUE(doc.saveProject(dir / "A.wft").ok());
     const std::string good = readBytes(dir / "A.wft");
     struct Case {
@@ -128,11 +128,11 @@ TEST(AnalysisOptionsFile, DamagedBlocksAreRefusedNamingFileAndField) {
     const Case cases[] = {
         {good.substr(0, good.size() - 3), "is cut short (21 of 24 bytes)"},
         {good.substr(0, 183 + 6), "is cut short (no version and length)"},
-        {good.substr(0, good.size() - 12) + le32(0) + le32(40) + le32(0), "stop tolerance that is not between 0 and 1"},
-        {good.substr(0, good.size() - 8) + le32(0) + le32(0), "maximum number of passes 0"},
-        {good.substr(0, good.size() - 4) + le32(2), "fine-model flag 2"},
-        {good.substr(0, 183 + 12) + le32(16) + good.substr(183 + 16), "unknown held-parameter mask 16"},
-        {good.substr(0, 183 + 16) + le32(2) + good.substr(183 + 20), "one-aquifer flag 2"},
+        {good.substr(0, good.size() - 12) + le32(0) + le32(40) + le32(0), "the stop tolerance 0 (it must lie between 0 and 1)"},
+        {good.substr(0, good.size() - 8) + le32(0) + le32(0), "the maximum number of passes 0 (it must lie between 1 and 999)"},
+        {good.substr(0, good.size() - 4) + le32(2), "the fine-model flag 2 (it must be 0 or 1)"},
+        {good.substr(0, 183 + 12) + le32(16) + good.substr(183 + 16), "the held-parameter mask 16 (it must lie between 0 and 15)"},
+        {good.substr(0, 183 + 16) + le32(2) + good.substr(183 + 20), "the one-aquifer flag 2 (it must be 0 or 1)"},
     };
     for (const Case& c : cases) {
         writeBytes(dir / "D.wft", c.bytes);
@@ -158,7 +158,7 @@ TEST(AnalysisOptionsFile, SolverRecordCarriesEveryOption) {
     EXPECT_EQ(o.hold[1], 0);
     EXPECT_EQ(o.hold[3], 1);
     EXPECT_EQ(o.oneAquifer, 1);
-    EXPECT_EQ(o.boundAware, 1);
+    EXPECT_EQ(o.search, WF_SEARCH_BOUND_AWARE);
     EXPECT_EQ(o.stopTolerance, static_cast<double>(1e-4f));
     EXPECT_EQ(o.maxPasses, 40);
     EXPECT_EQ(o.fineModel, 1);

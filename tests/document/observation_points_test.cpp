@@ -108,17 +108,17 @@ TEST(ObservationPoints, BlockLayoutAfterTheNameBlockAndTheOptionsBlock) {
 
     // With options, the points block follows the options block, and a reader
     // of the options block alone still reads the options.
-    doc.analysisOptions.boundAware = true;
+    doc.analysisOptions.search = WF_SEARCH_BOUND_AWARE;
     ASSERT_TRUE(doc.saveProject(dir / "B.wft").ok());
     const std::string withOptions = readBytes(dir / "B.wft");
     EXPECT_EQ(withOptions.substr(183, 4), "WFOP");
     EXPECT_EQ(withOptions.substr(183 + 36), block);
     AnalysisOptions options;
-    ASSERT_TRUE(decodeOptionsBlock(std::string_view(withOptions).substr(183), options, "B.wft").ok());
-    EXPECT_TRUE(options.boundAware);
+    ASSERT_TRUE(decodeOptionsFields(std::string_view(withOptions).substr(183 + 12, 24), options, "B.wft").ok());
+    EXPECT_EQ(options.search, WF_SEARCH_BOUND_AWARE);
     ProjectDocument back;
     ASSERT_TRUE(back.loadProject(dir / "B.wft").ok());
-    EXPECT_TRUE(back.analysisOptions.boundAware);
+    EXPECT_EQ(back.analysisOptions.search, WF_SEARCH_BOUND_AWARE);
     EXPECT_EQ(back.observationPointCount(), 3);
     EXPECT_EQ(back.obsv.NODOBS[2], 215);
     ASSERT_TRUE(back.saveProject(dir / "C.wft").ok());

@@ -84,7 +84,7 @@ TEST_F(OptionsRecovery, HeldParametersStayAtTheirGuessesWhileTheOthersAreFound) 
     EXPECT_STREQ(report.names[1], "SF");
     EXPECT_EQ(report.parameters[WF_PARAM_TM].held, 1);
     EXPECT_EQ(report.parameters[WF_PARAM_TF].held, 0);
-    EXPECT_NE(std::string(report.verdict).find("Held at the guess: TM and SM."), std::string::npos) << report.verdict;
+    EXPECT_NE(rs.inv.verdict.find("Held at the guess: TM and SM."), std::string::npos) << rs.inv.verdict;
 }
 
 TEST_F(OptionsRecovery, OneAquiferFindsOneConductivityAndOneStorageForBothLayers) {
@@ -110,7 +110,7 @@ TEST_F(OptionsRecovery, OneAquiferFindsOneConductivityAndOneStorageForBothLayers
 TEST_F(OptionsRecovery, BoundAwareSearchRecoversTheTruthAndSaysWhichRuleStoppedIt) {
     const double truth[4] = {150.0, 0.5, 0.4, 3.0};
     makeData(truth);
-    options.boundAware = 1;
+    options.search = WF_SEARCH_BOUND_AWARE;
     // The truth of TF lies on its lower bound.
     rs.in.PLO[1] = truth[0];
     const double guess[4] = {truth[0] * 2.0, truth[1] * 2.0, truth[2] * 3.0, truth[3] / 2.0};
@@ -134,7 +134,7 @@ TEST_F(OptionsRecovery, BoundAwareSearchRecoversTheTruthAndSaysWhichRuleStoppedI
 TEST_F(OptionsRecovery, MaximumPassesStopsTheBoundAwareSearch) {
     const double truth[4] = {150.0, 0.5, 0.4, 3.0};
     makeData(truth);
-    options.boundAware = 1;
+    options.search = WF_SEARCH_BOUND_AWARE;
     options.maxPasses = 3;
     const double guess[4] = {truth[0] / 2.5, truth[1] * 2.0, truth[2] * 3.0, truth[3] / 2.0};
     fit(guess);

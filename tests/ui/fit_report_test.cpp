@@ -33,7 +33,7 @@ protected:
 
 TEST_F(AnalysisOptionsDialogTest, DialogShowsTheOptionsAndOkWritesThemBackAndSaveKeepsThem) {
     doc.analysisOptions.hold = {false, true, false, false};
-    doc.analysisOptions.boundAware = true;
+    doc.analysisOptions.search = WF_SEARCH_BOUND_AWARE;
     doc.analysisOptions.stopTolerance = 1e-4f;
     doc.analysisOptions.maxPasses = 50;
     wf::ui::TFAnalysis dialog(doc);
@@ -62,7 +62,7 @@ TEST_F(AnalysisOptionsDialogTest, DialogShowsTheOptionsAndOkWritesThemBackAndSav
     const std::array<bool, 4> held = {false, false, true, false};
     EXPECT_EQ(doc.analysisOptions.hold, held);
     EXPECT_TRUE(doc.analysisOptions.oneAquifer);
-    EXPECT_TRUE(doc.analysisOptions.boundAware);
+    EXPECT_EQ(doc.analysisOptions.search, WF_SEARCH_BOUND_AWARE);
     EXPECT_EQ(doc.analysisOptions.stopTolerance, 2e-5f);
     EXPECT_EQ(doc.analysisOptions.maxPasses, 120);
 

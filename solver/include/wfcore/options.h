@@ -16,15 +16,49 @@
  * the model's time levels are the union of the points' times, and the
  * objective is the sum over every measured (point, time) pair of the point's
  * weight times the squared residual. One point is fitted exactly as the standard program does.
+ *
+ * Both records start with their size and version. A caller sets them to the
+ * values of the header it was built with (C++ callers get them from the
+ * members' initialisers, C callers from wfInitOptions and wfInitFitReport);
+ * the library reads only the fields that fit in the caller's size (the later
+ * ones keep their defaults) and writes only those of the report, so a caller
+ * built against an older header keeps working when the records grow at their
+ * end. The texts of the report that have no fixed length (the verdict) are
+ * fetched with wfFitVerdict into a buffer of the caller's size.
  */
 #ifndef WFCORE_OPTIONS_H
 #define WFCORE_OPTIONS_H
 
 #include <stdint.h>
+#include <string.h>
+
+/* Initial values of members that only C++ can give in the declaration. */
+#ifdef __cplusplus
+#define WF_MEMBER_INIT(value) = value
+#else
+#define WF_MEMBER_INIT(value)
+#endif
 
 #ifdef __cplusplus
 extern "C" {
 #endif
+
+/* Versions and sizes of the records declared here (the sizes are those of the
+ * 64-bit platforms the library is built for; the build checks them). */
+#define WF_OPTIONS_VERSION 1
+#define WF_OPTIONS_SIZE 96
+#define WF_FIT_REPORT_VERSION 1
+#define WF_FIT_REPORT_SIZE 792
+
+/* The search of an optimisation (WfOptions.search, WfFitReport.search). */
+enum {
+    WF_SEARCH_PLAIN = 0,       /* the Marquardt search of the standard program */
+    WF_SEARCH_BOUND_AWARE = 1  /* a parameter on a bound whose step points outward is held for that
+                                  pass; stops by stopTolerance and maxPasses */
+};
+
+/* The flow model of a run (WfOptions.fineModel, WfFitReport.model). */
+enum { WF_MODEL_STANDARD = 0, WF_MODEL_FINE = 1 };
 
 /* Parameter order of hold[], parameters[] and the correlation names. */
 enum { WF_PARAM_TF = 0, WF_PARAM_TM = 1, WF_PARAM_SF = 2, WF_PARAM_SM = 3 };
@@ -63,6 +97,8 @@ typedef struct WfFitPoint {
 } WfFitPoint;
 
 typedef struct WfFitReport {
+    uint32_t size WF_MEMBER_INIT(WF_FIT_REPORT_SIZE);       /* sizeof the record as the caller knows it */
+    uint32_t version WF_MEMBER_INIT(WF_FIT_REPORT_VERSION);
     int32_t valid;        /* 1 when the last analysis run made a report */
     int32_t type;         /* analysis type: 0 optimisation, 1 fixed time */
     int32_t status;       /* the search's status after the last pass */
@@ -78,21 +114,26 @@ typedef struct WfFitReport {
     WfFitParameter totals[2];     /* TF + TM, SF + SM */
     char names[4][8];             /* names of the unknowns: "TF".."SM", or "T", "S" for one aquifer */
     double correlation[4][4];     /* correlation of the unknowns, [0..p-1][0..p-1]; NaN where undefined */
-    char message[128];            /* what ended the run, in words */
-    char verdict[640];            /* the plain-language verdict */
+    char message[128];            /* what ended the run, in words (UTF-8, never cut inside a character) */
+    int32_t verdictLength;        /* bytes of the plain-language verdict (wfFitVerdict fetches it) */
     int32_t points;               /* observation points fitted (1..4) */
-    int32_t reserved;
     WfFitPoint pointFits[4];      /* the fit at each point, in the order of the observation file */
+    int32_t model;                /* WF_MODEL_STANDARD or WF_MODEL_FINE: the model that made the fit */
+    int32_t meshColumns;          /* NR of the mesh the model ran on */
+    int32_t meshRows;             /* NZ of the mesh the model ran on */
+    int32_t search;               /* WF_SEARCH_... of an optimisation */
 } WfFitReport;
 
 typedef struct WfOptions {
+    uint32_t size WF_MEMBER_INIT(WF_OPTIONS_SIZE);     /* sizeof the record as the caller knows it */
+    uint32_t version WF_MEMBER_INIT(WF_OPTIONS_VERSION);
     int32_t hold[4];       /* non-zero: TF, TM, SF, SM held at its guess */
     int32_t oneAquifer;    /* non-zero: one conductivity and one specific storage for both layers */
-    int32_t boundAware;    /* non-zero: bound-aware search with the two stop rules below */
+    int32_t search;        /* WF_SEARCH_...: the search of an optimisation */
     double stopTolerance;  /* relative fall of the error estimate in a pass below which the search
                               stops; <= 0 means 1e-5 */
     int32_t maxPasses;     /* most passes of the bound-aware search; <= 0 means 200 */
-    int32_t fineModel;     /* non-zero: the fine model in the mesh, preparation and analysis runs */
+    int32_t fineModel;     /* WF_MODEL_FINE: the fine model in the mesh, preparation and analysis runs */
     int32_t threads;       /* fine model: threads for the derivative models of a pass; <= 0 means
                               as many as the machine has cores (the results do not depend on it) */
     int32_t reserved;
@@ -100,6 +141,20 @@ typedef struct WfOptions {
     double weights[4];     /* weight of each observation point's squared residuals in the objective of
                               an analysis of several points; <= 0 (or not a number) means 1 */
 } WfOptions;
+
+/* Every field of the record at its default, size and version of this header
+ * (C++ callers have them from value-initialisation: WfOptions options{};). */
+static inline void wfInitOptions(WfOptions* options) {
+    memset((void*)options, 0, sizeof *options);
+    options->size = (uint32_t)sizeof *options;
+    options->version = WF_OPTIONS_VERSION;
+}
+
+static inline void wfInitFitReport(WfFitReport* report) {
+    memset((void*)report, 0, sizeof *report);
+    report->size = (uint32_t)sizeof *report;
+    report->version = WF_FIT_REPORT_VERSION;
+}
 
 #ifdef __cplusplus
 }

@@ -60,8 +60,16 @@ typedef struct WfHost {
 WF_API void WF_CALL wfSetHost(const WfHost* host);
 
 /* Installs the analysis options (copied; the report pointer is kept) for the
- * following calls; null restores the plain search (wfcore/options.h). */
+ * following calls; null restores the plain search (wfcore/options.h). A
+ * record whose size is below its first two fields, or whose version is 0, is
+ * refused with an error box and the options stay as they were. */
 WF_API void WF_CALL wfSetOptions(const WfOptions* options);
+
+/* The plain-language verdict of the last fit report (UTF-8). Copies at most
+ * capacity - 1 bytes into buffer, never cutting a character, and a closing
+ * NUL; returns the verdict's whole length in bytes (0 when the last analysis
+ * made no report). buffer may be null when capacity is 0. */
+WF_API int32_t WF_CALL wfFitVerdict(char* buffer, int32_t capacity);
 
 #ifdef __cplusplus
 }

@@ -1,0 +1,209 @@
+// The option schema: one entry per option, and the reading and checking of
+// values that every consumer shares.
+#include "option_schema.h"
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+
+#include "analysis_options.h"
+#include "fields.h"
+
+namespace wf::doc {
+
+namespace {
+
+constexpr std::array<std::string_view, 4> kParameterWords{"tf", "tm", "sf", "sm"};
+constexpr std::array<std::string_view, 2> kSearchWords{"plain", "bound-aware"};
+constexpr std::array<std::string_view, 2> kSearchFlags{"--plain-search", "--bound-aware"};
+
+double holdMask(const AnalysisOptions& o) {
+    int mask = 0;
+    for (std::size_t j = 0; j < 4; ++j)
+        if (o.hold[j]) mask |= 1 << j;
+    return mask;
+}
+
+void setHoldMask(AnalysisOptions& o, double v) {
+    const int mask = static_cast<int>(v);
+    for (std::size_t j = 0; j < 4; ++j) o.hold[j] = ((mask >> j) & 1) != 0;
+}
+
+const OptionSpec kSchema[] = {
+    {"hold", OptionKind::Parameters, "--hold", "", "LIST",
+     "hold parameters at their guesses, e.g. tf,sm\n(none: estimate all four)", "held-parameter mask", "Hold",
+     "Keep this parameter at its guess during the optimisation", "cb%1Hold", OptionDialog::Analysis, 0.0, 0.0, 15.0,
+     false, kParameterWords, {}, 0, holdMask, setHoldMask},
+    {"one_aquifer", OptionKind::Switch, "--one-aquifer", "--two-layers", "",
+     "one conductivity and one specific storage for both\nlayers (two unknowns); --two-layers undoes it",
+     "one-aquifer flag", "One aquifer (same K and Ss in both layers)",
+     "Fit one conductivity and one specific storage shared by the fracture and the matrix", "checkOneAquifer",
+     OptionDialog::Analysis, 0.0, 0.0, 1.0, false, {}, {}, 1, [](const AnalysisOptions& o) { return o.oneAquifer ? 1.0 : 0.0; },
+     [](AnalysisOptions& o, double v) { o.oneAquifer = v != 0.0; }},
+    {"search", OptionKind::Choice, "--search", "", "NAME",
+     "the search of an optimisation: plain (the default) or\nbound-aware (a parameter on a bound whose step points\n"
+     "outward is held for that pass; stops by the two rules\nbelow); --bound-aware and --plain-search name them too",
+     "search", "Search:", "The search method of an optimisation", "cbSearch", OptionDialog::Analysis,
+     WF_SEARCH_PLAIN, 0.0, 1.0, false, kSearchWords, kSearchFlags, 2, [](const AnalysisOptions& o) { return double(o.search); },
+     [](AnalysisOptions& o, double v) { o.search = static_cast<int32_t>(v); }},
+    {"stop_tolerance", OptionKind::Real, "--stop-tolerance", "", "X",
+     "stop when the error estimate falls by less than X\nof its value in a pass (default 1e-5)", "stop tolerance",
+     "Relative tolerance:", "The bound-aware search stops when the error estimate falls by less than this fraction "
+     "of its value in a pass", "edStopTolerance", OptionDialog::Analysis, static_cast<double>(1e-5f), 0.0, 1.0, true,
+     {}, {}, 3, [](const AnalysisOptions& o) { return static_cast<double>(o.stopTolerance); },
+     [](AnalysisOptions& o, double v) { o.stopTolerance = static_cast<float>(v); }},
+    {"max_passes", OptionKind::Count, "--max-passes", "", "N", "stop after N passes (default 200)",
+     "maximum number of passes", "Maximum passes:", "The bound-aware search stops after this many passes",
+     "edMaxPasses", OptionDialog::Analysis, 200.0, 1.0, 999.0, false, {}, {}, 4,
+     [](const AnalysisOptions& o) { return double(o.maxPasses); },
+     [](AnalysisOptions& o, double v) { o.maxPasses = static_cast<int32_t>(v); }},
+    {"fine_model", OptionKind::Switch, "--fine", "--no-fine", "",
+     "the \"Fine model\" option on or off: a mesh, time\nsteps and solver chosen for accuracy (saved with\n"
+     "the project; make the mesh and the data again)", "fine-model flag", "Fine model",
+     "A mesh, time steps and solver chosen for accuracy (make the mesh and prepare the data again after switching)",
+     "checkFineModel", OptionDialog::Mesh, 0.0, 0.0, 1.0, false, {}, {}, 5,
+     [](const AnalysisOptions& o) { return o.fineModel ? 1.0 : 0.0; },
+     [](AnalysisOptions& o, double v) { o.fineModel = v != 0.0; }},
+};
+
+std::string number(double v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%g", v);
+    return buf;
+}
+
+std::string wordList(std::span<const std::string_view> words) {
+    std::string s;
+    for (std::size_t i = 0; i < words.size(); ++i) s += std::string(i ? ", " : "") + std::string(words[i]);
+    return s;
+}
+
+Status parseParameterSet(const OptionSpec& spec, std::string_view text, std::string_view who, double& value) {
+    int mask = 0;
+    if (text != "none") {
+        std::size_t start = 0;
+        for (;;) {
+            const std::size_t comma = text.find(',', start);
+            const std::string_view item = text.substr(start, comma == std::string_view::npos ? comma : comma - start);
+            bool known = false;
+            for (std::size_t j = 0; j < spec.words.size(); ++j)
+                if (item == spec.words[j]) {
+                    mask |= 1 << j;
+                    known = true;
+                }
+            if (!known)
+                return Status::failure(std::string(who) + ": \"" + std::string(item) + "\" is not one of " +
+                                       wordList(spec.words) + " (give a list such as tf,sm, or none)");
+            if (comma == std::string_view::npos) break;
+            start = comma + 1;
+        }
+    }
+    value = mask;
+    return Status::success();
+}
+
+} // namespace
+
+std::span<const OptionSpec> optionSchema() { return kSchema; }
+
+const OptionSpec* findOption(std::string_view name) {
+    for (const OptionSpec& s : kSchema)
+    {
+        if (s.key == name || s.flag == name || (!s.offFlag.empty() && s.offFlag == name)) return &s;
+        for (const std::string_view f : s.wordFlags)
+            if (f == name) return &s;
+    }
+    return nullptr;
+}
+
+std::string optionValueText(const OptionSpec& spec, double value) {
+    switch (spec.kind) {
+    case OptionKind::Choice: {
+        const auto i = static_cast<std::size_t>(value);
+        return value >= 0.0 && i < spec.words.size() ? std::string(spec.words[i]) : number(value);
+    }
+    case OptionKind::Parameters: {
+        std::string s;
+        for (std::size_t j = 0; j < spec.words.size(); ++j)
+            if ((static_cast<int>(value) >> j) & 1) s += std::string(s.empty() ? "" : ",") + std::string(spec.words[j]);
+        return s.empty() ? "none" : s;
+    }
+    default:
+        return number(value);
+    }
+}
+
+bool optionValueAllowed(const OptionSpec& spec, double v) {
+    if (!std::isfinite(v)) return false;
+    if (spec.kind != OptionKind::Real && v != std::floor(v)) return false;
+    if (spec.openRange) return v > spec.minimum && v < spec.maximum;
+    return v >= spec.minimum && v <= spec.maximum;
+}
+
+std::string optionRule(const OptionSpec& spec) {
+    switch (spec.kind) {
+    case OptionKind::Switch:
+        return "must be 0 or 1";
+    case OptionKind::Choice: {
+        std::string s = "must be one of ";
+        for (std::size_t i = 0; i < spec.words.size(); ++i)
+            s += std::string(i ? ", " : "") + std::to_string(i) + " " + std::string(spec.words[i]);
+        return s;
+    }
+    case OptionKind::Parameters:
+        return "must lie between 0 and " + number(spec.maximum);
+    default:
+        return "must lie between " + number(spec.minimum) + " and " + number(spec.maximum);
+    }
+}
+
+Status parseOptionValue(const OptionSpec& spec, std::string_view text, std::string_view who, double& value) {
+    double v = 0.0;
+    switch (spec.kind) {
+    case OptionKind::Parameters:
+        return parseParameterSet(spec, text, who, value);
+    case OptionKind::Choice:
+        for (std::size_t i = 0; i < spec.words.size(); ++i)
+            if (text == spec.words[i]) {
+                value = static_cast<double>(i);
+                return Status::success();
+            }
+        return Status::failure(std::string(who) + ": \"" + std::string(text) + "\" is not one of " +
+                               wordList(spec.words));
+    case OptionKind::Count: {
+        int32_t n = 0;
+        if (Status st = parseInteger(text, who, n); !st) return st;
+        v = n;
+        break;
+    }
+    case OptionKind::Real: {
+        // Checked in double before it is stored in single precision.
+        if (Status st = parseNumber(text, who, v); !st) return st;
+        break;
+    }
+    case OptionKind::Switch:
+        if (text == "0" || text == "1") {
+            value = text == "1" ? 1.0 : 0.0;
+            return Status::success();
+        }
+        return Status::failure(std::string(who) + ": \"" + std::string(text) + "\" " + optionRule(spec));
+    }
+    if (!optionValueAllowed(spec, v))
+        return Status::failure(std::string(who) + ": \"" + std::string(text) + "\" " + optionRule(spec));
+    value = v;
+    return Status::success();
+}
+
+Status checkOptionSet(const AnalysisOptions& o, std::string_view who) {
+    // Tied layers share one conductivity and one storage: holding either
+    // layer's parameter holds the shared unknown.
+    const bool conductivityFree = o.oneAquifer ? !(o.hold[0] || o.hold[1]) : !(o.hold[0] && o.hold[1]);
+    const bool storageFree = o.oneAquifer ? !(o.hold[2] || o.hold[3]) : !(o.hold[2] && o.hold[3]);
+    if (conductivityFree || storageFree) return Status::success();
+    const std::string held = optionValueText(*findOption("hold"), holdMask(o));
+    return Status::failure(std::string(who) + ": holding " + held +
+                           (o.oneAquifer ? " with one aquifer" : "") +
+                           " leaves no parameter to estimate (hold fewer, or run a fixed-time analysis)");
+}
+
+} // namespace wf::doc
