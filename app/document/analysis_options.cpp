@@ -20,12 +20,7 @@ bool AnalysisOptions::isDefault() const {
 
 WfOptions AnalysisOptions::toSolver(WfFitReport* report) const {
     WfOptions o{};
-    for (std::size_t j = 0; j < 4; ++j) o.hold[j] = hold[j] ? 1 : 0;
-    o.oneAquifer = oneAquifer ? 1 : 0;
-    o.search = search;
-    o.stopTolerance = static_cast<double>(stopTolerance);
-    o.maxPasses = maxPasses;
-    o.fineModel = fineModel ? WF_MODEL_FINE : WF_MODEL_STANDARD;
+    for (const OptionSpec& s : optionSchema()) s.toSolver(o, s.get(*this));
     o.report = report;
     return o;
 }

@@ -18,6 +18,7 @@
 #include <string_view>
 
 #include "status.h"
+#include "wfcore/options.h"
 
 namespace wf::doc {
 
@@ -48,6 +49,7 @@ struct OptionSpec {
     int field;                   // field number in the options block; -1: not stored in the project
     double (*get)(const AnalysisOptions&);
     void (*set)(AnalysisOptions&, double);
+    void (*toSolver)(WfOptions&, double);  // puts the value into the solver's options record
 };
 
 // The whole schema, in the order of --help and of the dialogs.
