@@ -1,4 +1,5 @@
 // wellfit-cli: pumping-test analysis with the Wellfit solver from the command line.
+#include <algorithm>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -12,6 +13,12 @@ int main(int argc, char** argv) {
     wf::cli::Options options;
     if (const auto error = wf::cli::parseOptions(args, options)) {
         std::cerr << "wellfit-cli: " << *error << '\n';
+        // A script that asked for JSON reads one object on standard output, also now.
+        if (std::find(args.begin(), args.end(), "--json") != args.end()) {
+            wf::cli::AnalysisOutcome outcome;
+            outcome.error = *error;
+            std::cout << wf::cli::fitJson(outcome, wf::cli::kBadCommandLine) << std::endl;
+        }
         return wf::cli::kBadCommandLine;
     }
     if (options.version) {

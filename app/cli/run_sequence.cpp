@@ -9,11 +9,11 @@
 #include <string>
 #include <system_error>
 
-#include "data_import.h"
-#include "preparation_check.h"
+#include "command_settings.h"
 #include "fit_output.h"
 #include "document/fit_verdict.h"
 #include "document/project_document.h"
+#include "document/run_fingerprints.h"
 #include "document/units.h"
 #include "solver_host.h"
 #include "wfcore/wfcore.h"
@@ -48,61 +48,75 @@ public:
         : o_(o), out_(out), err_(err), host_(out, err, o.verbose), outcome_(outcome) {}
 
     int run() {
-        // The data file is named relative to where the program was started.
+        // The data files are named relative to where the program was started.
         std::filesystem::path dataFile;
         if (o_.dataFile) dataFile = std::filesystem::absolute(*o_.dataFile);
-
         std::vector<std::filesystem::path> moreFiles;
         for (const PointOptions& p : o_.morePoints) moreFiles.push_back(std::filesystem::absolute(p.dataFile));
 
         if (!openOrCreate()) return kFailure;
-        applySettings();
-        if (o_.dataFile && !importData(dataFile)) return kFailure;
-        if (!applyPoints(moreFiles)) return kFailure;
+        applySettings(o_, doc_);
+        if (!checkOptionsBeforeRuns()) return kFailure;
+        if (o_.dataFile && !report(importData(dataFile, doc_, out_).status)) return kFailure;
+        if (!report(applyPoints(o_, moreFiles, doc_, out_, err_).status)) return kFailure;
         if (o_.mesh && !runMesh()) return kFailure;
         if (o_.prepare && !runPreparation()) return kFailure;
-        if (o_.analyse && !runAnalysis()) return onlyConvergenceNotice() ? kConvergedWithNotice : kFailure;
+        int code = kSuccess;
+        if (o_.analyse && !runAnalysis()) {
+            if (!onlyConvergenceNotice()) return kFailure;
+            code = kConvergedWithNotice;  // a converged fit all the same: kept by --save
+        }
         if (o_.save) {
             if (!report(doc_.saveToProjectName())) return kFailure;
             out_ << "Saved " << doc_.projectName() << '\n';
         }
-        return kSuccess;
+        return code;
     }
 
 private:
-    bool report(const Status& st) {
-        if (!st && outcome_ && outcome_->error.empty()) outcome_->error = st.error;
-        if (!st) err_ << "Error: " << st.error << '\n';
-        return st.ok();
+    // The first error goes into the outcome (the JSON report), every one to err.
+    bool fail(const std::string& message) {
+        if (outcome_ && outcome_->error.empty()) outcome_->error = message;
+        err_ << "Error: " << message << '\n';
+        return false;
+    }
+    bool report(const Status& st) { return st.ok() || fail(st.error); }
+
+    // Checks of the options as a whole, before any run is made.
+    bool checkOptionsBeforeRuns() {
+        if (o_.analyse) {
+            const Status st = wf::doc::checkOptionSet(doc_.analysisOptions, "--hold");
+            if (!st) return fail(st.error);
+        }
+        return true;
     }
 
     bool openOrCreate() {
-        const std::filesystem::path path = o_.newProject.empty() ? o_.project : o_.newProject;
+        const std::filesystem::path given = o_.newProject.empty() ? o_.project : o_.newProject;
+        // A project file that is a link: its side files live beside the file it names.
+        const std::filesystem::path path = o_.newProject.empty() ? wf::doc::resolveProjectLink(given) : given;
         // The project's folder becomes the working directory, where the solver
         // finds the side files by their bare names.
         if (!report(wf::doc::enterProjectFolder(path))) return false;
         const std::filesystem::path name = path.filename();
         if (!o_.newProject.empty()) {
             std::error_code ec;
-            if (std::filesystem::exists(std::filesystem::symlink_status(name, ec)) && !o_.force) {
-                err_ << "Error: " << path.string()
-                     << " already exists; it is left as it is (use --force to replace it with a new project)\n";
-                return false;
-            }
+            if (std::filesystem::exists(std::filesystem::symlink_status(name, ec)) && !o_.force)
+                return fail(path.string() +
+                            " already exists; it is left as it is (use --force to replace it with a new project)");
             if (!report(doc_.newProject(name))) return false;
             out_ << "Created " << path.string() << '\n';
-            prepared_ = PreparationInputs::of(doc_);
             return true;
         }
         const wf::doc::OpenOutcome opened = doc_.openProject(name);
         if (!report(opened.project)) return false;
+        if (!opened.warning.empty()) err_ << opened.warning << '\n';
         if (!opened.testData) {
             // New data on the command line replace a test-data file that cannot be read.
             if (!o_.dataFile) return report(opened.testData);
             err_ << "Warning: " << opened.testData.error << '\n';
         }
-        out_ << "Opened " << path.string() << " (" << dataPointsText() << ")\n";
-        prepared_ = PreparationInputs::of(doc_);
+        out_ << "Opened " << given.string() << " (" << dataPointsText() << ")\n";
         return true;
     }
 
@@ -115,96 +129,6 @@ private:
         for (const wf::doc::ObservationPoint& p : points)
             counts += (counts.empty() ? "" : " + ") + std::to_string(p.times.size());
         return std::to_string(points.size()) + " observation points, " + counts + " data points";
-    }
-
-    void applySettings() {
-        if (o_.units) {
-            doc_.units.IDIST = (*o_.units)[0];
-            doc_.units.ITIN = (*o_.units)[1];
-            doc_.units.ITOUT = (*o_.units)[2];
-            doc_.units.ICOND = (*o_.units)[3];
-            doc_.units.IDISCH = (*o_.units)[4];
-        }
-        if (o_.thick) doc_.obsv.THICK = *o_.thick;
-        if (o_.ratio) doc_.obsv.RATIO = *o_.ratio;
-        if (o_.rmax) doc_.mesh.RMAX = *o_.rmax;
-        if (o_.robs) doc_.obsv.ROBS[0] = *o_.robs;
-        if (o_.position) doc_.obsv.IPOS[0] = *o_.position;
-        if (!o_.steps.empty()) {
-            for (int k = 0; k < wf::doc::kMaxPumpingSteps; ++k) {
-                const bool given = static_cast<std::size_t>(k) < o_.steps.size();
-                doc_.pump.TQ[k] = given ? o_.steps[static_cast<std::size_t>(k)].time : 0.0f;
-                doc_.pump.Q[k] = given ? o_.steps[static_cast<std::size_t>(k)].rate : 0.0f;
-            }
-            doc_.pump.NQ = static_cast<int32_t>(o_.steps.size());
-        }
-        applyGuesses();
-        o_.fit.apply(doc_.analysisOptions);
-        if (o_.pumpPosition) doc_.pump.IPUMP = *o_.pumpPosition;
-        if (o_.boundary) doc_.pump.IOPP = *o_.boundary;
-        if (o_.levels) doc_.pump.IWLO = *o_.levels;
-        if (o_.borehole) doc_.setBoreholeName(*o_.borehole);
-    }
-
-    // The four guesses are project values (saved with the project).
-    void applyGuesses() {
-        float* guesses[4] = {&doc_.pinit.TF, &doc_.pinit.TM, &doc_.pinit.SF, &doc_.pinit.SM};
-        for (std::size_t i = 0; i < 4; ++i)
-            if (o_.guess[i]) *guesses[i] = *o_.guess[i];
-    }
-
-    bool importData(const std::filesystem::path& file) {
-        ImportedPoints points;
-        if (!report(importPoints(file, points))) return false;
-        const std::size_t n = points.times.size();
-        if (!report(doc_.acceptTestData(doc_.boreholeName(), std::move(points.times), std::move(points.values))))
-            return false;
-        out_ << "Imported " << n << " data points from " << file.string() << " into " << doc_.filename.datName << '\n';
-        dataImported_ = true;
-        return true;
-    }
-
-    // The observation points: further points from the command line, and the
-    // first point's name and weight; the points are checked and sorted by
-    // distance whenever the project has more than one.
-    bool applyPoints(const std::vector<std::filesystem::path>& files) {
-        if (files.empty() && doc_.observationPointCount() == 1) {
-            if (o_.pointName || o_.weight)
-                err_ << "Warning: --point-name and --weight are kept only for a project of several observation "
-                        "points\n";
-            return true;
-        }
-        // Nothing of the points given: the project's points stand as they are.
-        if (files.empty() && !o_.robs && !o_.position && !o_.pointName && !o_.weight) return true;
-        std::vector<wf::doc::ObservationPoint> points = doc_.observationPoints();
-        if (!files.empty()) points.resize(1);
-        if (o_.pointName) points[0].name = *o_.pointName;
-        if (o_.weight) points[0].weight = *o_.weight;
-        for (std::size_t k = 0; k < files.size(); ++k) {
-            const PointOptions& po = o_.morePoints[k];
-            if (!po.robs) {
-                err_ << "Error: observation point " << k + 2 << " (--data " << po.dataFile
-                     << ") needs its distance --robs\n";
-                return false;
-            }
-            ImportedPoints data;
-            if (!report(importPoints(files[k], data))) return false;
-            wf::doc::ObservationPoint p;
-            p.name = po.name.value_or(std::string());
-            p.distance = *po.robs;
-            p.position = po.position.value_or(1);
-            p.weight = po.weight.value_or(1.0f);
-            p.times = std::move(data.times);
-            p.values = std::move(data.values);
-            out_ << "Imported " << p.times.size() << " data points from " << files[k].string()
-                 << " for observation point " << k + 2 << '\n';
-            points.push_back(std::move(p));
-        }
-        std::string note;
-        if (!report(doc_.setObservationPoints(std::move(points), &note))) return false;
-        if (!note.empty()) out_ << note << '\n';
-        if (!files.empty()) dataImported_ = true;
-        return true;
     }
 
     // The search converged, but with the damping factor still above 1; the
@@ -226,12 +150,17 @@ private:
         wftDLL(mode, type, &doc_.filename, &doc_.mesh, &doc_.obsv, &doc_.pump, &doc_.guess, &doc_.pinit, &doc_.units,
                &doc_.nzero);
         wfSetOptions(nullptr);
-        return host_.errors().empty();
+        if (host_.errors().empty()) return true;
+        if (outcome_ && outcome_->error.empty()) outcome_->error = host_.errors().front();
+        return false;
     }
+
+    const wf::doc::RunNames names_{"--mesh", "--prepare", "--save"};
 
     bool runMesh() {
         out_ << "Mesh construction\n";
         if (!callSolver(WF_MODE_MESH, 0)) return false;
+        if (!report(wf::doc::recordMeshRun(doc_))) return false;
         std::string nodes = std::to_string(doc_.obsv.NODOBS[0]);
         for (int l = 1; l < doc_.observationPointCount(); ++l) nodes += ", " + std::to_string(doc_.obsv.NODOBS[l]);
         out_ << "  " << doc_.mesh.NR << " x " << doc_.mesh.NZ << " nodes (" << doc_.mesh.NZF << " rows in the fracture), "
@@ -241,23 +170,17 @@ private:
     }
 
     bool needPoints() {
-        if (doc_.pointCount() > 0) return true;
-        err_ << "Error: The project has no test data (import them with --data FILE)\n";
-        return false;
+        return doc_.pointCount() > 0 || fail("The project has no test data (import them with --data FILE)");
     }
 
     bool runPreparation() {
         if (!needPoints()) return false;
-        if (doc_.mesh.NR == 0) {
-            err_ << "Error: Do mesh construction first and save\n";
-            return false;
-        }
+        if (doc_.mesh.NR == 0) return fail("Do mesh construction first and save");
+        if (const std::optional<std::string> problem = wf::doc::meshProblem(doc_, names_)) return fail(*problem);
         out_ << "Data preparation" << (o_.subset ? " (" + std::to_string(o_.subset) + " times)" : std::string()) << '\n';
         if (!callSolver(WF_MODE_PREPARE, o_.subset)) return false;
+        if (!report(wf::doc::recordPreparationRun(doc_))) return false;
         out_ << "  wrote " << doc_.filename.obsName << " and " << doc_.filename.timName << '\n';
-        preparedHere_ = true;
-        dataImported_ = false;
-        prepared_ = PreparationInputs::of(doc_);
         return true;
     }
 
@@ -273,7 +196,7 @@ private:
         const float* guesses[4] = {&p.TF, &p.TM, &p.SF, &p.SM};
         float* minima[4] = {&p.TFMIN, &p.TMMIN, &p.SFMIN, &p.SMMIN};
         float* maxima[4] = {&p.TFMAX, &p.TMMAX, &p.SFMAX, &p.SMMAX};
-        applyGuesses(); // typed over the reset values
+        applyGuesses(o_, doc_);  // typed over the reset values
         if (o_.setBounds && !report(doc_.convertParameters(3))) return false;
 
         doc_.nzero.NSKIP = o_.ignore;
@@ -285,20 +208,15 @@ private:
             if (o_.maximum[static_cast<std::size_t>(i)]) *maxima[i] = *o_.maximum[static_cast<std::size_t>(i)];
         }
         if (!report(doc_.convertParameters(2))) return false;
-        if (o_.analysisType == 2 && doc_.pump.NSTEP == 0.0f) {
-            err_ << "Error: Number of timesteps cannot be zero for predictions\n";
-            return false;
-        }
+        if (o_.analysisType == 2 && doc_.pump.NSTEP == 0.0f)
+            return fail("Number of timesteps cannot be zero for predictions");
         for (int i = 0; i < 4; ++i)
-            if (*guesses[i] < *minima[i] || *guesses[i] > *maxima[i]) {
-                err_ << "Error: Guesses not between minimum and maximum values\n";
-                return false;
-            }
+            if (*guesses[i] < *minima[i] || *guesses[i] > *maxima[i])
+                return fail("Guesses not between minimum and maximum values");
 
-        if (const std::optional<std::string> stale = stalePreparationReason()) {
-            err_ << "Error: " << *stale << "; run the data preparation (--prepare) before the analysis\n";
-            return false;
-        }
+        // What the run reads must belong to the project: never the solver's
+        // own file-consistency messages.
+        if (const std::optional<std::string> problem = wf::doc::preparationProblem(doc_, names_)) return fail(*problem);
 
         const std::string tu = transmissivityUnit(doc_.units.ICOND);
         out_ << "Analysis (" << kTypeNames[o_.analysisType] << ")\n";
@@ -327,26 +245,13 @@ private:
             return clean;
         }
         if (!std::isfinite(p.TF) || !std::isfinite(p.TM) || !std::isfinite(p.SF) || !std::isfinite(p.SM)) {
-            err_ << "Error: The analysis gave parameters that are not finite numbers; there is no result\n";
-            return false;
+            return fail("The analysis gave parameters that are not finite numbers; there is no result");
         }
         // Only a clean run (or one that converged with the search's notice) is a fit.
         const bool fitted = clean || onlyConvergenceNotice();
         printParameters(tu, fitted);
         if (fitted && o_.analysisType != 2) printFitReport(out_, doc_.stem());
         return clean;
-    }
-
-    // Why the analysis must not start on the preparation files as they are:
-    // data or parameters changed in this run after (or without) a preparation,
-    // or the files on disk belong to other data or parameters.
-    std::optional<std::string> stalePreparationReason() const {
-        const std::string files = std::string(doc_.filename.obsName) + " and " + doc_.filename.timName;
-        if (dataImported_) return "The test data were imported after the preparation files " + files + " were made";
-        if (!(PreparationInputs::of(doc_) == prepared_))
-            return "The mesh or the pumping parameters were changed after the preparation files " + files + " were made";
-        if (preparedHere_) return std::nullopt;
-        return stalePreparation(doc_);
     }
 
     void printParameters(const std::string& tu, bool complete) {
@@ -372,10 +277,6 @@ private:
     AnalysisOutcome* outcome_;
     WfFitReport* report_ = nullptr;  // filled by the solver during the analysis call
     ProjectDocument doc_;
-    // The record values of the last preparation (of opening, when none ran here).
-    PreparationInputs prepared_;
-    bool preparedHere_ = false;
-    bool dataImported_ = false;
 };
 
 } // namespace

@@ -211,7 +211,7 @@ Status checkOptionSet(const AnalysisOptions& o, std::string_view who) {
     const std::string held = optionValueText(*findOption("hold"), holdMask(o));
     return Status::failure(std::string(who) + ": holding " + held +
                            (o.oneAquifer ? " with one aquifer" : "") +
-                           " leaves no parameter to estimate (hold fewer, or run a fixed-time analysis)");
+                           " leaves no parameter to estimate (hold fewer)");
 }
 
 } // namespace wf::doc

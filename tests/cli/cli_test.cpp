@@ -170,12 +170,13 @@ TEST_F(Cli, MeshAndPreparationWriteTheSideFiles) {
 
 TEST_F(Cli, SolverErrorBoxesMakeTheExitStatusNonZero) {
     copyExample();
-    // The mesh is built but not saved: the reopened project still has NR 0, so
-    // the model-control file no longer matches the mesh the analysis expects.
-    ASSERT_EQ(run(dir_, "OKORENDIJK.wft --mesh --prepare").code, 0);
+    // A model-control file damaged after the preparation: the solver's read fails.
+    ASSERT_EQ(run(dir_, "OKORENDIJK.wft --mesh --prepare --save").code, 0);
+    std::ofstream(sidePath("OKORENDIJK.TIM")) << "damaged\n";
     const Result r = run(dir_, "OKORENDIJK.wft --analyse");
     EXPECT_EQ(r.code, 1);
-    EXPECT_NE(r.out.find("Error:  Discharge files differ from Mesh file\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Error: "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("in input file : OKORENDIJK.tim\n"), std::string::npos) << r.out;
     // Nothing was fitted: the guesses are not presented as parameters.
     EXPECT_NE(r.out.find("No parameters were computed; the project's guesses are unchanged.\n"), std::string::npos)
         << r.out;
@@ -257,16 +258,20 @@ TEST_F(Cli, AnalysisOnStalePreparationFilesIsRefused) {
         std::string args, message;
     } cases[] = {
         {"data imported in the same run", "OKORENDIJK.wft --data pairs.txt --analyse",
-         "Error: The test data were imported after the preparation files OKORENDIJK.OBS and OKORENDIJK.TIM were made"},
+         "Error: The test data were changed after the preparation files OKORENDIJK.OBS and OKORENDIJK.TIM were made"},
         {"schedule changed in the same run", "OKORENDIJK.wft --step 0:700 --analyse",
-         "Error: The mesh or the pumping parameters were changed after the preparation files OKORENDIJK.OBS and "
+         "Error: The pumping parameters were changed after the preparation files OKORENDIJK.OBS and "
          "OKORENDIJK.TIM were made"},
         {"mesh rebuilt in the same run", "OKORENDIJK.wft --rmax 500 --mesh --analyse",
-         "Error: The mesh or the pumping parameters were changed after the preparation files OKORENDIJK.OBS and "
+         "Error: The mesh file OKORENDIJK.FEM was made again after the preparation files OKORENDIJK.OBS and "
          "OKORENDIJK.TIM were made"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
+        // Each case from the example as prepared (the test data on disk included).
+        for (const char* f : {"OKORENDIJK.wft", "OKORENDIJK.DAT"}) std::filesystem::remove(sidePath(f));
+        copyExample();
+        ASSERT_EQ(run(dir_, "OKORENDIJK.wft --mesh --prepare --save").code, 0);
         const Result r = run(dir_, c.args);
         EXPECT_EQ(r.code, 1);
         EXPECT_NE(r.out.find(c.message + tail), std::string::npos) << r.out;
@@ -280,11 +285,21 @@ TEST_F(Cli, AnalysisOnStalePreparationFilesIsRefused) {
     ASSERT_EQ(r.code, 0) << r.out;
     r = run(dir_, "OKORENDIJK.wft --analyse");
     EXPECT_EQ(r.code, 1);
-    EXPECT_NE(r.out.find("Error: The model-control file OKORENDIJK.TIM was prepared for other values of the pumping "
-                         "rates" + tail),
+    EXPECT_NE(r.out.find("Error: The pumping parameters were changed after the preparation files OKORENDIJK.OBS and "
+                         "OKORENDIJK.TIM were made" + tail),
               std::string::npos)
         << r.out;
     ASSERT_EQ(run(dir_, "OKORENDIJK.wft --prepare").code, 0);
+    ASSERT_EQ(run(dir_, "OKORENDIJK.wft --data pairs.txt").code, 0);
+    r = run(dir_, "OKORENDIJK.wft --analyse");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.out.find("Error: The test data were changed after the preparation files OKORENDIJK.OBS and "
+                         "OKORENDIJK.TIM were made" + tail),
+              std::string::npos)
+        << r.out;
+    // Files of a project made before the run fingerprints: judged by their ages.
+    ASSERT_EQ(run(dir_, "OKORENDIJK.wft --prepare").code, 0);
+    std::filesystem::remove(sidePath("OKORENDIJK.FPR"));
     ASSERT_EQ(run(dir_, "OKORENDIJK.wft --data pairs.txt").code, 0);
     r = run(dir_, "OKORENDIJK.wft --analyse");
     EXPECT_EQ(r.code, 1);
