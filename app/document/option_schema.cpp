@@ -198,6 +198,13 @@ Status parseOptionValue(const OptionSpec& spec, std::string_view text, std::stri
     }
     if (!optionValueAllowed(spec, v))
         return Status::failure(std::string(who) + ": \"" + std::string(text) + "\" " + optionRule(spec));
+    // A real is kept in single precision: the value kept must be allowed too.
+    if (spec.kind == OptionKind::Real) {
+        const double kept = static_cast<double>(static_cast<float>(v));
+        if (!optionValueAllowed(spec, kept))
+            return Status::failure(std::string(who) + ": \"" + std::string(text) + "\" is " + number(kept) +
+                                   " in single precision, and it " + optionRule(spec));
+    }
     value = v;
     return Status::success();
 }

@@ -167,3 +167,62 @@ TEST(AnalysisOptionsFile, SolverRecordCarriesEveryOption) {
 
 } // namespace
 } // namespace wf::doc
+
+namespace wf::doc {
+namespace {
+
+// Every stored option of the schema survives the project file, and a block
+// written with fewer fields (by an earlier program) leaves the later options
+// at their defaults.
+TEST(OptionSchema, EveryStoredOptionRoundTripsAndShortBlocksKeepDefaults) {
+    TempFolder dir;
+    ProjectDocument doc;
+    doc.analysisOptions = someOptions();
+    ASSERT_TRUE(doc.saveProject(dir / "A.wft").ok());
+    ProjectDocument back;
+    ASSERT_TRUE(back.loadProject(dir / "A.wft").ok());
+    for (const OptionSpec& s : optionSchema()) {
+        if (s.field < 0) continue;
+        EXPECT_EQ(s.get(back.analysisOptions), s.get(doc.analysisOptions)) << s.key;
+    }
+
+    // The same block cut to its first two fields (hold mask, one aquifer).
+    const std::string good = readBytes(dir / "A.wft");
+    writeBytes(dir / "S.wft", good.substr(0, 183 + 4) + le32(1) + le32(8) + good.substr(183 + 12, 8));
+    ASSERT_TRUE(back.loadProject(dir / "S.wft").ok());
+    EXPECT_EQ(back.analysisOptions.hold, doc.analysisOptions.hold);
+    EXPECT_TRUE(back.analysisOptions.oneAquifer);
+    EXPECT_EQ(back.analysisOptions.maxPasses, 200);
+    EXPECT_FALSE(back.analysisOptions.fineModel);
+}
+
+// The schema's reading of typed values: the range checked in double before
+// the value is kept in single precision, words and parameter lists.
+TEST(OptionSchema, ValuesAreReadAndRefusedWithTheFlagNamed) {
+    const OptionSpec& tol = *findOption("--stop-tolerance");
+    double v = 0;
+    EXPECT_TRUE(parseOptionValue(tol, "1e-4", "--stop-tolerance", v).ok());
+    EXPECT_EQ(v, 1e-4);
+    EXPECT_EQ(parseOptionValue(tol, "1", "--stop-tolerance", v).error,
+              "--stop-tolerance: \"1\" must lie between 0 and 1");
+    EXPECT_EQ(parseOptionValue(tol, "1e-50", "--stop-tolerance", v).error,
+              "--stop-tolerance: \"1e-50\" is 0 in single precision, and it must lie between 0 and 1");
+    EXPECT_EQ(parseOptionValue(tol, "0.999999999", "--stop-tolerance", v).error,
+              "--stop-tolerance: \"0.999999999\" is 1 in single precision, and it must lie between 0 and 1");
+    const OptionSpec& search = *findOption("search");
+    EXPECT_EQ(findOption("--bound-aware"), &search);
+    EXPECT_TRUE(parseOptionValue(search, "bound-aware", "--search", v).ok());
+    EXPECT_EQ(v, WF_SEARCH_BOUND_AWARE);
+    EXPECT_EQ(parseOptionValue(search, "fast", "--search", v).error.rfind("--search: \"fast\" is not one of plain, ", 0),
+              0u);
+    const OptionSpec& hold = *findOption("hold");
+    EXPECT_TRUE(parseOptionValue(hold, "sm,tf", "--hold", v).ok());
+    EXPECT_EQ(v, 9.0);
+    EXPECT_EQ(optionValueText(hold, v), "tf,sm");
+    EXPECT_EQ(optionValueText(hold, 0.0), "none");
+    const OptionSpec& passes = *findOption("max_passes");
+    EXPECT_EQ(parseOptionValue(passes, "2.5", "--max-passes", v).error, "--max-passes: \"2.5\" is not a valid integer");
+}
+
+} // namespace
+} // namespace wf::doc

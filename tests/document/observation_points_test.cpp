@@ -221,3 +221,54 @@ TEST(ObservationPoints, DamagedBlocksAreRefusedNamingTheFile) {
 
 } // namespace
 } // namespace wf::doc
+
+namespace wf::doc {
+namespace {
+
+// The points block is checked on load as the data editor and the command line
+// check points: weights above 0, distinct distances, NOBS equal to its count.
+TEST(ObservationPointsFile, BlockValuesTheEditorRefusesAreRefusedOnLoad) {
+    TempFolder dir;
+    ProjectDocument doc = threePoints(dir);
+    ASSERT_TRUE(doc.saveProject(dir / "A.wft").ok());
+    const std::string good = readBytes(dir / "A.wft");
+    // Fields of the block: weight 1, name, count, then per point distance,
+    // position, weight, node, name (point 2 "" at 30, point 3 "PB2" at 50).
+    const std::size_t fields = 183 + 12, point2 = fields + 4 + 4 + 3 + 4;
+    const std::size_t point3 = point2 + 5 * 4;
+    auto refused = [&](std::string bytes, const std::string& message) {
+        writeBytes(dir / "D.wft", bytes);
+        ProjectDocument back;
+        back.setBoreholeName("kept");
+        const Status st = back.loadProject(dir / "D.wft");
+        EXPECT_EQ(st.error, "Project file " + (dir / "D.wft").string() + ": " + message);
+        EXPECT_EQ(back.boreholeName(), "kept");
+    };
+    std::string bad = good;
+    bad.replace(point2 + 8, 4, lef(-5.0f));
+    refused(bad, "the observation points block gives point 2 the weight -5 (it must be above 0)");
+    bad = good;
+    bad.replace(fields, 4, lef(0.0f));
+    refused(bad, "the observation points block gives point 1 the weight 0 (it must be above 0)");
+    bad = good;
+    bad.replace(point3, 4, lef(30.0f));
+    refused(bad, "the observation points block gives point 2 and point 3 the same distance 30 (they must differ)");
+    bad = good;
+    bad.replace(point2, 4, lef(10.0f));
+    refused(bad, "the observation points block gives point 2 the distance of point 1 (ROBS), but the distances must "
+                 "differ");
+    // NOBS of the main record (item 18) against the block.
+    bad = good;
+    bad.replace(17 * 4, 4, le32(2));
+    refused(bad, "NOBS (number of observation points) is 2, but the observation points block holds 3 points");
+    // Without the block a project has one point.
+    ProjectDocument one;
+    ASSERT_TRUE(one.saveProject(dir / "ONE.wft").ok());
+    bad = readBytes(dir / "ONE.wft");
+    bad.replace(17 * 4, 4, le32(3));
+    refused(bad, "NOBS (number of observation points) is 3, but the file holds the settings of one point (no "
+                 "observation points block)");
+}
+
+} // namespace
+} // namespace wf::doc
