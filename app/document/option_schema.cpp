@@ -16,6 +16,7 @@ namespace {
 constexpr std::array<std::string_view, 4> kParameterWords{"tf", "tm", "sf", "sm"};
 constexpr std::array<std::string_view, 2> kSearchWords{"plain", "bound-aware"};
 constexpr std::array<std::string_view, 2> kSearchFlags{"--plain-search", "--bound-aware"};
+constexpr std::array<std::string_view, 2> kSearchLabels{"Plain search", "Bound-aware search"};
 
 double holdMask(const AnalysisOptions& o) {
     int mask = 0;
@@ -33,7 +34,7 @@ const OptionSpec kSchema[] = {
     {"hold", OptionKind::Parameters, "--hold", "", "LIST",
      "hold parameters at their guesses, e.g. tf,sm\n(none: estimate all four)", "held-parameter mask", "Hold",
      "Keep this parameter at its guess during the optimisation", "cb%1Hold", OptionDialog::Analysis, 0.0, 0.0, 15.0,
-     false, kParameterWords, {}, 0, holdMask, setHoldMask,
+     false, kParameterWords, {}, {}, 0, holdMask, setHoldMask,
      [](WfOptions& r, double v) {
          for (int j = 0; j < 4; ++j) r.hold[j] = (static_cast<int>(v) >> j) & 1;
      }},
@@ -41,34 +42,35 @@ const OptionSpec kSchema[] = {
      "one conductivity and one specific storage for both\nlayers (two unknowns); --two-layers undoes it",
      "one-aquifer flag", "One aquifer (same K and Ss in both layers)",
      "Fit one conductivity and one specific storage shared by the fracture and the matrix", "checkOneAquifer",
-     OptionDialog::Analysis, 0.0, 0.0, 1.0, false, {}, {}, 1, [](const AnalysisOptions& o) { return o.oneAquifer ? 1.0 : 0.0; },
+     OptionDialog::Analysis, 0.0, 0.0, 1.0, false, {}, {}, {}, 1, [](const AnalysisOptions& o) { return o.oneAquifer ? 1.0 : 0.0; },
      [](AnalysisOptions& o, double v) { o.oneAquifer = v != 0.0; },
      [](WfOptions& r, double v) { r.oneAquifer = static_cast<int32_t>(v); }},
     {"search", OptionKind::Choice, "--search", "", "NAME",
      "the search of an optimisation: plain (the default) or\nbound-aware (a parameter on a bound whose step points\n"
      "outward is held for that pass; stops by the two rules\nbelow); --bound-aware and --plain-search name them too",
      "search", "Search:", "The search method of an optimisation", "cbSearch", OptionDialog::Analysis,
-     WF_SEARCH_PLAIN, 0.0, 1.0, false, kSearchWords, kSearchFlags, 2, [](const AnalysisOptions& o) { return double(o.search); },
+     WF_SEARCH_PLAIN, 0.0, 1.0, false, kSearchWords, kSearchFlags, kSearchLabels, 2, [](const AnalysisOptions& o) { return double(o.search); },
      [](AnalysisOptions& o, double v) { o.search = static_cast<int32_t>(v); },
      [](WfOptions& r, double v) { r.search = static_cast<int32_t>(v); }},
     {"stop_tolerance", OptionKind::Real, "--stop-tolerance", "", "X",
      "stop when the error estimate falls by less than X\nof its value in a pass (default 1e-5)", "stop tolerance",
      "Relative tolerance:", "The bound-aware search stops when the error estimate falls by less than this fraction "
-     "of its value in a pass", "edStopTolerance", OptionDialog::Analysis, static_cast<double>(1e-5f), 0.0, 1.0, true,
-     {}, {}, 3, [](const AnalysisOptions& o) { return static_cast<double>(o.stopTolerance); },
+     "of its value in a pass (the plain search stops by its own rules)", "edStopTolerance", OptionDialog::Analysis, static_cast<double>(1e-5f), 0.0, 1.0, true,
+     {}, {}, {}, 3, [](const AnalysisOptions& o) { return static_cast<double>(o.stopTolerance); },
      [](AnalysisOptions& o, double v) { o.stopTolerance = static_cast<float>(v); },
-     [](WfOptions& r, double v) { r.stopTolerance = v; }},
+     [](WfOptions& r, double v) { r.stopTolerance = v; }, "search", 1u << WF_SEARCH_BOUND_AWARE},
     {"max_passes", OptionKind::Count, "--max-passes", "", "N", "stop after N passes (default 200)",
-     "maximum number of passes", "Maximum passes:", "The bound-aware search stops after this many passes",
-     "edMaxPasses", OptionDialog::Analysis, 200.0, 1.0, 999.0, false, {}, {}, 4,
+     "maximum number of passes", "Maximum passes:", "The bound-aware search stops after this many passes (the plain search has no limit "
+     "beyond its own rules)",
+     "edMaxPasses", OptionDialog::Analysis, 200.0, 1.0, 999.0, false, {}, {}, {}, 4,
      [](const AnalysisOptions& o) { return double(o.maxPasses); },
      [](AnalysisOptions& o, double v) { o.maxPasses = static_cast<int32_t>(v); },
-     [](WfOptions& r, double v) { r.maxPasses = static_cast<int32_t>(v); }},
+     [](WfOptions& r, double v) { r.maxPasses = static_cast<int32_t>(v); }, "search", 1u << WF_SEARCH_BOUND_AWARE},
     {"fine_model", OptionKind::Switch, "--fine", "--no-fine", "",
      "the \"Fine model\" option on or off: a mesh, time\nsteps and solver chosen for accuracy (saved with\n"
      "the project; make the mesh and the data again)", "fine-model flag", "Fine model",
      "A mesh, time steps and solver chosen for accuracy (make the mesh and prepare the data again after switching)",
-     "checkFineModel", OptionDialog::Mesh, 0.0, 0.0, 1.0, false, {}, {}, 5,
+     "checkFineModel", OptionDialog::Mesh, 0.0, 0.0, 1.0, false, {}, {}, {}, 5,
      [](const AnalysisOptions& o) { return o.fineModel ? 1.0 : 0.0; },
      [](AnalysisOptions& o, double v) { o.fineModel = v != 0.0; },
      [](WfOptions& r, double v) { r.fineModel = v != 0.0 ? WF_MODEL_FINE : WF_MODEL_STANDARD; }},
@@ -122,6 +124,13 @@ const OptionSpec* findOption(std::string_view name) {
             if (f == name) return &s;
     }
     return nullptr;
+}
+
+bool optionActive(const OptionSpec& spec, const AnalysisOptions& options) {
+    if (spec.activeWith.empty()) return true;
+    const OptionSpec* with = findOption(spec.activeWith);
+    const auto v = static_cast<unsigned>(with->get(options));
+    return v < 32 && ((spec.activeMask >> v) & 1u) != 0;
 }
 
 std::string optionValueText(const OptionSpec& spec, double value) {

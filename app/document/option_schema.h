@@ -46,11 +46,19 @@ struct OptionSpec {
     bool openRange;              // the range's ends themselves are refused
     std::span<const std::string_view> words;  // a choice's words; a parameter set's item names
     std::span<const std::string_view> wordFlags;  // a choice: flags that pick one word each (or none)
+    std::span<const std::string_view> wordLabels; // a choice: the words as a dialog lists them
     int field;                   // field number in the options block; -1: not stored in the project
     double (*get)(const AnalysisOptions&);
     void (*set)(AnalysisOptions&, double);
     void (*toSolver)(WfOptions&, double);  // puts the value into the solver's options record
+    // The option acts only when the option `activeWith` has one of the values
+    // of the mask (bit v for value v); empty: always. A dialog disables it otherwise.
+    std::string_view activeWith = {};
+    unsigned activeMask = 0;
 };
+
+// Whether the option acts with the other options as they are.
+bool optionActive(const OptionSpec& spec, const AnalysisOptions& options);
 
 // The whole schema, in the order of --help and of the dialogs.
 std::span<const OptionSpec> optionSchema();

@@ -27,6 +27,9 @@ const char* const kRowLabels[4] = {"Transmissivity (fracture):", "Transmissivity
 const char* const kRowNames[4] = {"TF", "TM", "SF", "SM"};
 const char* const kColumnNames[3] = {"Min", "Guess", "Max"};
 const char* const kColumnLabels[3] = {"Minimum:", "Guess:", "Maximum:"};
+const char* const kColumnTips[3] = {"The smallest value the optimisation may give this parameter",
+                                    "Where the optimisation starts, and the value of a fixed-time run or a prediction",
+                                    "The largest value the optimisation may give this parameter"};
 
 // The document fields behind row r and column c (minimum, guess, maximum).
 float& parameter(PINIT& p, int r, int c) {
@@ -38,16 +41,50 @@ float& parameter(PINIT& p, int r, int c) {
 
 } // namespace
 
-TFAnalysis::TFAnalysis(wf::doc::ProjectDocument& document, QWidget* parent) : QDialog(parent), doc_(document) {
+TFAnalysis::TFAnalysis(wf::doc::ProjectDocument& document, QWidget* parent)
+    : QDialog(parent), doc_(document), options_(this, wf::doc::OptionDialog::Analysis) {
     setObjectName(QStringLiteral("FAnalysis"));
     setWindowTitle(QStringLiteral("Analyse pump test"));
+    auto* files = makeFileGroups();
+    auto* middle = makeRunGroups();
+    auto* aquifer = makeAquiferGrid();
+    auto* search = makeSearchGroup();
+    QDialogButtonBox* buttons = okCancelButtons(this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &TFAnalysis::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &TFAnalysis::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(files);
+    layout->addLayout(middle);
+    layout->addWidget(aquifer);
+    layout->addWidget(search);
+    layout->addWidget(buttons);
+    FormCreate();
+    checkAll_->setFocus();
+}
 
+// "Input files:" and "Output files:", read-only.
+QHBoxLayout* TFAnalysis::makeFileGroups() {
     edObsFile_ = makeField(this, "edObsFile", QStringLiteral("Observation file:"));
     edParamFile_ = makeField(this, "edParamFile", QStringLiteral("Parameter file:"));
     edResultFile_ = makeField(this, "edResultFile", QStringLiteral("Result file:"));
     edSimFile_ = makeField(this, "edSimFile", QStringLiteral("Simulation file:"));
     for (QLineEdit* e : {edObsFile_, edParamFile_, edResultFile_, edSimFile_}) e->setReadOnly(true);
+    auto* inputs = new QGroupBox(QStringLiteral("Input files:"), this);
+    auto* inf = new QFormLayout(inputs);
+    inf->addRow(fieldLabel(edObsFile_), edObsFile_);
+    inf->addRow(fieldLabel(edParamFile_), edParamFile_);
+    auto* outputs = new QGroupBox(QStringLiteral("Output files:"), this);
+    auto* outf = new QFormLayout(outputs);
+    outf->addRow(fieldLabel(edResultFile_), edResultFile_);
+    outf->addRow(fieldLabel(edSimFile_), edSimFile_);
+    auto* files = new QHBoxLayout;
+    files->addWidget(inputs);
+    files->addWidget(outputs);
+    return files;
+}
 
+// "Analysis type", "Optimization:" and "Prediction:".
+QHBoxLayout* TFAnalysis::makeRunGroups() {
     rgType_ = new QGroupBox(QStringLiteral("Analysis type"), this);
     rgType_->setObjectName(QStringLiteral("rgType"));
     typeButtons_ = new QButtonGroup(this);
@@ -59,22 +96,16 @@ TFAnalysis::TFAnalysis(wf::doc::ProjectDocument& document, QWidget* parent) : QD
         typeButtons_->addButton(rb, id++);
         typeLayout->addWidget(rb);
     }
-
     checkAll_ = new QCheckBox(QStringLiteral("Use all points"), this);
     checkAll_->setObjectName(QStringLiteral("checkAll"));
     edIgnore_ = makeField(this, "edIgnore", QStringLiteral("Number of initial points to ignore:"));
     edRMSE_ = makeField(this, "edRMSE", QStringLiteral("Minimum fit requirements (RMSE):"));
     edSimTime_ = makeField(this, "edSimTime", QStringLiteral("Simulation time (Days):"));
     edTimeSteps_ = makeField(this, "edTimeSteps", QStringLiteral("Number of time steps:"));
-
-    auto* inputs = new QGroupBox(QStringLiteral("Input files:"), this);
-    auto* inf = new QFormLayout(inputs);
-    inf->addRow(fieldLabel(edObsFile_), edObsFile_);
-    inf->addRow(fieldLabel(edParamFile_), edParamFile_);
-    auto* outputs = new QGroupBox(QStringLiteral("Output files:"), this);
-    auto* outf = new QFormLayout(outputs);
-    outf->addRow(fieldLabel(edResultFile_), edResultFile_);
-    outf->addRow(fieldLabel(edSimFile_), edSimFile_);
+    edIgnore_->setToolTip(QStringLiteral("Readings at the start of the test left out of the fit"));
+    edRMSE_->setToolTip(QStringLiteral("The optimisation stops when the error estimate falls below this value"));
+    edSimTime_->setToolTip(QStringLiteral("Length of a predicted test, in days"));
+    edTimeSteps_->setToolTip(QStringLiteral("Number of output times of a prediction"));
     auto* optimisation = new QGroupBox(QStringLiteral("Optimization:"), this);
     auto* optf = new QFormLayout(optimisation);
     optf->addRow(checkAll_);
@@ -84,7 +115,16 @@ TFAnalysis::TFAnalysis(wf::doc::ProjectDocument& document, QWidget* parent) : QD
     auto* pf = new QFormLayout(prediction);
     pf->addRow(fieldLabel(edSimTime_), edSimTime_);
     pf->addRow(fieldLabel(edTimeSteps_), edTimeSteps_);
+    auto* middle = new QHBoxLayout;
+    middle->addWidget(rgType_);
+    middle->addWidget(optimisation, 1);
+    middle->addWidget(prediction, 1);
+    return middle;
+}
 
+// "Aquifer parameters:": minimum, guess and maximum of each parameter, its
+// "Hold" box, and the two buttons.
+QGroupBox* TFAnalysis::makeAquiferGrid() {
     auto* aquifer = new QGroupBox(QStringLiteral("Aquifer parameters:"), this);
     auto* grid = new QGridLayout(aquifer);
     for (int c = 0; c < 3; ++c) grid->addWidget(new QLabel(QString::fromLatin1(kColumnLabels[c]), aquifer), 0, c + 1);
@@ -96,6 +136,7 @@ TFAnalysis::TFAnalysis(wf::doc::ProjectDocument& document, QWidget* parent) : QD
             param_[r][c] = makeField(aquifer, name.constData(),
                                      QString::fromLatin1(kRowLabels[r]).chopped(1) + QStringLiteral(" ") +
                                          QString::fromLatin1(kColumnLabels[c]));
+            param_[r][c]->setToolTip(QString::fromLatin1(kColumnTips[c]));
             grid->addWidget(param_[r][c], r + 1, c + 1);
         }
     }
@@ -107,61 +148,26 @@ TFAnalysis::TFAnalysis(wf::doc::ProjectDocument& document, QWidget* parent) : QD
             [this] { guarded(this, QStringLiteral("Reset parameters"), [this] { btnParamClick(); }); });
     connect(btnBound_, &QPushButton::clicked, this,
             [this] { guarded(this, QStringLiteral("Set Boundaries"), [this] { btnBoundClick(); }); });
+    // The "Hold" box of each parameter, from the option schema.
     grid->addWidget(new QLabel(QStringLiteral("Hold:"), aquifer), 0, 4);
-    for (int r = 0; r < 4; ++r) {
-        hold_[r] = new QCheckBox(QStringLiteral("Hold"), aquifer);
-        hold_[r]->setObjectName(QStringLiteral("cb%1Hold").arg(QLatin1String(kRowNames[r])));
-        hold_[r]->setToolTip(QStringLiteral("Keep this parameter at its guess during the optimisation"));
-        grid->addWidget(hold_[r], r + 1, 4);
-    }
+    const std::vector<QCheckBox*>& hold = options_.parameterBoxes("hold");
+    for (std::size_t r = 0; r < hold.size(); ++r) grid->addWidget(hold[r], static_cast<int>(r) + 1, 4);
     auto* paramButtons = new QHBoxLayout;
     paramButtons->addWidget(btnParam_);
     paramButtons->addWidget(btnBound_);
     paramButtons->addStretch(1);
     grid->addLayout(paramButtons, 5, 0, 1, 5);
+    return aquifer;
+}
 
+// "Search options:": every other analysis option of the schema.
+QGroupBox* TFAnalysis::makeSearchGroup() {
     auto* search = new QGroupBox(QStringLiteral("Search options:"), this);
     search->setObjectName(QStringLiteral("gbSearch"));
-    checkOneAquifer_ = new QCheckBox(QStringLiteral("One aquifer (same K and Ss in both layers)"), search);
-    checkOneAquifer_->setObjectName(QStringLiteral("checkOneAquifer"));
-    checkBoundAware_ = new QCheckBox(QStringLiteral("Bound-aware search"), search);
-    checkBoundAware_->setObjectName(QStringLiteral("checkBoundAware"));
-    edStopTolerance_ = makeField(search, "edStopTolerance", QStringLiteral("Relative tolerance:"));
-    edMaxPasses_ = makeField(search, "edMaxPasses", QStringLiteral("Maximum passes:"));
-    auto* sf = new QGridLayout(search);
-    sf->addWidget(checkOneAquifer_, 0, 0, 1, 4);
-    sf->addWidget(checkBoundAware_, 1, 0);
-    sf->addWidget(new QLabel(fieldLabel(edStopTolerance_), search), 1, 1, Qt::AlignRight);
-    sf->addWidget(edStopTolerance_, 1, 2);
-    sf->addWidget(new QLabel(fieldLabel(edMaxPasses_), search), 1, 3, Qt::AlignRight);
-    sf->addWidget(edMaxPasses_, 1, 4);
-    // The stop rules belong to the bound-aware search.
-    auto enableStopRules = [this](bool on) {
-        edStopTolerance_->setEnabled(on);
-        edMaxPasses_->setEnabled(on);
-    };
-    connect(checkBoundAware_, &QCheckBox::toggled, this, enableStopRules);
-
-    QDialogButtonBox* buttons = okCancelButtons(this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &TFAnalysis::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &TFAnalysis::reject);
-
-    auto* files = new QHBoxLayout;
-    files->addWidget(inputs);
-    files->addWidget(outputs);
-    auto* middle = new QHBoxLayout;
-    middle->addWidget(rgType_);
-    middle->addWidget(optimisation, 1);
-    middle->addWidget(prediction, 1);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(files);
-    layout->addLayout(middle);
-    layout->addWidget(aquifer);
-    layout->addWidget(search);
-    layout->addWidget(buttons);
-    FormCreate();
-    enableStopRules(checkBoundAware_->isChecked());
-    checkAll_->setFocus();
+    auto* grid = new QGridLayout(search);
+    options_.addTo(grid, 0);
+    grid->setColumnStretch(1, 1);
+    return search;
 }
 
 void TFAnalysis::FormCreate() {
@@ -178,35 +184,8 @@ void TFAnalysis::FormCreate() {
     const wf::doc::Status s = doc_.convertParameters(1);
     if (!s) showError(this, QString::fromStdString(s.error));
     showParameters();
-    options_ = doc_.analysisOptions;
-    showOptions();
-}
-
-void TFAnalysis::showOptions() {
-    for (int r = 0; r < 4; ++r) hold_[r]->setChecked(options_.hold[static_cast<std::size_t>(r)]);
-    checkOneAquifer_->setChecked(options_.oneAquifer);
-    checkBoundAware_->setChecked(options_.search == WF_SEARCH_BOUND_AWARE);
-    edStopTolerance_->setText(formatShort(options_.stopTolerance));
-    edMaxPasses_->setText(QString::number(options_.maxPasses));
-}
-
-// The options on OK; the stop rules are checked also while the bound-aware
-// search is off, since they are kept in the project all the same.
-bool TFAnalysis::readOptions() {
-    wf::doc::AnalysisOptions o = options_;
-    for (int r = 0; r < 4; ++r) o.hold[static_cast<std::size_t>(r)] = hold_[r]->isChecked();
-    o.oneAquifer = checkOneAquifer_->isChecked();
-    o.search = checkBoundAware_->isChecked() ? WF_SEARCH_BOUND_AWARE : WF_SEARCH_PLAIN;
-    if (!readReal(this, edStopTolerance_, o.stopTolerance) ||
-        !require(this, edStopTolerance_, o.stopTolerance > 0.0f && o.stopTolerance < 1.0f,
-                 QStringLiteral("must lie between 0 and 1")))
-        return false;
-    if (!readInteger(this, edMaxPasses_, o.maxPasses) ||
-        !require(this, edMaxPasses_, o.maxPasses >= 1 && o.maxPasses <= 999,
-                 QStringLiteral("must lie between 1 and 999")))
-        return false;
-    options_ = o;
-    return true;
+    chosen_ = doc_.analysisOptions;
+    options_.show(chosen_);
 }
 
 void TFAnalysis::showParameters() {
@@ -262,7 +241,9 @@ void TFAnalysis::accept() {
     for (int c : {1, 0, 2})
         for (int r = 0; r < 4; ++r)
             if (!readReal(this, param_[r][c], values_[r][c])) return;
-    if (!readOptions()) return;
+    // The options are checked also where they do not act (the stop rules of the
+    // plain search), since they are kept in the project all the same.
+    if (!options_.read(this, chosen_)) return;
     QDialog::accept();
 }
 
@@ -273,7 +254,7 @@ void TFAnalysis::store() {
     doc_.pump.NSTEP = nstep_;
     for (int c : {1, 0, 2})
         for (int r = 0; r < 4; ++r) parameter(doc_.pinit, r, c) = values_[r][c];
-    doc_.analysisOptions = options_;
+    doc_.analysisOptions = chosen_;
 }
 
 } // namespace wf::ui

@@ -1,16 +1,18 @@
 // TFAnalysis: "Analyse pump test" - analysis type, points to ignore, fit
 // requirement, prediction settings and the guesses and bounds of the four
-// aquifer parameters; beside them the analysis options (parameters held at
-// their guesses, one aquifer, the bound-aware search and its stop rules).
+// aquifer parameters; beside them the analysis options of the option schema
+// (parameters held at their guesses, one aquifer, the search and its stop rules).
 #pragma once
 
 #include <QDialog>
 
 #include "document/project_document.h"
+#include "option_fields.h"
 
 class QButtonGroup;
 class QCheckBox;
 class QGroupBox;
+class QHBoxLayout;
 class QLineEdit;
 class QPushButton;
 
@@ -36,10 +38,12 @@ public:
     void btnBoundClick();
 
 private:
+    QHBoxLayout* makeFileGroups();
+    QHBoxLayout* makeRunGroups();
+    QGroupBox* makeAquiferGrid();
+    QGroupBox* makeSearchGroup();
     void FormCreate();
     void showParameters();
-    void showOptions();
-    bool readOptions();
 
     wf::doc::ProjectDocument& doc_;
     QLineEdit* edObsFile_;
@@ -57,17 +61,13 @@ private:
     QLineEdit* param_[4][3];
     QPushButton* btnParam_;
     QPushButton* btnBound_;
-    // The analysis options: "Hold" beside each guess, then the search options.
-    QCheckBox* hold_[4];
-    QCheckBox* checkOneAquifer_;
-    QCheckBox* checkBoundAware_;
-    QLineEdit* edStopTolerance_;
-    QLineEdit* edMaxPasses_;
+    // The analysis options of the schema: "Hold" beside each guess, then the search options.
+    OptionFields options_;
 
     int32_t nskip_ = 0;
     float rmse_ = 0, tsim_ = 0, nstep_ = 0;
     float values_[4][3] = {};
-    wf::doc::AnalysisOptions options_;
+    wf::doc::AnalysisOptions chosen_;  // the options read on OK
 };
 
 } // namespace wf::ui

@@ -1,6 +1,7 @@
 #include "mesh_dialog.h"
 
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -40,7 +41,8 @@ QString furtherPointsText(const wf::doc::ProjectDocument& doc) {
 
 } // namespace
 
-TFMesh::TFMesh(wf::doc::ProjectDocument& document, QWidget* parent) : QDialog(parent), doc_(document) {
+TFMesh::TFMesh(wf::doc::ProjectDocument& document, QWidget* parent)
+    : QDialog(parent), doc_(document), options_(this, wf::doc::OptionDialog::Mesh) {
     setObjectName(QStringLiteral("FMesh"));
     setWindowTitle(QStringLiteral("Radial mesh construction"));
 
@@ -60,11 +62,11 @@ TFMesh::TFMesh(wf::doc::ProjectDocument& document, QWidget* parent) : QDialog(pa
     auto* form = new QFormLayout;
     for (QLineEdit* e : {edThick_, edRatio_, edDistance_, edObserveDist_}) form->addRow(fieldLabel(e), e);
     form->addRow(QStringLiteral("Observation position:"), cbPosition_);
-    // The project's option: a mesh, time steps and solver chosen for accuracy
-    // in the mesh, preparation and analysis runs.
-    checkFineModel_ = new QCheckBox(QStringLiteral("Fine model"), this);
-    checkFineModel_->setObjectName(QStringLiteral("checkFineModel"));
-    form->addRow(checkFineModel_);
+    // The model options of the schema ("Fine model": a mesh, time steps and
+    // solver chosen for accuracy in the mesh, preparation and analysis runs).
+    auto* modelOptions = new QGridLayout;
+    options_.addTo(modelOptions, 0);
+    form->addRow(modelOptions);
 
     QDialogButtonBox* buttons = okCancelButtons(this);
     connect(buttons, &QDialogButtonBox::accepted, this, &TFMesh::accept);
@@ -92,7 +94,7 @@ void TFMesh::FormCreate() {
     edObserveDist_->setText(formatShort(doc_.obsv.ROBS[0]));
     const int pos = doc_.obsv.IPOS[0] - 1;
     cbPosition_->setCurrentIndex(pos >= 0 && pos < 2 ? pos : 0);
-    checkFineModel_->setChecked(doc_.analysisOptions.fineModel);
+    options_.show(doc_.analysisOptions);
 }
 
 void TFMesh::accept() {
@@ -120,6 +122,8 @@ void TFMesh::accept() {
                      QStringLiteral("must be above the distance of ") + which))
             return;
     }
+    chosen_ = doc_.analysisOptions;
+    if (!options_.read(this, chosen_)) return;
     QDialog::accept();
 }
 
@@ -129,7 +133,7 @@ void TFMesh::store() {
     doc_.mesh.RMAX = distance_;
     doc_.obsv.ROBS[0] = observe_;
     doc_.obsv.IPOS[0] = cbPosition_->currentIndex() + 1;
-    doc_.analysisOptions.fineModel = checkFineModel_->isChecked();
+    doc_.analysisOptions = chosen_;
 }
 
 } // namespace wf::ui

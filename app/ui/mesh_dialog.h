@@ -6,6 +6,7 @@
 #include <QDialog>
 
 #include "document/project_document.h"
+#include "option_fields.h"
 
 class QCheckBox;
 class QComboBox;
@@ -38,7 +39,8 @@ private:
     QLineEdit* edDistance_;
     QLineEdit* edObserveDist_;
     QComboBox* cbPosition_;
-    QCheckBox* checkFineModel_;
+    OptionFields options_;             // the model options of the schema
+    wf::doc::AnalysisOptions chosen_;  // read on OK
     QLabel* lbFurtherPoints_ = nullptr;  // several points only
     float thick_ = 0, ratio_ = 0, distance_ = 0, observe_ = 0;
 };

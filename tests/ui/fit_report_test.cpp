@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -22,6 +23,7 @@ namespace wf::uitest {
 namespace {
 
 QCheckBox* box(QWidget* w, const char* name) { return w->findChild<QCheckBox*>(QString::fromLatin1(name)); }
+QComboBox* searchList(QWidget* w) { return w->findChild<QComboBox*>(QStringLiteral("cbSearch")); }
 
 class AnalysisOptionsDialogTest : public NewProjectTest {
 protected:
@@ -42,8 +44,8 @@ TEST_F(AnalysisOptionsDialogTest, DialogShowsTheOptionsAndOkWritesThemBackAndSav
     EXPECT_EQ(box(&dialog, "cbTMHold")->text(), QStringLiteral("Hold"));
     EXPECT_FALSE(box(&dialog, "checkOneAquifer")->isChecked());
     EXPECT_EQ(box(&dialog, "checkOneAquifer")->text(), QStringLiteral("One aquifer (same K and Ss in both layers)"));
-    EXPECT_TRUE(box(&dialog, "checkBoundAware")->isChecked());
-    EXPECT_EQ(box(&dialog, "checkBoundAware")->text(), QStringLiteral("Bound-aware search"));
+    EXPECT_EQ(searchList(&dialog)->currentText(), QStringLiteral("Bound-aware search"));
+    EXPECT_EQ(searchList(&dialog)->itemText(0), QStringLiteral("Plain search"));
     EXPECT_EQ(edit(&dialog, "edStopTolerance")->text(), QStringLiteral("1e-04"));
     EXPECT_EQ(edit(&dialog, "edMaxPasses")->text(), QStringLiteral("50"));
     // The standard fields keep their place and defaults.
@@ -76,9 +78,12 @@ TEST_F(AnalysisOptionsDialogTest, StopRuleFieldsAreCheckedOnOkAndNamed) {
     const wf::doc::AnalysisOptions before = doc.analysisOptions;
     BoxCatcher boxes;
     wf::ui::TFAnalysis dialog(doc);
-    EXPECT_FALSE(edit(&dialog, "edStopTolerance")->isEnabled());  // the bound-aware search is off
-    box(&dialog, "checkBoundAware")->setChecked(true);
+    // The stop rules belong to the bound-aware search: the plain search has its own.
+    EXPECT_FALSE(edit(&dialog, "edStopTolerance")->isEnabled());
+    EXPECT_FALSE(edit(&dialog, "edMaxPasses")->isEnabled());
+    searchList(&dialog)->setCurrentIndex(WF_SEARCH_BOUND_AWARE);
     EXPECT_TRUE(edit(&dialog, "edStopTolerance")->isEnabled());
+    EXPECT_TRUE(edit(&dialog, "edMaxPasses")->isEnabled());
     const std::pair<const char*, const char*> bad[] = {
         {"edStopTolerance", "abc"}, {"edStopTolerance", "0"}, {"edStopTolerance", "1"},
         {"edMaxPasses", "1.5"},     {"edMaxPasses", "0"},     {"edMaxPasses", "1000"}};
@@ -238,7 +243,7 @@ TEST_F(FitReportTest, OptionsOfTheDialogReachTheSearch) {
     const float guessTM = doc.pinit.TM;
     onDialog([](QWidget* w) {
         box(w, "cbTMHold")->setChecked(true);
-        box(w, "checkBoundAware")->setChecked(true);
+        searchList(w)->setCurrentIndex(WF_SEARCH_BOUND_AWARE);
         edit(w, "edMaxPasses")->setText(QStringLiteral("3"));
         clickOk(w);
     });
