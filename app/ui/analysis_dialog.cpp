@@ -166,7 +166,7 @@ QGroupBox* TFAnalysis::makeSearchGroup() {
     search->setObjectName(QStringLiteral("gbSearch"));
     auto* grid = new QGridLayout(search);
     options_.addTo(grid, 0);
-    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(2, 1);
     return search;
 }
 

@@ -4,23 +4,12 @@
 #include <iterator>
 #include <system_error>
 
+#include "document/run_fingerprints.h"
 #include "textio/side_file.h"
 
 namespace wf::ui {
 
 namespace {
-
-template <class T>
-void append(QByteArray& bytes, const T& value) {
-    bytes.append(reinterpret_cast<const char*>(&value), sizeof value);
-}
-
-QByteArray fileBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return QByteArray("(missing)");
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 bool olderThan(const std::filesystem::path& a, const std::filesystem::path& b) {
     std::error_code ea, eb;
@@ -37,25 +26,10 @@ bool fileExists(const std::filesystem::path& p) {
 } // namespace
 
 QByteArray preparationInputs(const wf::doc::ProjectDocument& doc, const std::filesystem::path& folder) {
-    QByteArray bytes;
-    bytes.append(doc.filename.projectName, static_cast<qsizetype>(qstrnlen(doc.filename.projectName, 20)));
-    append(bytes, doc.mesh);
-    append(bytes, doc.obsv.THICK);
-    append(bytes, doc.obsv.RATIO);
-    append(bytes, doc.obsv.NOBS);
-    append(bytes, doc.obsv.ROBS);
-    append(bytes, doc.obsv.IPOS);
-    append(bytes, doc.obsv.NODOBS);
-    append(bytes, doc.pump.IWLO);
-    append(bytes, doc.pump.NQ);
-    append(bytes, doc.pump.Q);
-    append(bytes, doc.pump.TQ);
-    append(bytes, doc.pump.IPUMP);
-    append(bytes, doc.pump.IOPP);
-    // The fine model prepares other files from the same data.
-    append(bytes, doc.analysisOptions.fineModel);
-    bytes.append(fileBytes(wf::textio::sideFilePath(doc.filename.datName, folder)));
-    return bytes;
+    // The fingerprint the command-line runner compares too: the test data, the
+    // pumping settings, the fine-model flag and the mesh the preparation reads.
+    const std::string f = wf::doc::preparationFingerprint(doc, folder);
+    return QByteArray(f.data(), static_cast<qsizetype>(f.size()));
 }
 
 void PreparationState::projectOpened(const wf::doc::ProjectDocument& doc, const std::filesystem::path& folder) {

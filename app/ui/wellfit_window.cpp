@@ -13,6 +13,7 @@
 #include <QScreen>
 
 #include "analysis_dialog.h"
+#include "document/run_fingerprints.h"
 #include "data_dialog.h"
 #include "drawdown_chart.h"
 #include "export_dialog.h"
@@ -369,7 +370,22 @@ void TWellfit::Mesh1Click() {
         if (!note.empty())
             showMessage(this, QMessageBox::Information, QStringLiteral("Information"), QString::fromStdString(note));
     }
-    callWithOptions(WF_MODE_MESH, 0, recordsOf(doc_), doc_.analysisOptions, nullptr, this);
+    if (callWithOptions(WF_MODE_MESH, 0, recordsOf(doc_), doc_.analysisOptions, nullptr, this))
+        recordRun(wf::doc::recordMeshRun(doc_, *folder));
+}
+
+// What the later runs compare with; a fingerprint that cannot be written only
+// leaves those runs to judge the files by their ages.
+void TWellfit::recordRun(const wf::doc::Status& recorded) {
+    if (!recorded) showError(this, QString::fromStdString(recorded.error));
+}
+
+// Empty when the mesh files belong to the project as it stands; else the
+// message naming the menu item to use.
+QString TWellfit::meshProblem(const std::filesystem::path& folder) const {
+    const wf::doc::RunNames names{"Analysis / Mesh", "Analysis / Parameters", "File / Save"};
+    const std::optional<std::string> problem = wf::doc::meshProblem(doc_, names, folder);
+    return problem ? QString::fromStdString(*problem) : QString();
 }
 
 void TWellfit::Parameters1Click() {
@@ -383,9 +399,14 @@ void TWellfit::Parameters1Click() {
     const std::optional<std::filesystem::path> folder =
         folderFor(QStringLiteral("prepare the observation file"), QString::fromLocal8Bit(doc_.filename.obsName));
     if (!folder) return;
+    if (const QString problem = meshProblem(*folder); !problem.isEmpty()) {
+        showPlain(this, problem);
+        return;
+    }
     const bool succeeded =
         callWithOptions(WF_MODE_PREPARE, dialog.runType(), recordsOf(doc_), doc_.analysisOptions, nullptr, this);
     preparation_.preparationRan(succeeded, doc_, *folder);
+    if (succeeded) recordRun(wf::doc::recordPreparationRun(doc_, *folder));
 }
 
 void TWellfit::Analysis2Click() {
@@ -412,6 +433,10 @@ void TWellfit::Analysis2Click() {
     if (!folder) return;
     // The analysis reads the observation and parameter files of the last data
     // preparation, not the document: never fit data the user has changed since.
+    if (const QString problem = meshProblem(*folder); !problem.isEmpty()) {
+        showPlain(this, problem);
+        return;
+    }
     if (const QString stale = preparation_.staleMessage(doc_, *folder); !stale.isEmpty()) {
         showPlain(this, stale);
         return;

@@ -76,6 +76,9 @@ public:
     const WfFitReport& lastFitReport() const { return lastFit_; }
 
 private:
+    void recordRun(const wf::doc::Status& recorded);
+    QString meshProblem(const std::filesystem::path& folder) const;
+
     // The working directory becomes the folder of `path` (and is remembered for messages).
     bool enterFolder(const QString& projectPath);
     // The working directory for a command that touches `file`; shows the
