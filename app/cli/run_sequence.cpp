@@ -176,6 +176,8 @@ private:
     bool runPreparation() {
         if (!needPoints()) return false;
         if (doc_.mesh.NR == 0) return fail("Do mesh construction first and save");
+        if (!doc_.testDataProblem().empty())
+            return fail(doc_.testDataProblem() + " (import the data again with --data FILE)");
         if (const std::optional<std::string> problem = wf::doc::meshProblem(doc_, names_)) return fail(*problem);
         out_ << "Data preparation" << (o_.subset ? " (" + std::to_string(o_.subset) + " times)" : std::string()) << '\n';
         if (!callSolver(WF_MODE_PREPARE, o_.subset)) return false;

@@ -127,6 +127,7 @@ Status ProjectDocument::acceptTestData(std::string_view boreholeName, std::vecto
     d.pointCount_ = static_cast<int32_t>(std::min<std::size_t>(times.size(), INT32_MAX));
     d.times_ = std::move(times);
     d.values_ = std::move(values);
+    d.testDataProblem_.clear();  // written only when every point is a number
     if (Status st = d.writeTestData(folder); !st) return st;
     *this = std::move(d);
     return Status::success();

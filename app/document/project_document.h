@@ -124,6 +124,10 @@ public:
     // an empty text); a bad count, or a file that ends before its last point,
     // is refused with the file and line named, and nothing changes.
     Status readTestData(const std::filesystem::path& folder = {});
+    // The first word of the test-data file read last that is not a number, with
+    // the file and line ("Test data file X, line 6: the value \"abc\" is not a
+    // number"); empty when every one is, or once the data were written anew.
+    const std::string& testDataProblem() const { return testDataProblem_; }
     // Writes the current points to the test-data file (datName) in folder.
     // Refused (file untouched) when a point is not a number or there are more
     // than 252 points.
@@ -177,6 +181,7 @@ private:
     std::vector<std::string> times_;
     std::vector<std::string> values_;
     std::string boreholeName_;
+    std::string testDataProblem_;
     std::string firstPointName_;
     float firstPointWeight_ = 1.0f;
     // The 2nd..4th point: name, weight and data (distance, position and node

@@ -59,6 +59,7 @@ Status ProjectDocument::setObservationPoints(std::vector<ObservationPoint> point
     // One point keeps the first node as it was (the standard dialogs leave
     // it to the next mesh run).
     if (points.size() == 1) d.obsv.NODOBS[0] = obsv.NODOBS[0];
+    d.testDataProblem_.clear();  // written only when every point is a number
     if (Status st = d.writeTestData(folder); !st) return st;
     *this = std::move(d);
     if (note) *note = sorted;

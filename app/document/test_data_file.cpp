@@ -83,6 +83,7 @@ Status ProjectDocument::readTestData(const std::filesystem::path& folder) {
         counts.push_back(c);
     }
     std::vector<std::vector<std::string>> times(counts.size()), values(counts.size());
+    std::string problem;    // the first word that is not a number
     std::size_t index = 3;  // the name line of the first point
     for (std::size_t l = 0; l < counts.size(); ++l) {
         ++index;  // the name line (the names are kept in the project file)
@@ -98,9 +99,14 @@ Status ProjectDocument::readTestData(const std::filesystem::path& folder) {
             const std::vector<std::string> words = splitWords(lines[index]);
             times[l].push_back(words.size() > 0 ? words[0] : std::string());
             values[l].push_back(words.size() > 1 ? words[1] : std::string());
+            double number = 0.0;
+            for (const auto& [word, what] : {std::pair{times[l].back(), "time"}, std::pair{values[l].back(), "value"}})
+                if (problem.empty() && !parseNumber(word, "", number).ok())
+                    problem = where + lineNo + ": the " + what + " \"" + word + "\" is not a number";
         }
     }
     pointCount_ = count;
+    testDataProblem_ = std::move(problem);
     times_ = std::move(times[0]);
     values_ = std::move(values[0]);
     // The further points' data; their settings come from the project file.

@@ -171,4 +171,19 @@ TEST_F(RunChecks, ProjectFileEndingEarlyIsOpenedWithAWarning) {
     EXPECT_EQ(r.err, "");
 }
 
+// A word of the test-data file that is not a number is named with its line
+// before the preparation runs (not only "Data format error in input file").
+TEST_F(RunChecks, NonNumericTestDataNamesItsLineAndValue) {
+    std::string dat = readFile(dir_ / "OKORENDIJK.DAT");
+    const std::string second = " 2.50000000000000E-0001 8.00000000000000E-0002";
+    ASSERT_NE(dat.find(second), std::string::npos);
+    dat.replace(dat.find(second), second.size(), " 2.50000000000000E-0001 abc");
+    std::ofstream(dir_ / "OKORENDIJK.DAT", std::ios::binary) << dat;
+    const Outcome r = run("--mesh --prepare OKORENDIJK.wft");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "Error: Test data file OKORENDIJK.DAT, line 6: the value \"abc\" is not a number (import the "
+                     "data again with --data FILE)\n");
+    EXPECT_TRUE(side("OKORENDIJK.OBS").empty());
+}
+
 } // namespace
