@@ -73,4 +73,13 @@ bool checkTimeSteps(RunState& rs) {
     return false;
 }
 
+bool checkMeshSize(RunState& rs) {
+    const Inputs& in = rs.in;
+    if (in.NR <= kMaxMeshColumns && in.NZ <= kMaxMeshRows) return true;
+    rs.error("The mesh of " + std::to_string(in.NR) + " x " + std::to_string(in.NZ) +
+             " nodes in the records is larger than any mesh run lays out (" + std::to_string(kMaxMeshColumns) + " x " +
+             std::to_string(kMaxMeshRows) + "): do the mesh construction again");
+    return false;
+}
+
 } // namespace wf

@@ -7,6 +7,10 @@
 
 namespace wf {
 
+// The largest mesh any mesh run lays out (the fine model's): node columns and rows.
+inline constexpr int kMaxMeshColumns = 400;
+inline constexpr int kMaxMeshRows = 200;
+
 // Largest NSTEP (number of prediction time steps) an analysis run accepts.
 inline constexpr double kMaxTimeSteps = 1000000.0;
 
@@ -18,5 +22,9 @@ bool checkRecordReals(RunState& rs, int mode);
 // Analysis run: NSTEP must lie in 0..kMaxTimeSteps; otherwise an "Error" box
 // names NSTEP and its value.
 bool checkTimeSteps(RunState& rs);
+
+// Preparation and analysis runs, which read the mesh from the records: NR and
+// NZ must lie within the largest mesh; otherwise an "Error" box names them.
+bool checkMeshSize(RunState& rs);
 
 } // namespace wf

@@ -159,6 +159,8 @@ void WFRUN(RunState& rs, int mode, int type, MESH& mesh, OBSV& obsv, PINIT& pini
     // analysis run's time axis and is named when it cannot.
     if (!checkRecordReals(rs, mode)) return;
     if (mode == 6 && !checkTimeSteps(rs)) return;
+    if ((mode == 5 || mode == 6) && !checkMeshSize(rs)) return;
+    static_assert(prep::kFineNrMax <= kMaxMeshColumns && prep::kFineNzMax <= kMaxMeshRows);
 
     if (mode == 4) {
         // Fine model: its own layout with larger coordinate arrays.

@@ -23,9 +23,11 @@ bool checkMesh(RunState& rs) {
         rs.error("No mesh has been built (NR = 0): do the mesh construction first");
         return false;
     }
-    const bool fits = in.NR >= 2 && in.NZ >= 2 && in.NZF >= 0 && in.NZM >= 0 && in.NZF + in.NZM == in.NZ &&
-                      in.NN == in.NR * in.NZ && in.NE == (in.NR - 1) * (in.NZ - 1) &&
-                      in.NB == 2 * (in.NR - 1) + 2 * (in.NZ - 1);
+    // In 64 bits: counts from a damaged project must not overflow the products.
+    const long long NR = in.NR, NZ = in.NZ;
+    const bool fits = NR >= 2 && NZ >= 2 && in.NZF >= 0 && in.NZM >= 0 &&
+                      static_cast<long long>(in.NZF) + in.NZM == NZ && in.NN == NR * NZ &&
+                      in.NE == (NR - 1) * (NZ - 1) && in.NB == 2 * (NR - 1) + 2 * (NZ - 1);
     if (!fits) {
         rs.error("The mesh counts NR " + valueText(in.NR) + ", NZ " + valueText(in.NZ) + ", NN " + valueText(in.NN) +
                  ", NE " + valueText(in.NE) + ", NB " + valueText(in.NB) + ", NZF " + valueText(in.NZF) + ", NZM " +

@@ -270,3 +270,27 @@ TEST_F(EntryCall, RealsThatAreNotFiniteAreRefusedByName) {
         EXPECT_FALSE(dir.exists("TEST.res"));
     }
 }
+
+// Mesh counts of a damaged project beyond the largest mesh are refused by the
+// runs that read them (a product of 65536 x 65536 nodes wraps to 0 in 32 bits
+// and would match an NN of 0).
+TEST_F(EntryCall, MeshCountsBeyondTheLargestMeshAreRefused) {
+    dir.write("TEST.dat", "TEST.wft\r\n\r\n1\r\n\r\n 1.0 0.1\r\n");
+    for (const auto& [nr, nz] : {std::pair{401, 20}, std::pair{16, 201}, std::pair{65536, 65536}}) {
+        host.boxes.clear();
+        Records r("TEST");
+        r.mesh.NR = nr;
+        r.mesh.NZ = nz;
+        r.mesh.NN = 0;
+        r.mesh.NE = 0;
+        for (int mode : {5, 6}) {
+            host.boxes.clear();
+            r.call(mode, 0);
+            ASSERT_FALSE(host.boxes.empty());
+            EXPECT_EQ(host.boxes.front().text, "The mesh of " + std::to_string(nr) + " x " + std::to_string(nz) +
+                                                   " nodes in the records is larger than any mesh run lays out "
+                                                   "(400 x 200): do the mesh construction again");
+        }
+        EXPECT_FALSE(dir.exists("TEST.obs"));
+    }
+}
