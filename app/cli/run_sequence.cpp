@@ -157,8 +157,11 @@ private:
 
     const wf::doc::RunNames names_{"--mesh", "--prepare", "--save"};
 
+    // The model every run of this command uses, named in its heading.
+    const char* modelName() const { return doc_.analysisOptions.fineModel ? "fine model" : "standard model"; }
+
     bool runMesh() {
-        out_ << "Mesh construction\n";
+        out_ << "Mesh construction (" << modelName() << ")\n";
         if (!callSolver(WF_MODE_MESH, 0)) return false;
         if (!report(wf::doc::recordMeshRun(doc_))) return false;
         std::string nodes = std::to_string(doc_.obsv.NODOBS[0]);
@@ -179,7 +182,8 @@ private:
         if (!doc_.testDataProblem().empty())
             return fail(doc_.testDataProblem() + " (import the data again with --data FILE)");
         if (const std::optional<std::string> problem = wf::doc::meshProblem(doc_, names_)) return fail(*problem);
-        out_ << "Data preparation" << (o_.subset ? " (" + std::to_string(o_.subset) + " times)" : std::string()) << '\n';
+        out_ << "Data preparation (" << modelName()
+             << (o_.subset ? ", " + std::to_string(o_.subset) + " times" : std::string()) << ")\n";
         if (!callSolver(WF_MODE_PREPARE, o_.subset)) return false;
         if (!report(wf::doc::recordPreparationRun(doc_))) return false;
         out_ << "  wrote " << doc_.filename.obsName << " and " << doc_.filename.timName << '\n';
@@ -221,7 +225,7 @@ private:
         if (const std::optional<std::string> problem = wf::doc::preparationProblem(doc_, names_)) return fail(*problem);
 
         const std::string tu = transmissivityUnit(doc_.units.ICOND);
-        out_ << "Analysis (" << kTypeNames[o_.analysisType] << ")\n";
+        out_ << "Analysis (" << kTypeNames[o_.analysisType] << ", " << modelName() << ")\n";
         out_ << "  start: TF " << sci(p.TF) << " [" << sci(p.TFMIN) << ", " << sci(p.TFMAX) << "], TM " << sci(p.TM)
              << " [" << sci(p.TMMIN) << ", " << sci(p.TMMAX) << "] " << tu << "; SF " << sci(p.SF) << " ["
              << sci(p.SFMIN) << ", " << sci(p.SFMAX) << "], SM " << sci(p.SM) << " [" << sci(p.SMMIN) << ", "
