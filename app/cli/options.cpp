@@ -105,23 +105,10 @@ bool hasProjectExtension(const std::string& path) {
     return ext == ".wft";
 }
 
-} // namespace
+using Valued = std::map<std::string, OptionHandler>;
 
-std::optional<std::string> parseOptions(const std::vector<std::string>& args, Options& o) {
-    // Options that take a value.
-    std::map<std::string, OptionHandler> valued;
-    addFitValueOptions(valued, o.fit);
-    const char* paramNames[4] = {"tf", "tm", "sf", "sm"};
-    for (std::size_t i = 0; i < 4; ++i) {
-        const std::string p = paramNames[i];
-        valued["--" + p] = [&o, i](const std::string& n, const std::string& v) { return number(n, v, o.guess[i]); };
-        valued["--" + p + "-min"] = [&o, i](const std::string& n, const std::string& v) {
-            return number(n, v, o.minimum[i]);
-        };
-        valued["--" + p + "-max"] = [&o, i](const std::string& n, const std::string& v) {
-            return number(n, v, o.maximum[i]);
-        };
-    }
+// --new, --units, --borehole.
+void addProjectOptions(Valued& valued, Options& o) {
     valued["--new"] = [&o](const std::string&, const std::string& v) -> std::optional<std::string> {
         o.newProject = v;
         return std::nullopt;
@@ -132,6 +119,14 @@ std::optional<std::string> parseOptions(const std::vector<std::string>& args, Op
         o.units = codes;
         return std::nullopt;
     };
+    valued["--borehole"] = [&o](const std::string&, const std::string& v) -> std::optional<std::string> {
+        o.borehole = v;
+        return std::nullopt;
+    };
+}
+
+// --data and the settings of the point of the last --data.
+void addPointOptions(Valued& valued, Options& o) {
     valued["--data"] = [&o](const std::string& n, const std::string& v) -> std::optional<std::string> {
         if (!o.dataFile) {
             o.dataFile = v;
@@ -171,10 +166,10 @@ std::optional<std::string> parseOptions(const std::vector<std::string>& args, Op
         if (!(*target > 0.0f)) return n + ": \"" + v + "\" must be above 0";
         return std::nullopt;
     };
-    valued["--borehole"] = [&o](const std::string&, const std::string& v) -> std::optional<std::string> {
-        o.borehole = v;
-        return std::nullopt;
-    };
+}
+
+// The mesh and parameters dialogs: geometry, pumping schedule, preparation.
+void addMeshAndPumpOptions(Valued& valued, Options& o) {
     valued["--thick"] = [&o](const std::string& n, const std::string& v) { return number(n, v, o.thick); };
     valued["--ratio"] = [&o](const std::string& n, const std::string& v) { return number(n, v, o.ratio); };
     valued["--rmax"] = [&o](const std::string& n, const std::string& v) { return number(n, v, o.rmax); };
@@ -204,6 +199,21 @@ std::optional<std::string> parseOptions(const std::vector<std::string>& args, Op
         if (o.subset == 1) return n + ": select 0 (all times) or at least 2 times";
         return std::nullopt;
     };
+}
+
+// The analysis dialog: type, points ignored, prediction, guesses and bounds.
+void addAnalysisOptions(Valued& valued, Options& o) {
+    const char* paramNames[4] = {"tf", "tm", "sf", "sm"};
+    for (std::size_t i = 0; i < 4; ++i) {
+        const std::string p = paramNames[i];
+        valued["--" + p] = [&o, i](const std::string& n, const std::string& v) { return number(n, v, o.guess[i]); };
+        valued["--" + p + "-min"] = [&o, i](const std::string& n, const std::string& v) {
+            return number(n, v, o.minimum[i]);
+        };
+        valued["--" + p + "-max"] = [&o, i](const std::string& n, const std::string& v) {
+            return number(n, v, o.maximum[i]);
+        };
+    }
     valued["--type"] = [&o](const std::string& n, const std::string& v) {
         std::optional<int32_t> t;
         auto e = choice(n, v, {"optimization", "fixed", "prediction"}, 0, t);
@@ -220,6 +230,10 @@ std::optional<std::string> parseOptions(const std::vector<std::string>& args, Op
         return std::nullopt;
     };
 
+}
+
+// Reads args into o with the options that take a value.
+std::optional<std::string> readArguments(const std::vector<std::string>& args, const Valued& valued, Options& o) {
     const std::map<std::string, bool*> flags = {
         {"--help", &o.help},       {"-h", &o.help},          {"--version", &o.version}, {"--mesh", &o.mesh},
         {"--prepare", &o.prepare}, {"--analyse", &o.analyse}, {"--analyze", &o.analyse},
@@ -258,6 +272,19 @@ std::optional<std::string> parseOptions(const std::vector<std::string>& args, Op
         if (!o.project.empty()) return "Only one project file may be given (\"" + o.project + "\" and \"" + arg + "\")";
         o.project = arg;
     }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<std::string> parseOptions(const std::vector<std::string>& args, Options& o) {
+    Valued valued;
+    addFitValueOptions(valued, o.fit);
+    addProjectOptions(valued, o);
+    addPointOptions(valued, o);
+    addMeshAndPumpOptions(valued, o);
+    addAnalysisOptions(valued, o);
+    if (auto e = readArguments(args, valued, o)) return e;
     if (o.help || o.version) return std::nullopt;
     if (!o.project.empty() && !o.newProject.empty())
         return "Give either a project file to open or --new PATH, not both";
