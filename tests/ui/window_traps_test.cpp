@@ -342,5 +342,38 @@ TEST_F(PreparationTrapTest, AnAnalysisOnOlderPreparationFilesIsRefusedWithAMessa
     EXPECT_FALSE(exists(QStringLiteral("DEMO.INV")));
 }
 
+// A mesh file that a run of the command-line runner made for the fine model
+// (and did not save) is named before the data preparation and the analysis.
+TEST_F(PreparationTrapTest, AMeshOfTheOtherModelIsNamedBeforeTheRuns) {
+    window->show();
+    const QString demo = path(QStringLiteral("DEMO.wft"));
+    window->chooseSaveFile = [demo] { return demo; };
+    window->New1Click();
+    BoxCatcher boxes;
+    enterData(data(0.0));
+    onDialog([](QWidget* w) { clickOk(w); });
+    window->Mesh1Click();
+    prepare();
+    ASSERT_TRUE(boxes.boxes().isEmpty()) << boxes.texts().join('\n').toStdString();
+    // The recorded mesh: "mesh standard ...", as the mesh run left it.
+    QFile fpr(path(QStringLiteral("DEMO.fpr")));
+    ASSERT_TRUE(fpr.open(QIODevice::ReadOnly));
+    QString recorded = QString::fromUtf8(fpr.readAll());
+    fpr.close();
+    ASSERT_TRUE(recorded.contains(QStringLiteral("\nmesh standard "))) << recorded.toStdString();
+    recorded.replace(QStringLiteral("\nmesh standard "), QStringLiteral("\nmesh fine "));
+    ASSERT_TRUE(fpr.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    fpr.write(recorded.toUtf8());
+    fpr.close();
+    analyse();
+    ASSERT_EQ(boxes.boxes().size(), 1);
+    EXPECT_EQ(boxes.texts()[0], QStringLiteral("The mesh file DEMO.FEM was made for the fine model, but the project "
+                                               "uses the standard model: run the mesh construction (Analysis / Mesh) "
+                                               "again"));
+    EXPECT_FALSE(exists(QStringLiteral("DEMO.INV")));
+    prepare();
+    EXPECT_EQ(boxes.boxes().size(), 2);
+}
+
 } // namespace
 } // namespace wf::uitest
