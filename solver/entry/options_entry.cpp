@@ -1,6 +1,6 @@
 // wfSetOptions' side of the run state: the C record becomes SearchOptions
 // (the analysis) and RunOptions (the model).
-#include "entry/run_options.h"
+#include "base/run_options.h"
 #include "inverse/inverse_state.h"
 
 #include <cmath>

@@ -1,7 +1,7 @@
 // Run control: SET_FILE, INITIALIZE, WFRUN and the work routines they call.
 #pragma once
 
-#include "entry/run_state.h"
+#include "base/run_state.h"
 #include "wfcore/records.h"
 
 namespace wf {

@@ -2,7 +2,7 @@
 // solveStep.
 #pragma once
 
-#include "entry/work_sets.h"
+#include "base/work_sets.h"
 #include "fem/fem_state.h"
 #include "fem/shape_tables.h"
 

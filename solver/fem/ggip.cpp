@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "entry/run_state.h"
+#include "base/run_state.h"
 #include "fem/ggip_checks.h"
 #include "fem/model_units.h"
 

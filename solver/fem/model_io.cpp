@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include "entry/run_state.h"
+#include "base/run_state.h"
 #include "textio/side_file.h"
 
 namespace wf {

@@ -1,6 +1,6 @@
 #include "fem/model_units.h"
 
-#include "entry/inputs.h"
+#include "base/inputs.h"
 #include "fem/fem_state.h"
 
 namespace wf {

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <string>
 
-#include "entry/run_state.h"
+#include "base/run_state.h"
 #include "fem/model_io.h"
 #include "fem/model_units.h"
 #include "textio/fortran_format.h"

@@ -1,7 +1,7 @@
 // The inversion driver: analysis run of the solver (mode 6).
 #pragma once
 
-#include "entry/run_state.h"
+#include "base/run_state.h"
 #include "inverse/func.h"
 
 namespace wf {

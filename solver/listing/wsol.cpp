@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "entry/run_state.h"
+#include "base/run_state.h"
 #include "fem/model_io.h"
 #include "fem/model_units.h"
 #include "textio/fortran_format.h"

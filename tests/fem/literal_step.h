@@ -9,7 +9,7 @@
 
 #include <algorithm>
 
-#include "entry/work_sets.h"
+#include "base/work_sets.h"
 #include "fem/fem_numerics.h"
 #include "fem/fem_state.h"
 #include "fem/shape_tables.h"

@@ -8,7 +8,7 @@
 
 #include <cmath>
 
-#include "entry/work_sets.h"
+#include "base/work_sets.h"
 #include "fem/fem_state.h"
 
 namespace wftest {

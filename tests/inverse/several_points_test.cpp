@@ -5,7 +5,7 @@
 
 #include "../fem/well_functions.h"
 #include "entry/run_driver.h"
-#include "entry/run_options.h"
+#include "base/run_options.h"
 #include "inverse/func.h"
 #include "recovery_fixture.h"
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <string_view>
 
-#include "entry/inputs.h"
-#include "entry/reporter.h"
-#include "entry/run_options.h"
-#include "entry/work_sets.h"
+#include "base/inputs.h"
+#include "base/reporter.h"
+#include "base/run_options.h"
+#include "base/work_sets.h"
 #include "fem/fem_state.h"
 #include "inverse/inverse_state.h"
 
