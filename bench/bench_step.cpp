@@ -10,7 +10,7 @@
 
 #include "base/work_sets.h"
 #include "fem/fem_numerics.h"
-#include "fem/fem_state.h"
+#include "base/fem_state.h"
 #include "fem/test_step_mesh.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include "base/reporter.h"
 #include "base/run_options.h"
 #include "base/work_sets.h"
-#include "fem/fem_state.h"
-#include "inverse/inverse_state.h"
+#include "base/fem_state.h"
+#include "base/inverse_state.h"
 
 namespace wf {
 

@@ -1,7 +1,7 @@
 // wfSetOptions' side of the run state: the C record becomes SearchOptions
 // (the analysis) and RunOptions (the model).
 #include "base/run_options.h"
-#include "inverse/inverse_state.h"
+#include "base/inverse_state.h"
 
 #include <cmath>
 

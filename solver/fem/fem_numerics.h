@@ -3,7 +3,7 @@
 #pragma once
 
 #include "base/work_sets.h"
-#include "fem/fem_state.h"
+#include "base/fem_state.h"
 
 namespace wf {
 

@@ -11,7 +11,7 @@
 
 #include "base/work_sets.h"
 #include "fem/fem_numerics.h"
-#include "fem/fem_state.h"
+#include "base/fem_state.h"
 #include "fem/shape_tables.h"
 
 namespace wftest::literal {

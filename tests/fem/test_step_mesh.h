@@ -9,7 +9,7 @@
 #include <cmath>
 
 #include "base/work_sets.h"
-#include "fem/fem_state.h"
+#include "base/fem_state.h"
 
 namespace wftest {
 
