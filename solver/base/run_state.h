@@ -14,6 +14,14 @@
 
 namespace wf {
 
+// A 72-character title field as text (unset characters written as blanks).
+inline std::string titleText(const char (&title)[72]) {
+    std::string text(title, 72);
+    for (char& c : text)
+        if (c == '\0') c = ' ';
+    return text;
+}
+
 struct RunState {
     // Run control
     char BASE[12] = {};      // base name, blank-padded

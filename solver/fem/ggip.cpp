@@ -8,7 +8,7 @@
 
 #include "base/run_state.h"
 #include "fem/ggip_checks.h"
-#include "fem/model_units.h"
+#include "base/unit_tables.h"
 
 namespace wf {
 

@@ -32,13 +32,6 @@ std::ostream& listingStream(const FemState& fs) { return fs.listing ? *fs.listin
 
 std::ostream& diagnosticStream(const FemState& fs) { return fs.diagnostics ? *fs.diagnostics : std::cerr; }
 
-std::string titleText(const char (&title)[72]) {
-    std::string text(title, 72);
-    for (char& c : text)
-        if (c == '\0') c = ' ';
-    return text;
-}
-
 std::string trimRight(std::string_view text) {
     const std::size_t end = text.find_last_not_of(" \n\r\t");
     return end == std::string_view::npos ? std::string() : std::string(text.substr(0, end + 1));

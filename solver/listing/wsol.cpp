@@ -5,8 +5,7 @@
 #include <vector>
 
 #include "base/run_state.h"
-#include "fem/model_io.h"
-#include "fem/model_units.h"
+#include "base/unit_tables.h"
 #include "textio/fortran_format.h"
 
 namespace wf {

@@ -1,4 +1,4 @@
-#include "fem/model_units.h"
+#include "base/unit_tables.h"
 
 #include "base/inputs.h"
 #include "base/fem_state.h"
