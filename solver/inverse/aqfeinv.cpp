@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "entry/run_driver.h"
+#include "inverse/analysis_run.h"
 #include "fem/fine_model.h"
 #include "inverse/analysis_report.h"
 #include "inverse/analysis_setup.h"
