@@ -9,7 +9,7 @@
 #include <random>
 #include <string>
 
-#include "entry/run_state.h"
+#include "base/run_state.h"
 #include "fem/model_driver.h"
 #include "textio/fortran_format.h"
 #include "textio/list_directed.h"

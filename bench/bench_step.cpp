@@ -8,9 +8,9 @@
 
 #include <cmath>
 
-#include "entry/work_sets.h"
+#include "base/work_sets.h"
 #include "fem/fem_numerics.h"
-#include "fem/fem_state.h"
+#include "base/fem_state.h"
 #include "fem/test_step_mesh.h"
 
 namespace {

@@ -3,7 +3,7 @@
 // one the time axis can be sized from.
 #pragma once
 
-#include "entry/run_state.h"
+#include "base/run_state.h"
 
 namespace wf {
 

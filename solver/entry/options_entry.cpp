@@ -2,8 +2,8 @@
 // (the analysis) and RunOptions (the model). Only the fields inside the
 // caller's size are read; the later ones keep their defaults, so a caller
 // built against an older, shorter record keeps working.
-#include "entry/run_options.h"
-#include "inverse/inverse_state.h"
+#include "base/run_options.h"
+#include "base/inverse_state.h"
 
 #include <cmath>
 #include <cstddef>

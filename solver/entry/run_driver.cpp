@@ -7,7 +7,10 @@
 #include <fstream>
 #include <new>
 
+#include "inverse/analysis_run.h"
 #include "prep/fine_mesh.h"
+#include "prep/mesh_run.h"
+#include "prep/preparation_run.h"
 #include "textio/list_directed.h"
 #include "textio/side_file.h"
 

@@ -1,7 +1,8 @@
-// Run control: SET_FILE, INITIALIZE, WFRUN and the work routines they call.
+// Run control: SET_FILE, INITIALIZE and WFRUN, the top driver that sizes the
+// work arrays and calls the run of the mode.
 #pragma once
 
-#include "entry/run_state.h"
+#include "base/run_state.h"
 #include "wfcore/records.h"
 
 namespace wf {
@@ -14,13 +15,5 @@ void INITIALIZE(RunState& rs, const MESH& mesh, const OBSV& obsv, const PUMP& pu
 // Reads the run's header, allocates the work arrays, runs the work routine,
 // frees the arrays, copies results back and reports an input error.
 void WFRUN(RunState& rs, int mode, int type, MESH& mesh, OBSV& obsv, PINIT& pinit);
-
-// Work routines.
-// Mesh run; false when the mesh input was refused (nothing written, nothing to copy back).
-bool RMESH(RunState& rs, int type, int nrmax, int nzmax);
-// Mesh run of the "Fine model" (prep/fine_mesh.h); the type takes no part.
-bool FINE_RMESH(RunState& rs, int nrmax, int nzmax);
-void RTIM(RunState& rs, int& type);                        // preparation run
-void AQFEINV(RunState& rs, int type, int k);               // analysis run
 
 } // namespace wf

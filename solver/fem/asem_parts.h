@@ -2,8 +2,8 @@
 // solveStep.
 #pragma once
 
-#include "entry/work_sets.h"
-#include "fem/fem_state.h"
+#include "base/work_sets.h"
+#include "base/fem_state.h"
 #include "fem/shape_tables.h"
 
 namespace wf {

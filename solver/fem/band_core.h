@@ -13,34 +13,13 @@
 // give the same doubles.
 #pragma once
 
-#include <cstddef>
-#include <vector>
+#include "base/band_buffer.h"
 
 namespace wf {
 
 // Row stride of the row-wise band for half-bandwidth B: ld = 1 (mod 4) and
 // ld >= B + 6.
 int bandRowStride(int B);
-
-// A row-wise band buffer whose first word is 32-byte aligned.
-class BandBuffer {
-public:
-    void assign(std::size_t n, double v) {
-        raw_.assign(n + 4, v);
-        const auto addr = reinterpret_cast<std::size_t>(raw_.data());
-        off_ = ((32 - addr % 32) % 32) / sizeof(double);
-        size_ = n;
-    }
-    double* data() { return raw_.data() + off_; }
-    const double* data() const { return raw_.data() + off_; }
-    std::size_t size() const { return size_; }
-    double& operator[](std::size_t i) { return data()[i]; }
-    double operator[](std::size_t i) const { return data()[i]; }
-
-private:
-    std::vector<double> raw_;
-    std::size_t off_ = 0, size_ = 0;
-};
 
 // Factorises in place; returns 0, or the 1-based row of the first pivot that
 // is zero or negative (the rows after it are left unfactorised).

@@ -2,8 +2,8 @@
 // the column-stored band of ASEM or the row-wise band of the time step.
 #pragma once
 
-#include "entry/work_sets.h"
-#include "fem/fem_state.h"
+#include "base/work_sets.h"
+#include "base/fem_state.h"
 
 namespace wf {
 

@@ -2,8 +2,8 @@
 // assembly with the pumping sources, boundary conditions and the band solver.
 #pragma once
 
-#include "entry/work_sets.h"
-#include "fem/fem_state.h"
+#include "base/work_sets.h"
+#include "base/fem_state.h"
 
 namespace wf {
 

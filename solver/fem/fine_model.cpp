@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "entry/run_state.h"
+#include "base/run_state.h"
 #include "fem/fine_eigen.h"
 
 namespace wf {

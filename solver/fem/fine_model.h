@@ -22,7 +22,7 @@
 #include <memory>
 #include <vector>
 
-#include "entry/arrays.h"
+#include "base/arrays.h"
 
 namespace wf {
 

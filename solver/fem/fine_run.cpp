@@ -5,7 +5,7 @@
 #include <exception>
 #include <thread>
 
-#include "entry/run_state.h"
+#include "base/run_state.h"
 #include "fem/fine_model.h"
 #include "fem/model_io.h"
 #include "fem/simf.h"

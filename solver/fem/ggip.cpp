@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "entry/run_state.h"
+#include "base/run_state.h"
 #include "fem/ggip_checks.h"
-#include "fem/model_units.h"
+#include "base/unit_tables.h"
 
 namespace wf {
 

@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-#include "entry/arrays.h"
+#include "base/arrays.h"
 #include "fem/model_io.h"
 
 namespace wf {

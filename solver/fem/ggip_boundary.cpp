@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "entry/run_state.h"
+#include "base/run_state.h"
 #include "fem/ggip.h"
 #include "fem/ggip_checks.h"
 

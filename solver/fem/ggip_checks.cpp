@@ -1,6 +1,6 @@
 #include "fem/ggip_checks.h"
 
-#include "entry/run_state.h"
+#include "base/run_state.h"
 #include "fem/model_io.h"
 
 namespace wf {

@@ -2,8 +2,8 @@
 // the simulated drawdowns at the observation nodes.
 #pragma once
 
-#include "entry/arrays.h"
-#include "entry/run_state.h"
+#include "base/arrays.h"
+#include "base/run_state.h"
 
 namespace wf {
 

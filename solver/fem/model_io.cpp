@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include "entry/run_state.h"
+#include "base/run_state.h"
 #include "textio/side_file.h"
 
 namespace wf {
@@ -31,13 +31,6 @@ bool ModelFile::ok(RunState& rs, int ios) const {
 std::ostream& listingStream(const FemState& fs) { return fs.listing ? *fs.listing : std::cout; }
 
 std::ostream& diagnosticStream(const FemState& fs) { return fs.diagnostics ? *fs.diagnostics : std::cerr; }
-
-std::string titleText(const char (&title)[72]) {
-    std::string text(title, 72);
-    for (char& c : text)
-        if (c == '\0') c = ' ';
-    return text;
-}
 
 std::string trimRight(std::string_view text) {
     const std::size_t end = text.find_last_not_of(" \n\r\t");

@@ -55,9 +55,6 @@ std::ostream& listingStream(const FemState& fs);
 // unless set otherwise.
 std::ostream& diagnosticStream(const FemState& fs);
 
-// A 72-character title field as text (unset characters written as blanks).
-std::string titleText(const char (&title)[72]);
-
 // The text without its trailing blanks and line ends.
 std::string trimRight(std::string_view text);
 

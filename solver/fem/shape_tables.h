@@ -2,7 +2,7 @@
 // the Gauss points so that no shape function is evaluated during a run.
 #pragma once
 
-#include "fem/fem_state.h"
+#include "base/fem_state.h"
 
 namespace wf {
 

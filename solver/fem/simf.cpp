@@ -2,7 +2,7 @@
 
 #include <fstream>
 
-#include "entry/run_state.h"
+#include "base/run_state.h"
 #include "fem/fem_numerics.h"
 #include "fem/model_io.h"
 #include "fem/stor.h"

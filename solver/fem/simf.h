@@ -2,7 +2,7 @@
 // {base}.inv it leaves for the objective function.
 #pragma once
 
-#include "entry/arrays.h"
+#include "base/arrays.h"
 
 namespace wf {
 

@@ -3,9 +3,9 @@
 #include <fstream>
 #include <string>
 
-#include "entry/run_state.h"
+#include "base/run_state.h"
 #include "fem/model_io.h"
-#include "fem/model_units.h"
+#include "base/unit_tables.h"
 #include "textio/fortran_format.h"
 #include "textio/side_file.h"
 

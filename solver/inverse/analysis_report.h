@@ -8,7 +8,7 @@
 #include <ostream>
 #include <string>
 
-#include "entry/run_state.h"
+#include "base/run_state.h"
 #include "inverse/analysis_setup.h"
 
 namespace wf {

@@ -2,7 +2,7 @@
 // Each returns false after it has shown the reason in an error box.
 #pragma once
 
-#include "entry/run_state.h"
+#include "base/run_state.h"
 
 namespace wf {
 

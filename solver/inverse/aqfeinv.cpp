@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "entry/run_driver.h"
+#include "inverse/analysis_run.h"
 #include "fem/fine_model.h"
 #include "inverse/analysis_report.h"
 #include "inverse/analysis_setup.h"
@@ -123,152 +123,191 @@ std::string trimmed(const std::string& s) {
     return s.substr(a, s.find_last_not_of(' ') - a + 1);
 }
 
-} // namespace
+// How a pass ends: the next pass follows (while the fit requirement is not
+// met), the passes stop and the reports of the run follow, or the run ends
+// at once (its message is shown, or a prediction has been reported).
+enum class PassEnd { next, stop, leave };
 
-void AQFEINV(RunState& rs, int type, int k) { AQFEINV(rs, type, k, runFlowModel); }
+// One analysis run: the search set up from the records, its passes and its
+// reports.
+struct AnalysisRun {
+    AnalysisRun(RunState& state, const SimulationRun& simulation, int runType, int parameters)
+        : rs(state), simulate(simulation), type(runType), k(parameters) {}
+    // The search's model functions point at this run.
+    AnalysisRun(const AnalysisRun&) = delete;
+    AnalysisRun& operator=(const AnalysisRun&) = delete;
 
-void AQFEINV(RunState& rs, int type, int k, const SimulationRun& simulate) {
-    Inputs& in = rs.in;
-    EstimationSet& est = rs.est;
-    // No report until one is made.
-    rs.inv.verdict.clear();
-    deliverFitReport(rs.inv.options.report, WfFitReport{});
-    if (k < 1 || k > 4 || est.P.size() < k) return;  // the search estimates the four multipliers
+    RunState& rs;
+    const SimulationRun& simulate;
+    int type = 0, k = 0;
+    double cond = 0.0;         // m2/s per conductivity unit ICOND
+    int first = 0, nres = 0;   // first residual the search uses, residuals
+    BsolveState st;
+    SearchSpace space;
+    const double* P1 = nullptr;  // the four multipliers of the last pass
+    int modelRuns = 0;
+    BsolveModel model;
+    BsolveBatch fineBatch;
+    int counter = 0;           // completed passes
+    double S = 100.0;          // sum of squared residuals of the last pass
+    SimulationFile kept;
+    int stopRule = WF_STOP_FIT;
+    std::string stopMessage = "The error estimate fell below the fit requirement (RMSE)";
 
-    // 1. The prepared data must belong to the current mesh.
-    if (!checkMeshAgainstTimeFile(rs)) return;
+    // What the search moves: the multipliers, or the unknowns of a tied search.
+    Vec1<double>& b() { return space.tied ? space.u : rs.est.P; }
+    Vec1<double>& W() { return space.tied ? space.work : rs.est.W; }
+    Mat1<double>& A() { return space.tied ? space.A : rs.est.A; }
+    Mat1<double>& AS() { return space.tied ? space.AS : rs.est.AS; }
 
-    // Unit factors: f_t for the times, c(ICOND) for the conductivities.
-    rs.inv.ft = timeUnitFactor(in.ITIN);
-    if (rs.inv.ft == 0.0) {
-        rs.error(" Input time unit ITIN must be 1 (s), 2 (min), 3 (h), 4 (d) or 5 (y)");
-        return;
-    }
-    const double cond = transmissivityFactor(in.ICOND);
-    if (cond == 0.0) {
-        rs.error(" Conductivity unit ICOND must lie between 1 and 12");
-        return;
-    }
-    if (in.NQ < 0 || in.NQ > 20) {
-        rs.error(" Number of pumping steps NQ must lie between 0 and 20");
-        return;
+    // Unit factors: f_t for the times, c(ICOND) for the conductivities; and
+    // the number of pumping steps.
+    bool checkUnits() {
+        const Inputs& in = rs.in;
+        rs.inv.ft = timeUnitFactor(in.ITIN);
+        if (rs.inv.ft == 0.0) {
+            rs.error(" Input time unit ITIN must be 1 (s), 2 (min), 3 (h), 4 (d) or 5 (y)");
+            return false;
+        }
+        cond = transmissivityFactor(in.ICOND);
+        if (cond == 0.0) {
+            rs.error(" Conductivity unit ICOND must lie between 1 and 12");
+            return false;
+        }
+        if (in.NQ < 0 || in.NQ > 20) {
+            rs.error(" Number of pumping steps NQ must lie between 0 and 20");
+            return false;
+        }
+        return true;
     }
 
     // 2. The flow model: reference properties and a fresh call counter, so
     //    that its first run reads the whole input.
-    rs.fem.KX = in.SCALT;
-    rs.fem.KY = in.SCALT;
-    rs.fem.SS = in.SCALS;
-    rs.fem.npar = k;
-    rs.fem.callCount = 0;
+    void prepareFlowModel() {
+        rs.fem.KX = rs.in.SCALT;
+        rs.fem.KY = rs.in.SCALT;
+        rs.fem.SS = rs.in.SCALS;
+        rs.fem.npar = k;
+        rs.fem.callCount = 0;
+    }
 
     // 3.-6. Observations, time levels, prediction extension, pumping steps.
-    int nobs = 0, nt = 0;
-    if (!loadObservations(rs, type, nobs, nt)) return;
-    if (type == 2 && !extendTimeLevels(rs, nt)) return;
-    if (!checkPumpSteps(rs, nt)) return;
-    rs.fem.nobsNodes = nobs;
-    rs.fem.nout = nt;
     // Residuals: one per time level for one point, one per measurement for several.
-    loadPairObservations(rs);
-    const int nres = residualCount(rs, nt);
+    bool loadData() {
+        int nobs = 0, nt = 0;
+        if (!loadObservations(rs, type, nobs, nt)) return false;
+        if (type == 2 && !extendTimeLevels(rs, nt)) return false;
+        if (!checkPumpSteps(rs, nt)) return false;
+        rs.fem.nobsNodes = nobs;
+        rs.fem.nout = nt;
+        loadPairObservations(rs);
+        nres = residualCount(rs, nt);
+        return true;
+    }
 
     // 7. Search set-up: defaults for all settings. What the search moves
     //    follows the options: by default every multiplier is estimated.
-    BsolveState st;
-    st.status = k;
-    st.peps = in.PEPS;
-    const SearchOptions& opt = rs.inv.options;
-    st.boundAware = opt.boundAware;
-    const int first = rs.inv.pairs.several ? rs.inv.pairs.skipped + 1 : in.NSKIP + 1;
-    for (int j = 1; j <= k; ++j) est.P(j) = in.P0[j];
-    SearchSpace space;
-    if (!setUpSearchSpace(rs, k, space)) return;
-    const double* P1 = est.P.data();
-    reportStart(rs, P1);
-    if (type != 2) writeNoFitReport(rs, "the analysis did not complete a pass");
-
-    int modelRuns = 0;
-    BsolveModel model = [&rs, &simulate, &space, &modelRuns](const double* x, int n, double* f) {
-        ++modelRuns;
-        double P[4];
-        if (space.tied) space.multipliers(x, P);
-        const double* trial = space.tied ? P : x;
-        if (rs.inv.pairs.several) return simulatePairs(rs, simulate, trial, f);
-        return FUNC(rs, simulate, trial, n, f, rs.est.TOUT.data());
-    };
-    Vec1<double>& b = space.tied ? space.u : est.P;
-    Vec1<double>& W = space.tied ? space.work : est.W;
-    Mat1<double>& A = space.tied ? space.A : est.A;
-    Mat1<double>& AS = space.tied ? space.AS : est.AS;
-
-    // Fine model: the derivative models of a pass run concurrently, in memory.
-    const BsolveBatch fineBatch = [&rs, &model, &space, &modelRuns](int count, const double* const* x, int n,
-                                                                    double* const* f) {
-        std::vector<std::array<double, 4>> tied(space.tied ? static_cast<std::size_t>(count) : 0);
-        std::vector<const double*> p(x, x + count);
-        for (std::size_t c = 0; c < tied.size(); ++c) {
-            space.multipliers(x[c], tied[c].data());
-            p[c] = tied[c].data();
-        }
-        const bool made = rs.inv.pairs.several ? simulatePairsMany(rs, count, p.data(), f, rs.options.threads)
-                                               : fineSimulateMany(rs, count, p.data(), n, f, rs.options.threads);
-        if (made) {
-            modelRuns += count;
-            return true;
-        }
-        for (int c = 0; c < count; ++c)
-            if (!model(x[c], n, f[c])) return false;
+    bool setUpSearch() {
+        const Inputs& in = rs.in;
+        st.status = k;
+        st.peps = in.PEPS;
+        st.boundAware = rs.inv.options.boundAware;
+        first = rs.inv.pairs.several ? rs.inv.pairs.skipped + 1 : in.NSKIP + 1;
+        for (int j = 1; j <= k; ++j) rs.est.P(j) = in.P0[j];
+        if (!setUpSearchSpace(rs, k, space)) return false;
+        P1 = rs.est.P.data();
+        reportStart(rs, P1);
+        if (type != 2) writeNoFitReport(rs, "the analysis did not complete a pass");
         return true;
-    };
+    }
 
-    // 8. One pass per search call while the fit requirement is not met.
-    int counter = 0;
-    double S = 100.0;
-    SimulationFile kept;
-    int stopRule = WF_STOP_FIT;
-    std::string stopMessage = "The error estimate fell below the fit requirement (RMSE)";
-    while (S >= in.RMSE) {
+    // The search's model: one run of the flow model (or the caller's
+    // simulation) at the multipliers of a trial vector. With the "Fine
+    // model" the derivative models of a pass run concurrently, in memory.
+    void makeModels() {
+        model = [this](const double* x, int n, double* f) {
+            ++modelRuns;
+            double P[4];
+            if (space.tied) space.multipliers(x, P);
+            const double* trial = space.tied ? P : x;
+            if (rs.inv.pairs.several) return simulatePairs(rs, simulate, trial, f);
+            return FUNC(rs, simulate, trial, n, f, rs.est.TOUT.data());
+        };
+        fineBatch = [this](int count, const double* const* x, int n, double* const* f) {
+            std::vector<std::array<double, 4>> tied(space.tied ? static_cast<std::size_t>(count) : 0);
+            std::vector<const double*> p(x, x + count);
+            for (std::size_t c = 0; c < tied.size(); ++c) {
+                space.multipliers(x[c], tied[c].data());
+                p[c] = tied[c].data();
+            }
+            const bool made = rs.inv.pairs.several ? simulatePairsMany(rs, count, p.data(), f, rs.options.threads)
+                                                   : fineSimulateMany(rs, count, p.data(), n, f, rs.options.threads);
+            if (made) {
+                modelRuns += count;
+                return true;
+            }
+            for (int c = 0; c < count; ++c)
+                if (!model(x[c], n, f[c])) return false;
+            return true;
+        };
+    }
+
+    // 1.-7. Everything before the first pass; false when the run ends.
+    bool prepare() {
+        // 1. The prepared data must belong to the current mesh.
+        if (!checkMeshAgainstTimeFile(rs)) return false;
+        if (!checkUnits()) return false;
+        prepareFlowModel();
+        if (!loadData()) return false;
+        if (!setUpSearch()) return false;
+        makeModels();
+        return true;
+    }
+
+    // Cancel pressed: the passes stop.
+    bool cancelled() {
         int cancel = 0;
         rs.rep.checkCancel(cancel);
-        if (cancel == 1) {
-            stopRule = WF_STOP_CANCEL;
-            stopMessage = "Cancelled";
-            break;
-        }
+        if (cancel != 1) return false;
+        stopRule = WF_STOP_CANCEL;
+        stopMessage = "Cancelled";
+        return true;
+    }
 
+    // One call of the search; anything but next when it made no pass.
+    PassEnd searchStep() {
         const int before = st.iteration;
-        const double previous = S;
         const bool batch = rs.options.fineModel != 0;
-        BSOLVE(b, nres, first, est.FCUR, est.YOBS, S, st, space.active.data(), space.lower.data(),
-               space.upper.data(), W, model, A, AS, space.k, batch ? &fineBatch : nullptr);
+        BSOLVE(b(), nres, first, rs.est.FCUR, rs.est.YOBS, S, st, space.active.data(), space.lower.data(),
+               space.upper.data(), W(), model, A(), AS(), space.k, batch ? &fineBatch : nullptr);
         if (st.status == kBsolveModelFailed) {
             // A model run made no drawdowns and has said why: the analysis
             // ends. PINIT keeps the last completed pass (or its input values),
             // and no report presents the unfinished pass as a fit.
             restoreSimulationFile(rs, kept);
             if (type != 2) writeNoFitReport(rs, "a model run failed");
-            return;
+            return PassEnd::leave;
         }
         if (st.iteration == before) {
             // The search refused to start (-2, -3): no values to report.
             rs.error(bsolveMessage(st.status));
-            if (type != 0) return;
+            if (type != 0) return PassEnd::leave;
             stopRule = WF_STOP_SEARCH;
             stopMessage = bsolveMessage(st.status);
-            break;
+            return PassEnd::stop;
         }
         if (space.tied) {
             double P[4];
             space.multipliers(space.u.data(), P);
-            for (int j = 1; j <= 4; ++j) est.P(j) = P[j - 1];
+            for (int j = 1; j <= 4; ++j) rs.est.P(j) = P[j - 1];
         }
+        return PassEnd::next;
+    }
 
-        ++counter;
-        const DerivedValues v = deriveValues(in, cond, P1);
-        reportPass(rs, counter, S, P1, v);
-
-        std::vector<double> lastDrawdown;
+    // 8.5 The pass's simulated values: read back, and for an optimisation or
+    // a fixed-time run written into the result file; kept as the file of the
+    // last completed pass.
+    bool passSimulation(const DerivedValues& v, std::vector<double>& lastDrawdown) {
         std::string invText;
         if (type == 0 || type == 1) {
             const std::string resName = rs.file(".res");
@@ -276,81 +315,121 @@ void AQFEINV(RunState& rs, int type, int k, const SimulationRun& simulate) {
             // previous one, so a failed write leaves the last pass's file.
             std::ostringstream res;
             writeResultHeader(res, counter, S, P1, v);
-            if (!readPassSimulation(rs, &res, lastDrawdown, invText)) return;
+            if (!readPassSimulation(rs, &res, lastDrawdown, invText)) return false;
             if (const std::string why = textio::writeSideFileText(resName, res.str()); !why.empty()) {
                 rs.error("Cannot write the result file " + resName + " (" + why + ")");
                 restoreSimulationFile(rs, kept);
-                return;
+                return false;
             }
         } else if (!readPassSimulation(rs, nullptr, lastDrawdown, invText)) {
-            return;
+            return false;
         }
         kept.text = std::move(invText);
         kept.have = true;
+        return true;
+    }
 
-        // The pass is complete: its transmissivities and storativities are
-        // what the run driver returns in PINIT.
+    // The pass is complete: its transmissivities and storativities are what
+    // the run driver returns in PINIT.
+    void keepResults(const DerivedValues& v) {
         rs.inv.results[0] = v.Tf;
         rs.inv.results[1] = v.Tm;
         rs.inv.results[2] = v.Sf;
         rs.inv.results[3] = v.Sm;
         rs.inv.haveResults = true;
+    }
 
+    // The bound-aware search's own stop rules, for a search still moving.
+    PassEnd boundAwareStop(double previous) {
+        const SearchOptions& opt = rs.inv.options;
+        char text[160];
+        if (counter >= 2 && (previous - S) < opt.stopTolerance * previous) {
+            std::snprintf(text, sizeof text,
+                          "Search stopped: the error estimate fell by less than %g of its value in the last pass",
+                          opt.stopTolerance);
+            stopRule = WF_STOP_TOLERANCE;
+        } else if (counter >= opt.maxPasses) {
+            std::snprintf(text, sizeof text, "Search stopped after the maximum number of passes (%d)", opt.maxPasses);
+            stopRule = WF_STOP_MAX_PASSES;
+        } else {
+            return PassEnd::next;
+        }
+        stopMessage = text;
+        rs.rep.information(text);
+        return PassEnd::stop;
+    }
+
+    // What follows a completed pass: the run type and the search's status decide.
+    PassEnd afterPass(double previous, const std::vector<double>& lastDrawdown) {
         if (type == 1) {
             stopRule = WF_STOP_FIXED_TIME;
             stopMessage = "Fixed-time run: one evaluation at the given parameters";
-            break;
+            return PassEnd::stop;
         }
         if (type == 2) {
             reportPredictedDrawdown(rs, lastDrawdown);
-            return;
+            return PassEnd::leave;
         }
-        if (st.status > 0) {
-            if (!opt.boundAware) continue;
-            // The bound-aware search's own stop rules.
-            char text[160];
-            if (counter >= 2 && (previous - S) < opt.stopTolerance * previous) {
-                std::snprintf(text, sizeof text,
-                              "Search stopped: the error estimate fell by less than %g of its value in the last pass",
-                              opt.stopTolerance);
-                stopRule = WF_STOP_TOLERANCE;
-            } else if (counter >= opt.maxPasses) {
-                std::snprintf(text, sizeof text, "Search stopped after the maximum number of passes (%d)",
-                              opt.maxPasses);
-                stopRule = WF_STOP_MAX_PASSES;
-            } else {
-                continue;
-            }
-            stopMessage = text;
-            rs.rep.information(text);
-            break;
-        }
+        if (st.status > 0) return rs.inv.options.boundAware ? boundAwareStop(previous) : PassEnd::next;
         stopRule = WF_STOP_SEARCH;
         stopMessage = st.status == 0 ? "The search converged" : bsolveMessage(st.status);
         if (st.status < 0) rs.error(bsolveMessage(st.status));
-        break;
+        return PassEnd::stop;
     }
 
-    // The fit report of the last pass.
-    if (counter > 0) {
-        FitRun fit;
-        fit.type = type;
-        fit.n = nres;
-        fit.first = first;
-        fit.st = &st;
-        fit.b = &b;
-        fit.work = &W;
-        fit.model = model;
-        fit.invText = &kept.text;
-        fit.facts = FitRunFacts{type, st.status, stopRule, counter, modelRuns, trimmed(stopMessage)};
-        writeFitReport(rs, space, fit);
-    } else if (type != 2) {
-        writeNoFitReport(rs, trimmed(stopMessage) + "; no pass was completed");
+    // 8. One pass: a search call, its report, its simulated values and results.
+    PassEnd pass() {
+        if (cancelled()) return PassEnd::stop;
+        const double previous = S;
+        if (const PassEnd end = searchStep(); end != PassEnd::next) return end;
+        ++counter;
+        const DerivedValues v = deriveValues(rs.in, cond, P1);
+        reportPass(rs, counter, S, P1, v);
+        std::vector<double> lastDrawdown;
+        if (!passSimulation(v, lastDrawdown)) return PassEnd::leave;
+        keepResults(v);
+        return afterPass(previous, lastDrawdown);
     }
-    if (type == 1 && counter > 0) return;
 
-    // 9. Final report with the values of the last pass.
-    reportFinal(rs, P1, deriveValues(in, cond, P1));
+    // The fit report of the last pass (or why there is none), then 9. the
+    // final report with the values of the last pass.
+    void finish() {
+        if (counter > 0) {
+            FitRun fit;
+            fit.type = type;
+            fit.n = nres;
+            fit.first = first;
+            fit.st = &st;
+            fit.b = &b();
+            fit.work = &W();
+            fit.model = model;
+            fit.invText = &kept.text;
+            fit.facts = FitRunFacts{type, st.status, stopRule, counter, modelRuns, trimmed(stopMessage)};
+            writeFitReport(rs, space, fit);
+        } else if (type != 2) {
+            writeNoFitReport(rs, trimmed(stopMessage) + "; no pass was completed");
+        }
+        if (type == 1 && counter > 0) return;
+        reportFinal(rs, P1, deriveValues(rs.in, cond, P1));
+    }
+};
+
+} // namespace
+
+void AQFEINV(RunState& rs, int type, int k) { AQFEINV(rs, type, k, runFlowModel); }
+
+void AQFEINV(RunState& rs, int type, int k, const SimulationRun& simulate) {
+    // No report until one is made.
+    rs.inv.verdict.clear();
+    deliverFitReport(rs.inv.options.report, WfFitReport{});
+    if (k < 1 || k > 4 || rs.est.P.size() < k) return;  // the search estimates the four multipliers
+    AnalysisRun run(rs, simulate, type, k);
+    if (!run.prepare()) return;
+    // 8. One pass per search call while the fit requirement is not met.
+    PassEnd end = PassEnd::next;
+    while (end == PassEnd::next && run.S >= rs.in.RMSE) end = run.pass();
+    if (end == PassEnd::leave) return;
+    run.finish();
 }
 
 } // namespace wf

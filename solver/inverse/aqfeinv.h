@@ -1,12 +1,12 @@
 // The inversion driver: analysis run of the solver (mode 6).
 #pragma once
 
-#include "entry/run_state.h"
+#include "base/run_state.h"
 #include "inverse/func.h"
 
 namespace wf {
 
-// AQFEINV (declared in entry/run_driver.h) with the simulation supplied: the
+// AQFEINV (inverse/analysis_run.h) with the simulation supplied: the
 // analysis itself uses the flow model, tests may put in a simulation of their
 // own that writes {base}.inv.
 //   type 0 optimisation, 1 fixed time, 2 prediction; k parameters (4).

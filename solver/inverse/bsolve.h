@@ -7,7 +7,7 @@
 
 #include <functional>
 
-#include "entry/arrays.h"
+#include "base/arrays.h"
 
 namespace wf {
 

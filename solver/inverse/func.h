@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "entry/run_state.h"
+#include "base/run_state.h"
 
 namespace wf {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "entry/run_state.h"
+#include "base/run_state.h"
 #include "inverse/bsolve.h"
 #include "inverse/fit_report.h"
 

@@ -4,9 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "entry/run_state.h"
-#include "fem/model_io.h"
-#include "fem/model_units.h"
+#include "base/run_state.h"
+#include "base/unit_tables.h"
 #include "textio/fortran_format.h"
 
 namespace wf {

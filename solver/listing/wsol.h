@@ -5,7 +5,7 @@
 
 #include <ostream>
 
-#include "entry/arrays.h"
+#include "base/arrays.h"
 
 namespace wf {
 

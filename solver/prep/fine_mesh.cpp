@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "entry/run_driver.h"
+#include "prep/mesh_run.h"
 #include "prep/mesh_files.h"
 #include "prep/radial_mesh.h"
 #include "prep/value_text.h"

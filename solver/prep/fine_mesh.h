@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "entry/run_state.h"
+#include "base/run_state.h"
 
 namespace wf::prep {
 

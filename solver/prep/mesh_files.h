@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "entry/run_state.h"
+#include "base/run_state.h"
 #include "prep/radial_mesh.h"
 
 namespace wf::prep {

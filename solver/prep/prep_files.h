@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "entry/run_state.h"
+#include "base/run_state.h"
 #include "prep/test_data.h"
 
 namespace wf::prep {

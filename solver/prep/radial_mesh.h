@@ -3,7 +3,7 @@
 // inserted, and the node that represents each observation point.
 #pragma once
 
-#include "entry/run_state.h"
+#include "base/run_state.h"
 
 namespace wf::prep {
 

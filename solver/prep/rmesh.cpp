@@ -1,7 +1,7 @@
 // The mesh run: RMESH builds the radial mesh and writes base + ".fem" and
 // base + ".plt". Distances (THICK, RMAX, ROBS) are in the project's distance
 // unit and are written unchanged; the flow model converts them when it reads.
-#include "entry/run_driver.h"
+#include "prep/mesh_run.h"
 #include "prep/mesh_files.h"
 #include "prep/radial_mesh.h"
 

@@ -2,7 +2,7 @@
 // into the observation file base + ".obs" and the model-control file
 // base + ".tim". Times stay in the input-time unit and discharges in the
 // discharge unit; the flow model converts them when it reads.
-#include "entry/run_driver.h"
+#include "prep/preparation_run.h"
 #include "prep/prep_files.h"
 #include "prep/side_output.h"
 #include "prep/test_data.h"

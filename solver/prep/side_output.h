@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "entry/run_state.h"
+#include "base/run_state.h"
 
 namespace wf::prep {
 

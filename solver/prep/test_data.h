@@ -6,7 +6,7 @@
 // 0; water level in metres above sea level when IWLO is 1).
 #pragma once
 
-#include "entry/run_state.h"
+#include "base/run_state.h"
 
 namespace wf::prep {
 

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "entry/arrays.h"
+#include "base/arrays.h"
 
 namespace wf::prep {
 

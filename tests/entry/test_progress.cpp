@@ -1,8 +1,8 @@
 // The progress list codes and the error-box texts.
 #include <gtest/gtest.h>
 
-#include "entry/progress_list.h"
-#include "entry/reporter.h"
+#include "base/progress_list.h"
+#include "base/reporter.h"
 #include "support/recording_host.h"
 
 using wf::ProgressList;

@@ -125,14 +125,18 @@ TEST_F(EntryCall, MeshRunAfterFailedPreparationShowsNoErrorBox) {
     EXPECT_EQ(host.boxes.size(), 1u);
 }
 
-TEST_F(EntryCall, WorkArraysBeyondMemoryAreAnAllocationError) {
+// A model set of 200000 x 200000 nodes cannot be had: the counts are refused
+// before any work array is sized from them, and nothing is written back.
+TEST_F(EntryCall, WorkArraysOfAMeshBeyondTheLargestAreRefusedBeforeAllocation) {
     dir.write("TEST.obs", "title\n Pumping rate\n 1 30\n");
     Records r("TEST");
-    r.mesh.NR = 200000;  // a model set of 200000 x 200000 nodes cannot be had
+    r.mesh.NR = 200000;
     r.mesh.NZ = 200000;
     const PINIT before = r.pinit;
     r.call(6, 0);
-    EXPECT_EQ(host.boxes, (std::vector<RecordedBox>{{"Error", " Allocation Error, not enough memory"}}));
+    EXPECT_EQ(host.boxes, (std::vector<RecordedBox>{
+                              {"Error", "The mesh of 200000 x 200000 nodes in the records is larger than any mesh run "
+                                        "lays out (400 x 200): do the mesh construction again"}}));
     EXPECT_EQ(std::memcmp(&r.pinit, &before, sizeof before), 0);
 }
 

@@ -9,9 +9,9 @@
 
 #include <algorithm>
 
-#include "entry/work_sets.h"
+#include "base/work_sets.h"
 #include "fem/fem_numerics.h"
-#include "fem/fem_state.h"
+#include "base/fem_state.h"
 #include "fem/shape_tables.h"
 
 namespace wftest::literal {

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "entry/run_state.h"
+#include "base/run_state.h"
 #include "textio/fortran_format.h"
 #include "textio/list_directed.h"
 

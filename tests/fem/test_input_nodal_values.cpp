@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-#include "entry/run_state.h"
+#include "base/run_state.h"
 #include "fem/ggip.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"

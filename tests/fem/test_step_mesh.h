@@ -8,8 +8,8 @@
 
 #include <cmath>
 
-#include "entry/work_sets.h"
-#include "fem/fem_state.h"
+#include "base/work_sets.h"
+#include "base/fem_state.h"
 
 namespace wftest {
 

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "entry/run_state.h"
+#include "base/run_state.h"
 #include "inverse/aqfeinv.h"
 #include "textio/fortran_format.h"
 #include "textio/list_directed.h"

@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "../fem/well_functions.h"
-#include "entry/run_driver.h"
-#include "entry/run_options.h"
+#include "inverse/analysis_run.h"
+#include "base/run_options.h"
 #include "inverse/func.h"
 #include "recovery_fixture.h"
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "prep/prep_fixture.h"
+#include "prep/preparation_run.h"
 
 namespace wf::test {
 

@@ -5,7 +5,8 @@
 
 // The records come first: POSIX <limits.h>, which the test framework pulls
 // in, defines NZERO (the default nice value) as a macro.
-#include "entry/run_driver.h"
+#include "prep/mesh_run.h"
+#include "wfcore/records.h"
 
 #include <gtest/gtest.h>
 #ifdef NZERO

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "entry/progress_list.h"
+#include "base/progress_list.h"
 #include "wfcore/wfcore.h"
 
 namespace wf {

@@ -5,14 +5,22 @@
 #include <string>
 #include <string_view>
 
-#include "entry/inputs.h"
-#include "entry/reporter.h"
-#include "entry/run_options.h"
-#include "entry/work_sets.h"
-#include "fem/fem_state.h"
-#include "inverse/inverse_state.h"
+#include "base/inputs.h"
+#include "base/reporter.h"
+#include "base/run_options.h"
+#include "base/work_sets.h"
+#include "base/fem_state.h"
+#include "base/inverse_state.h"
 
 namespace wf {
+
+// A 72-character title field as text (unset characters written as blanks).
+inline std::string titleText(const char (&title)[72]) {
+    std::string text(title, 72);
+    for (char& c : text)
+        if (c == '\0') c = ' ';
+    return text;
+}
 
 struct RunState {
     // Run control

@@ -10,7 +10,7 @@
 
 #include <vector>
 
-#include "fem/band_core.h"
+#include "base/band_buffer.h"
 
 namespace wf {
 
@@ -25,7 +25,7 @@ struct AssemblyCache {
 
     // Element integrals. Entry p is a pair (i, j) of local nodes of one
     // element whose global nodes satisfy J >= I, in element order; it goes to
-    // position bandAt[p] of the row-wise band (band_core.h, stride ld).
+    // position bandAt[p] of the row-wise band (fem/band_core.h, stride ld).
     int ld = 0;
     int points = 0;                  // Gauss points per element
     int elementNodes = 0;            // nodes per element of the shape table

@@ -6,7 +6,7 @@
 #include <iosfwd>
 #include <memory>
 
-#include "fem/assembly_cache.h"
+#include "base/assembly_cache.h"
 
 namespace wf {
 

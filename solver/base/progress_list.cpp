@@ -1,4 +1,4 @@
-#include "entry/progress_list.h"
+#include "base/progress_list.h"
 
 #include <cstdlib>
 

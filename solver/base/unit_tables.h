@@ -1,4 +1,4 @@
-// Unit tables of the flow model: factors that convert the project's units
+// Unit tables of the solver: factors that convert the project's units
 // (indices of the UNITS record, 1-based) into the SI units the model works in.
 #pragma once
 

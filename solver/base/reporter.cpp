@@ -1,4 +1,4 @@
-#include "entry/reporter.h"
+#include "base/reporter.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -2,7 +2,7 @@
 // the start of a run and freed at its end.
 #pragma once
 
-#include "entry/arrays.h"
+#include "base/arrays.h"
 
 namespace wf {
 

@@ -1,7 +1,7 @@
-#include "fem/model_units.h"
+#include "base/unit_tables.h"
 
-#include "entry/inputs.h"
-#include "fem/fem_state.h"
+#include "base/inputs.h"
+#include "base/fem_state.h"
 
 namespace wf {
 

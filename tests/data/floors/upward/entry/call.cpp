@@ -1,0 +1,2 @@
+#include "base/state.h"
+#include "wfcore/wfcore.h"

@@ -1,0 +1,3 @@
+#pragma once
+#include "base/state.h"
+#include "listing/list.h"
