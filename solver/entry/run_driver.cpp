@@ -7,7 +7,7 @@
 #include <fstream>
 #include <new>
 
-#include "prep/fine_mesh.h"
+#include "fine/fine_mesh.h"
 #include "textio/list_directed.h"
 #include "textio/side_file.h"
 
@@ -163,7 +163,7 @@ void WFRUN(RunState& rs, int mode, int type, MESH& mesh, OBSV& obsv, PINIT& pini
     if (mode == 4) {
         // Fine model: its own layout with larger coordinate arrays.
         const bool fine = rs.options.fineModel;
-        const int nrmax = fine ? prep::kFineNrMax : 25, nzmax = fine ? prep::kFineNzMax : 30;
+        const int nrmax = fine ? fine::kFineNrMax : 25, nzmax = fine ? fine::kFineNzMax : 30;
         if (allocateSet(rs, [&] { rs.meshSet.allocate(nzmax, nrmax); })) {
             const bool built = fine ? FINE_RMESH(rs, nrmax, nzmax) : RMESH(rs, type, 25, 30);
             rs.meshSet.release();

@@ -18,7 +18,7 @@ void WFRUN(RunState& rs, int mode, int type, MESH& mesh, OBSV& obsv, PINIT& pini
 // Work routines.
 // Mesh run; false when the mesh input was refused (nothing written, nothing to copy back).
 bool RMESH(RunState& rs, int type, int nrmax, int nzmax);
-// Mesh run of the "Fine model" (prep/fine_mesh.h); the type takes no part.
+// Mesh run of the "Fine model" (fine/fine_mesh.h); the type takes no part.
 bool FINE_RMESH(RunState& rs, int nrmax, int nzmax);
 void RTIM(RunState& rs, int& type);                        // preparation run
 void AQFEINV(RunState& rs, int type, int k);               // analysis run

@@ -1,6 +1,6 @@
 #include "fem/model_driver.h"
 
-#include "fem/fine_model.h"
+#include "fine/fine_model.h"
 #include "fem/ggip.h"
 #include "fem/model_io.h"
 #include "fem/simf.h"
@@ -43,7 +43,7 @@ bool runModel(RunState& rs, ModelFiles& files, const double* P, Mat1<double>& si
                     {fs.bandwidth, rs.file(".fem"), rs.model.BAND.cols()});
         return false;
     }
-    // Fine model: its own stepping and solver (fem/fine_model.h).
+    // Fine model: its own stepping and solver (fine/fine_model.h).
     if (rs.options.fineModel) return FINE_SIMF(rs, P, sim, obsNodes, times);
     return SIMF(rs, P, sim, obsNodes, times);
 }

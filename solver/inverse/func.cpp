@@ -5,7 +5,7 @@
 #include <fstream>
 #include <vector>
 
-#include "fem/fine_model.h"
+#include "fine/fine_model.h"
 #include "fem/model_driver.h"
 #include "textio/list_directed.h"
 #include "textio/side_file.h"

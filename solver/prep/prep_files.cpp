@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "prep/fine_mesh.h"
+#include "fine/fine_mesh.h"
 #include "textio/fortran_format.h"
 #include "textio/list_directed.h"
 
@@ -130,7 +130,7 @@ std::string controlFileText(const RunState& rs, const TestData& d, const TimeSub
     std::vector<double> QL(static_cast<std::size_t>(in.NQ) + 1);
     for (int k = 1; k <= in.NQ; ++k) QL[k] = in.Q[k] / (static_cast<double>(w.NWELL - 1) * 2.0 * kPi);
     // Fine model: each node takes its share of the screen (rows of unequal spacing).
-    const std::vector<double> fineShares = rs.options.fineModel ? fineRateShares(in, w.KW1, w.KW2) : std::vector<double>{};
+    const std::vector<double> fineShares = rs.options.fineModel ? fine::fineRateShares(in, w.KW1, w.KW2) : std::vector<double>{};
     for (int k = w.KW1; k <= w.KW2; ++k) {
         const double share = (k == w.KW1 || k == w.KW2) ? 2.0 : 1.0;
         auto rate = [&](int m) {

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <sstream>
 
-#include "fem/fine_model.h"
+#include "fine/fine_model.h"
 #include "fem/model_driver.h"
 #include "fem/model_fixture.h"
 #include "support/recording_host.h"
@@ -127,7 +127,7 @@ TEST(FineStepping, NegativeStorageIsReportedAsABadPivot) {
 } // namespace
 } // namespace wf
 
-#include "fem/fine_eigen.h"
+#include "fine/fine_eigen.h"
 
 namespace wf {
 namespace {

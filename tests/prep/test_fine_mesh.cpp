@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "prep/fine_mesh.h"
+#include "fine/fine_mesh.h"
 #include "support/pump_test_project.h"
 #include "support/temp_dir.h"
 
@@ -19,7 +19,7 @@ namespace {
 TEST(FineMesh, RowsMeetTheInterfaceExactlyAndGrowAwayFromIt) {
     for (double ratio : {0.05, 0.2, 0.5, 0.9}) {
         int nzf = 0;
-        const std::vector<double> z = prep::fineRows(40.0, ratio, nzf);
+        const std::vector<double> z = fine::fineRows(40.0, ratio, nzf);
         ASSERT_GE(nzf, 2);
         ASSERT_GT(static_cast<int>(z.size()), nzf);
         EXPECT_EQ(z.front(), 0.0);
@@ -28,24 +28,24 @@ TEST(FineMesh, RowsMeetTheInterfaceExactlyAndGrowAwayFromIt) {
         // The rows next to the interface lie one interface step from it
         // (scaled by at most the fit of the last spacing), and the spacings
         // grow at most by the growth factor away from it.
-        const double h0 = prep::kFineInterfaceStep * 40.0;
+        const double h0 = fine::kFineInterfaceStep * 40.0;
         EXPECT_NEAR(z[nzf] - z[nzf - 1], h0, 0.5 * h0) << ratio;
         EXPECT_NEAR(z[nzf - 1] - z[nzf - 2], h0, 0.5 * h0) << ratio;
         for (std::size_t j = nzf + 1; j + 1 < z.size(); ++j)
-            EXPECT_LE((z[j + 1] - z[j]) / (z[j] - z[j - 1]), prep::kFineRowGrowth * 1.0001) << ratio << " row " << j;
+            EXPECT_LE((z[j + 1] - z[j]) / (z[j] - z[j - 1]), fine::kFineRowGrowth * 1.0001) << ratio << " row " << j;
         for (int j = 1; j < nzf; ++j) EXPECT_GT(z[j], z[j - 1]);
     }
 }
 
 TEST(FineMesh, ColumnsPassThroughEveryAnchorInSmallRatios) {
-    const std::vector<double> r = prep::fineColumns({1.5, 30.0, 4000.0});
+    const std::vector<double> r = fine::fineColumns({1.5, 30.0, 4000.0});
     EXPECT_EQ(r[0], 0.0);
     EXPECT_EQ(r[1], 0.0625);
     for (double a : {1.5, 30.0, 4000.0}) EXPECT_NE(std::find(r.begin(), r.end(), a), r.end()) << a;
     EXPECT_EQ(r.back(), 4000.0);
     for (std::size_t i = 2; i < r.size(); ++i) {
         EXPECT_GT(r[i], r[i - 1]);
-        EXPECT_LE(r[i] / r[i - 1], prep::kFineRadialRatio * (1.0 + 1e-12)) << i;
+        EXPECT_LE(r[i] / r[i - 1], fine::kFineRadialRatio * (1.0 + 1e-12)) << i;
     }
 }
 
@@ -54,21 +54,21 @@ TEST(FineMesh, NodeRatesAreTheScreenSharesOfTheRows) {
     in.THICK = 40.0;
     in.RATIO = 0.2;
     int nzf = 0;
-    const std::vector<double> z = prep::fineRows(in.THICK, in.RATIO, nzf);
+    const std::vector<double> z = fine::fineRows(in.THICK, in.RATIO, nzf);
     in.NZ = static_cast<int>(z.size());
     in.NZF = nzf;
-    const std::vector<double> all = prep::fineRateShares(in, 1, in.NZ);
+    const std::vector<double> all = fine::fineRateShares(in, 1, in.NZ);
     ASSERT_EQ(static_cast<int>(all.size()), in.NZ + 1);
     EXPECT_NEAR(std::accumulate(all.begin(), all.end(), 0.0), 1.0, 1e-14);
     EXPECT_DOUBLE_EQ(all[1], 0.5 * (z[1] - z[0]) / 40.0);
     EXPECT_DOUBLE_EQ(all[2], 0.5 * (z[2] - z[0]) / 40.0);
-    const std::vector<double> fracture = prep::fineRateShares(in, 1, nzf);
+    const std::vector<double> fracture = fine::fineRateShares(in, 1, nzf);
     EXPECT_NEAR(std::accumulate(fracture.begin(), fracture.end(), 0.0), 1.0, 1e-14);
     EXPECT_EQ(fracture[nzf + 1], 0.0);
     // Rows that are not the fine rows of THICK and RATIO: no shares (the
     // standard equal shares apply).
     in.NZ = 20;
-    EXPECT_TRUE(prep::fineRateShares(in, 1, 20).empty());
+    EXPECT_TRUE(fine::fineRateShares(in, 1, 20).empty());
 }
 
 // The fine mesh and preparation runs write the standard layouts: the mesh

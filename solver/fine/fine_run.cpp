@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "entry/run_state.h"
-#include "fem/fine_model.h"
+#include "fine/fine_model.h"
 #include "fem/model_io.h"
 #include "fem/simf.h"
 #include "fem/stor.h"

@@ -1,10 +1,10 @@
-#include "fem/fine_model.h"
+#include "fine/fine_model.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "entry/run_state.h"
-#include "fem/fine_eigen.h"
+#include "fine/fine_eigen.h"
 
 namespace wf {
 namespace fine {

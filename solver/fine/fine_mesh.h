@@ -10,7 +10,7 @@
 
 #include "entry/run_state.h"
 
-namespace wf::prep {
+namespace wf::fine {
 
 // Limits of the fine mesh run's coordinate arrays (the standard run has 25 and 30).
 inline constexpr int kFineNrMax = 400;
@@ -42,4 +42,7 @@ std::vector<double> fineColumns(const std::vector<double>& anchors);
 // the fine mesh run), in which case the standard equal shares apply.
 std::vector<double> fineRateShares(const Inputs& in, int kw1, int kw2);
 
-} // namespace wf::prep
+// Index of the height in z nearest to target (0-based).
+int nearestRow(const std::vector<double>& z, double target);
+
+} // namespace wf::fine

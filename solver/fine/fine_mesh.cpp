@@ -1,15 +1,11 @@
-// The fine mesh run (RMESH with the "Fine model" option).
-#include "prep/fine_mesh.h"
+// Layout of the "Fine model" mesh: node rows, node columns, well shares.
+#include "fine/fine_mesh.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "entry/run_driver.h"
-#include "prep/mesh_files.h"
-#include "prep/radial_mesh.h"
-#include "prep/value_text.h"
 
-namespace wf::prep {
+namespace wf::fine {
 
 namespace {
 
@@ -34,15 +30,14 @@ std::vector<double> gradedSpacings(double length, double h0, double cap) {
     return h;
 }
 
-// Node row nearest to height z (0-based).
+} // namespace
+
 int nearestRow(const std::vector<double>& z, double target) {
     int best = 0;
     for (int j = 1; j < static_cast<int>(z.size()); ++j)
         if (std::abs(z[j] - target) < std::abs(z[best] - target)) best = j;
     return best;
 }
-
-} // namespace
 
 std::vector<double> fineRows(double thick, double ratio, int& nzf) {
     const double bf = ratio * thick, bm = thick - bf;
@@ -86,48 +81,4 @@ std::vector<double> fineRateShares(const Inputs& in, int kw1, int kw2) {
     return share;
 }
 
-} // namespace wf::prep
-
-namespace wf {
-
-bool FINE_RMESH(RunState& rs, int nrmax, int nzmax) {
-    using namespace prep;
-    if (!checkMeshInput(rs)) return false;
-    const Inputs& in = rs.in;
-    MeshLayout m;
-    m.BF = in.RATIO * in.THICK;
-
-    const std::vector<double> z = fineRows(in.THICK, in.RATIO, m.NZF);
-    std::vector<double> anchors;
-    for (int k = 1; k <= in.NOBS; ++k) anchors.push_back(in.ROBS[k]);
-    anchors.push_back(in.RMAX);
-    const std::vector<double> r = fineColumns(anchors);
-    m.NZ = static_cast<int>(z.size());
-    m.NZM = m.NZ - m.NZF;
-    m.NR = static_cast<int>(r.size());
-    if (m.NR > nrmax || m.NZ > nzmax || rs.meshSet.R.size() < m.NR || rs.meshSet.Z.size() < m.NZ) {
-        rs.error(" Dimension to small for Mesh Size");
-        return false;
-    }
-    for (int i = 1; i <= m.NR; ++i) rs.meshSet.R(i) = r[static_cast<std::size_t>(i - 1)];
-    for (int j = 1; j <= m.NZ; ++j) rs.meshSet.Z(j) = z[static_cast<std::size_t>(j - 1)];
-
-    // Observation points: their own column; the row nearest the middle of the
-    // fracture, or a third of the way into the matrix (its first row closer
-    // than 1.0 to the well), as in the standard mesh.
-    const double bm = in.THICK - m.BF;
-    for (int k = 1; k <= in.NOBS; ++k) {
-        m.IOBS[k] = static_cast<int>(std::find(r.begin(), r.end(), in.ROBS[k]) - r.begin()) + 1;
-        if (in.IPOS[k] == 1)
-            m.ROW[k] = nearestRow(std::vector<double>(z.begin(), z.begin() + m.NZF), 0.5 * m.BF);
-        else if (in.ROBS[k] < 1.0)
-            m.ROW[k] = m.NZF;
-        else
-            m.ROW[k] = m.NZF + nearestRow(std::vector<double>(z.begin() + m.NZF, z.end()), m.BF + bm / 3.0);
-        m.NODOBS[k] = m.ROW[k] * m.NR + m.IOBS[k];
-    }
-
-    return writeMesh(rs, m);
-}
-
-} // namespace wf
+} // namespace wf::fine
