@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "entry/run_state.h"
 #include "fine/fine_eigen.h"
@@ -136,13 +137,21 @@ void planSteps(const FineModel& fm, double t, double b, Block&& block) {
 
 } // namespace
 
-std::shared_ptr<const FineModel> buildFineModel(const RunState& rs) {
+std::shared_ptr<const FineModel> buildFineModel(const RunState& rs, std::string& why) {
     const FemState& fs = rs.fem;
+    auto refuse = [&why](std::string text) {
+        why = std::move(text);
+        return std::shared_ptr<const FineModel>{};
+    };
     const ModelSet& m = rs.model;
     const int NR = rs.in.NR, NZ = rs.in.NZ;
-    if (fs.nodesPerElement != 4 || fs.family != 'L' || fs.NNS != 0 || fs.satSwitch == 1 || fs.nsteps == 0) return {};
-    if (NR < 2 || NZ < 2 || fs.NN != NR * NZ || fs.NEL != (NR - 1) * (NZ - 1) || m.X.size() < fs.NN) return {};
-    if (fs.npar < 2 || fs.npar % 2 != 0) return {};
+    if (fs.nodesPerElement != 4 || fs.family != 'L') return refuse("its elements are not bilinear four-node elements");
+    if (fs.NNS != 0) return refuse("it has prescribed fluxes on element sides");
+    if (fs.satSwitch == 1) return refuse("it tests for dry nodes");
+    if (fs.nsteps == 0) return refuse("it has no storage (no time steps)");
+    if (NR < 2 || NZ < 2 || fs.NN != NR * NZ || fs.NEL != (NR - 1) * (NZ - 1) || m.X.size() < fs.NN)
+        return refuse("its nodes and elements are not the NR x NZ grid of the mesh records");
+    if (fs.npar < 2 || fs.npar % 2 != 0) return refuse("its parameters are not pairs of conductivity and storage");
     auto node = [NR](int i, int j) { return j * NR + i + 1; };  // 0-based column i, row j
 
     auto fm = std::make_shared<FineModel>();
@@ -159,19 +168,23 @@ std::shared_ptr<const FineModel> buildFineModel(const RunState& rs) {
     fm->hz.resize(NZ - 1);
     for (int j = 0; j < NZ; ++j) {
         fm->rowMat[j] = m.MAT(node(0, j));
-        if (fm->rowMat[j] < 1 || fm->rowMat[j] > fs.npar / 2) return {};
+        if (fm->rowMat[j] < 1 || fm->rowMat[j] > fs.npar / 2)
+            return refuse("node row " + std::to_string(j + 1) + " has a material without parameters");
         if (j > 0) {
             fm->hz[j - 1] = m.Y(node(0, j)) - m.Y(node(0, j - 1));
-            if (!(fm->hz[j - 1] > 0.0)) return {};
+            if (!(fm->hz[j - 1] > 0.0)) return refuse("node row " + std::to_string(j + 1) + " does not lie above the row below it");
         }
         for (int i = 0; i < NR; ++i) {
             const int n = node(i, j);
-            if (m.X(n) != r[i] || m.Y(n) != m.Y(node(0, j)) || m.MAT(n) != fm->rowMat[j] || m.H0(n) != fm->h0)
-                return {};
-            if (i > 0 && !(r[i] > r[i - 1])) return {};
+            if (m.X(n) != r[i] || m.Y(n) != m.Y(node(0, j)))
+                return refuse("node " + std::to_string(n) + " is not on the columns and rows of the grid");
+            if (m.MAT(n) != fm->rowMat[j]) return refuse("node row " + std::to_string(j + 1) + " has more than one material");
+            if (m.H0(n) != fm->h0) return refuse("the initial heads are not equal at every node");
+            if (i > 0 && !(r[i] > r[i - 1]))
+                return refuse("node column " + std::to_string(i + 1) + " does not lie outside the column before it");
         }
     }
-    if (r[0] < 0.0) return {};
+    if (r[0] < 0.0) return refuse("its first node column lies at a negative radius");
     // Every element one cell of the grid, every cell once.
     std::vector<char> seen(static_cast<std::size_t>(NR - 1) * (NZ - 1), 0);
     for (int e = 1; e <= fs.NEL; ++e) {
@@ -179,32 +192,36 @@ std::shared_ptr<const FineModel> buildFineModel(const RunState& rs) {
         for (int a = 0; a < 4; ++a) nodes[a] = m.CON(e, a + 1);
         const int low = *std::min_element(nodes, nodes + 4) - 1;
         const int i = low % NR, j = low / NR;
-        if (i >= NR - 1 || j >= NZ - 1) return {};
+        if (i >= NR - 1 || j >= NZ - 1) return refuse("element " + std::to_string(e) + " is not a cell of the grid");
         int cell[4] = {node(i, j), node(i + 1, j), node(i + 1, j + 1), node(i, j + 1)};
         std::sort(nodes, nodes + 4);
         std::sort(cell, cell + 4);
-        if (!std::equal(nodes, nodes + 4, cell)) return {};
+        if (!std::equal(nodes, nodes + 4, cell)) return refuse("element " + std::to_string(e) + " is not a cell of the grid");
         char& s = seen[static_cast<std::size_t>(j) * (NR - 1) + i];
-        if (s) return {};
+        if (s) return refuse("element " + std::to_string(e) + " covers a cell of the grid a second time");
         s = 1;
     }
     // Heads held: none, or the whole outer column at the initial head.
     fm->n = NR;
     if (fs.NDN != 0) {
-        if (fs.NDN != NZ) return {};
+        if (fs.NDN != NZ) return refuse("its heads are held elsewhere than on the whole outer node column");
         std::vector<char> held(NZ, 0);
         for (int d = 1; d <= fs.NDN; ++d) {
             const int n = m.DNODE(d);
-            if (n < 1 || n > fs.NN || (n - 1) % NR != NR - 1 || m.DHEAD(d) != fm->h0) return {};
+            if (n < 1 || n > fs.NN || (n - 1) % NR != NR - 1)
+                return refuse("its heads are held elsewhere than on the whole outer node column");
+            if (m.DHEAD(d) != fm->h0) return refuse("a held head differs from the initial head");
             held[(n - 1) / NR] = 1;
         }
-        if (std::count(held.begin(), held.end(), 1) != NZ) return {};
+        if (std::count(held.begin(), held.end(), 1) != NZ)
+            return refuse("its heads are held elsewhere than on the whole outer node column");
         fm->n = NR - 1;
     }
     // Sources on the axis column.
     for (int k = 1; k <= fs.NSRC; ++k) {
         const int n = m.SRC(k, 1);
-        if (n < 1 || n > fs.NN || (n - 1) % NR != 0) return {};
+        if (n < 1 || n > fs.NN || (n - 1) % NR != 0)
+            return refuse("pumped node " + std::to_string(n) + " is not on the well axis (the first node column)");
         FineModel::Source src;
         src.row = (n - 1) / NR;
         const int points = std::min(m.SRC(k, 2), m.PROF.dim2());
@@ -219,7 +236,7 @@ std::shared_ptr<const FineModel> buildFineModel(const RunState& rs) {
     std::sort(fm->restarts.begin(), fm->restarts.end());
     fm->restarts.erase(std::unique(fm->restarts.begin(), fm->restarts.end()), fm->restarts.end());
 
-    if (!radialModes(r, fm->n, fm->V, fm->lambda)) return {};
+    if (!radialModes(r, fm->n, fm->V, fm->lambda)) return refuse("its radial modes could not be computed");
     return fm;
 }
 

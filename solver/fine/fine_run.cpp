@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <exception>
+#include <string>
 #include <thread>
 
 #include "entry/run_state.h"
@@ -58,12 +59,19 @@ bool FINE_SIMF(RunState& rs, const double* P, Mat1<double>& sim, const Vec1<int>
     ModelSet& m = rs.model;
     if (fs.callCount == 1 || !fs.fine) {
         fs.fine.reset();
-        if (auto built = fine::buildFineModel(rs)) {
+        std::string why;
+        if (auto built = fine::buildFineModel(rs, why)) {
             auto fm = std::make_shared<fine::FineModel>(*built);
             if (placeObservations(*fm, obsNodes, fs.nobsNodes)) fs.fine = fm;
+            else why = "an observation node lies outside its mesh";
+        }
+        // Nothing is fitted silently on the standard model instead.
+        if (!fs.fine) {
+            rs.error("The fine model cannot be built for the model input of " + rs.file(".fem") + " and " +
+                     rs.file(".tim") + ": " + why);
+            return false;
         }
     }
-    if (!fs.fine) return SIMF(rs, P, sim, obsNodes, times);
     const fine::FineModel& fm = *fs.fine;
 
     const int nout = fs.nout, nobs = fs.nobsNodes;

@@ -140,5 +140,23 @@ TEST(FineMesh, MeshAndTimeFilesKeepTheirLayouts) {
     EXPECT_NEAR(sum, -0.01 / (2.0 * 3.14159265358979), 1e-7);
 }
 
+// The fine preparation run gives each well node its share of the fine rows:
+// on a mesh that is not the fine mesh of THICK and RATIO it refuses, rather
+// than writing the standard equal shares without a word.
+TEST(FineMesh, PreparationRefusesAMeshThatIsNotTheFineMesh) {
+    test::TempWorkDir dir;
+    test::PumpTest c;
+    c.robs = {30.0};
+    c.times = {0.0, 60.0, 600.0};
+    c.fine = true;
+    c.fineMesh = false;
+    test::PumpTestRunner runner(c);
+    test::PumpTestResult res;
+    EXPECT_FALSE(runner.prepare(res));
+    ASSERT_EQ(res.boxes.size(), 1u);
+    EXPECT_EQ(res.boxes[0].rfind("The fine model cannot be prepared on the mesh of ", 0), 0u) << res.boxes[0];
+    EXPECT_NE(res.boxes[0].find("do the mesh construction with the fine model first"), std::string::npos);
+}
+
 } // namespace
 } // namespace wf

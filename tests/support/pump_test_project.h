@@ -35,6 +35,7 @@ struct PumpTest {
     std::vector<double> times;
     std::vector<double> data;
     bool fine = false;
+    bool fineMesh = true; // with fine: the mesh run too (false: a standard mesh under the fine runs)
     int threads = 0;      // fine model: threads for the derivative models (0 all cores)
     int meshType = 0;     // mesh run type: 0 uniform rows, else graded (9 fracture rows)
 };
@@ -130,7 +131,7 @@ private:
             if (code == 0 && std::string(text).rfind("Iteration ", 0) == 0) ++static_cast<PumpTestResult*>(ctx)->passes;
         };
         rs.rep.setHost(&h);
-        rs.options.fineModel = c_.fine;
+        rs.options.fineModel = c_.fine && (mode != 4 || c_.fineMesh);
         rs.options.threads = c_.threads;
         FILENAME_VIEW view;
         std::memcpy(&view, &filename, sizeof view);
