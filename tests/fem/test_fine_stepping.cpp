@@ -122,6 +122,64 @@ TEST(FineStepping, OtherInputIsRefusedWithTheReason) {
     }
 }
 
+// Mass balance with a no-flow outer boundary: at late time (the cone has
+// filled the whole section, 2000 m at K / Ss = 10 m2/s after about 4e5 s)
+// every pumped cubic metre has come out of storage, so the volume pumped per
+// radian, sum of the node rates times t, equals the change of storage
+// integral S s r dr dz over the bilinear drawdowns (2 x 2 Gauss points per
+// cell: exact for them), to 1e-6. A constant mode whose eigenvalue is not
+// exactly 0 would lose about lambda_0 K / Ss t of the volume.
+TEST(FineStepping, PumpedVolumeEqualsTheChangeOfStorageAtLateTime) {
+    RadialModel model = layeredModel();
+    model.constantHead = false;
+    const std::vector<double> times = test::logTimes(10.0, 2.0e8, 16);
+    test::TempWorkDir dir;
+    dir.write("MODEL.fem", model.femText());
+    dir.write("MODEL.tim", model.timText());
+    RunState rs;
+    test::RecordingHost host;
+    rs.rep.setHost(host.host());
+    test::prepareRun(rs, model, kK, kSs, static_cast<int>(times.size()));
+    rs.in.NR = model.NR();
+    rs.in.NZ = model.NZ();
+    rs.options.fineModel = true;
+    std::ostringstream listing;
+    rs.fem.listing = &listing;
+    RunArrays a(static_cast<int>(model.obsNodes.size()), times);
+    const double P[4] = {1.0, 0.01, 1.0, 10.0};
+    ASSERT_TRUE(AQFESUB(rs, P, a.sim, a.obs, a.times));
+    ASSERT_TRUE(rs.fem.fine);
+    const fine::FineModel& fm = *rs.fem.fine;
+    EXPECT_EQ(fm.n, fm.NR);
+    EXPECT_EQ(fm.lambda[0], 0.0);
+    for (int i = 1; i < fm.NR; ++i) EXPECT_EQ(fm.V[static_cast<std::size_t>(i) * fm.n], fm.V[0]);
+
+    const double tEnd = times.back();
+    double pumped = 0.0;  // per radian (m3)
+    for (const auto& src : fm.sources) pumped -= src.rate.back() * tEnd;
+    ASSERT_GT(pumped, 0.0);
+    const int NR = model.NR();
+    auto drawdown = [&](int i, int j) { return model.h0 - rs.model.HNEW(j * NR + i + 1); };
+    const double g = 0.5 / std::sqrt(3.0);
+    double stored = 0.0;
+    for (int j = 0; j + 1 < model.NZ(); ++j) {
+        // Storage linear between the node rows' materials (rows 1..nzf
+        // fracture, multiplier 1; matrix 10), as the nodal materials give it.
+        const double s1 = kSs * (j + 1 <= model.nzf ? P[2] : P[3]), s2 = kSs * (j + 2 <= model.nzf ? P[2] : P[3]);
+        const double hz = model.z[j + 1] - model.z[j];
+        for (int i = 0; i + 1 < NR; ++i) {
+            const double hr = model.r[i + 1] - model.r[i];
+            for (double a1 : {0.5 - g, 0.5 + g})
+                for (double b1 : {0.5 - g, 0.5 + g}) {
+                    const double s = (1 - a1) * (1 - b1) * drawdown(i, j) + a1 * (1 - b1) * drawdown(i + 1, j) +
+                                     a1 * b1 * drawdown(i + 1, j + 1) + (1 - a1) * b1 * drawdown(i, j + 1);
+                    stored += 0.25 * hr * hz * ((1 - b1) * s1 + b1 * s2) * (model.r[i] + a1 * hr) * s;
+                }
+        }
+    }
+    EXPECT_NEAR(stored / pumped, 1.0, 1e-6) << "pumped " << pumped << " stored " << stored;
+}
+
 // Multipliers that make the system indefinite (a negative storage) stop the
 // run with the pivot message, as the standard solver does; no values.
 TEST(FineStepping, NegativeStorageIsReportedAsABadPivot) {
