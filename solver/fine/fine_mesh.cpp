@@ -3,13 +3,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
+
+#include "fem/model_units.h"
 
 
 namespace wf::fine {
 
 namespace {
-
-constexpr double kFirstRadius = 0.0625;  // first column off the axis, as in the standard mesh
 
 // Spacings that cover length from one end, starting at h0 and growing by
 // kFineRowGrowth up to cap, scaled so that they add up to length exactly.
@@ -54,8 +55,12 @@ std::vector<double> fineRows(double thick, double ratio, int& nzf) {
     return z;
 }
 
-std::vector<double> fineColumns(const std::vector<double>& anchors) {
-    std::vector<double> r{0.0, kFirstRadius};
+std::vector<double> fineColumns(double r0, std::vector<double> anchors) {
+    std::sort(anchors.begin(), anchors.end());
+    anchors.erase(std::remove_if(anchors.begin(), anchors.end(), [r0](double a) { return !(a > r0); }), anchors.end());
+    std::vector<double> r{r0};
+    if (anchors.empty()) return r;
+    if (r0 == 0.0) r.push_back(anchors.front() * kFineInnerFraction);
     for (double b : anchors) {
         const double a = r.back();
         if (!(b > a)) continue;
@@ -65,6 +70,42 @@ std::vector<double> fineColumns(const std::vector<double>& anchors) {
         r.push_back(b);
     }
     return r;
+}
+
+bool layFineMesh(const Inputs& in, double r0, FineMesh& mesh, std::string& why) {
+    mesh.metres = units::length(in.IDIST);
+    if (mesh.metres == 0.0) {
+        why = "Distance unit IDIST = " + std::to_string(in.IDIST) + " is not one of 1 (mm), 2 (cm), 3 (m), 4 (km)";
+        return false;
+    }
+    const double f = mesh.metres;
+    const std::vector<double> rows = fineRows(in.THICK, in.RATIO, mesh.nzf);
+    mesh.z.clear();
+    for (double z : rows) mesh.z.push_back(z * f);
+    std::vector<double> anchors;
+    for (int k = 1; k <= in.NOBS; ++k) anchors.push_back(in.ROBS[k] * f);
+    anchors.push_back(in.RMAX * f);
+    mesh.r = fineColumns(r0, anchors);
+
+    // Observation points: their own column; the row nearest the middle of the
+    // fracture, or a third of the way into the matrix (its first row closer
+    // than kFineNearWell to the well).
+    const std::vector<double>& z = mesh.z;
+    const double bf = z[static_cast<std::size_t>(mesh.nzf - 1)], thick = z.back();
+    mesh.obsCol.clear();
+    mesh.obsRow.clear();
+    for (int k = 1; k <= in.NOBS; ++k) {
+        const double at = in.ROBS[k] * f;
+        mesh.obsCol.push_back(static_cast<int>(std::find(mesh.r.begin(), mesh.r.end(), at) - mesh.r.begin()));
+        if (in.IPOS[k] == 1)
+            mesh.obsRow.push_back(nearestRow(std::vector<double>(z.begin(), z.begin() + mesh.nzf), 0.5 * bf));
+        else if (at < kFineNearWell)
+            mesh.obsRow.push_back(mesh.nzf);
+        else
+            mesh.obsRow.push_back(mesh.nzf + nearestRow(std::vector<double>(z.begin() + mesh.nzf, z.end()),
+                                                        bf + (thick - bf) / 3.0));
+    }
+    return true;
 }
 
 std::vector<double> fineRateShares(const Inputs& in, int kw1, int kw2) {

@@ -1,5 +1,5 @@
 // The fine mesh run (RMESH with the "Fine model" option).
-#include <algorithm>
+#include <string>
 #include <vector>
 
 #include "entry/run_driver.h"
@@ -14,36 +14,31 @@ bool FINE_RMESH(RunState& rs, int nrmax, int nzmax) {
     using namespace fine;
     if (!checkMeshInput(rs)) return false;
     const Inputs& in = rs.in;
+    FineMesh fm;
+    std::string why;
+    if (!layFineMesh(in, 0.0, fm, why)) {  // from the well axis
+        rs.error(why);
+        return false;
+    }
     MeshLayout m;
     m.BF = in.RATIO * in.THICK;
-
-    const std::vector<double> z = fineRows(in.THICK, in.RATIO, m.NZF);
-    std::vector<double> anchors;
-    for (int k = 1; k <= in.NOBS; ++k) anchors.push_back(in.ROBS[k]);
-    anchors.push_back(in.RMAX);
-    const std::vector<double> r = fineColumns(anchors);
-    m.NZ = static_cast<int>(z.size());
+    m.NZF = fm.nzf;
+    m.NZ = static_cast<int>(fm.z.size());
     m.NZM = m.NZ - m.NZF;
-    m.NR = static_cast<int>(r.size());
+    m.NR = static_cast<int>(fm.r.size());
     if (m.NR > nrmax || m.NZ > nzmax || rs.meshSet.R.size() < m.NR || rs.meshSet.Z.size() < m.NZ) {
         rs.error(" Dimension to small for Mesh Size");
         return false;
     }
-    for (int i = 1; i <= m.NR; ++i) rs.meshSet.R(i) = r[static_cast<std::size_t>(i - 1)];
+    // The files hold the project's distance unit; the model run reads them
+    // back into the same metres (to the eight digits of the mesh file).
+    for (int i = 1; i <= m.NR; ++i) rs.meshSet.R(i) = fm.r[static_cast<std::size_t>(i - 1)] / fm.metres;
+    int nzf = 0;
+    const std::vector<double> z = fineRows(in.THICK, in.RATIO, nzf);  // the same rows in the project's unit
     for (int j = 1; j <= m.NZ; ++j) rs.meshSet.Z(j) = z[static_cast<std::size_t>(j - 1)];
-
-    // Observation points: their own column; the row nearest the middle of the
-    // fracture, or a third of the way into the matrix (its first row closer
-    // than 1.0 to the well), as in the standard mesh.
-    const double bm = in.THICK - m.BF;
     for (int k = 1; k <= in.NOBS; ++k) {
-        m.IOBS[k] = static_cast<int>(std::find(r.begin(), r.end(), in.ROBS[k]) - r.begin()) + 1;
-        if (in.IPOS[k] == 1)
-            m.ROW[k] = nearestRow(std::vector<double>(z.begin(), z.begin() + m.NZF), 0.5 * m.BF);
-        else if (in.ROBS[k] < 1.0)
-            m.ROW[k] = m.NZF;
-        else
-            m.ROW[k] = m.NZF + nearestRow(std::vector<double>(z.begin() + m.NZF, z.end()), m.BF + bm / 3.0);
+        m.IOBS[k] = fm.obsCol[static_cast<std::size_t>(k - 1)] + 1;
+        m.ROW[k] = fm.obsRow[static_cast<std::size_t>(k - 1)];
         m.NODOBS[k] = m.ROW[k] * m.NR + m.IOBS[k];
     }
 

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <numeric>
 #include <sstream>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -38,15 +39,66 @@ TEST(FineMesh, RowsMeetTheInterfaceExactlyAndGrowAwayFromIt) {
 }
 
 TEST(FineMesh, ColumnsPassThroughEveryAnchorInSmallRatios) {
-    const std::vector<double> r = fine::fineColumns({1.5, 30.0, 4000.0});
-    EXPECT_EQ(r[0], 0.0);
-    EXPECT_EQ(r[1], 0.0625);
-    for (double a : {1.5, 30.0, 4000.0}) EXPECT_NE(std::find(r.begin(), r.end(), a), r.end()) << a;
-    EXPECT_EQ(r.back(), 4000.0);
-    for (std::size_t i = 2; i < r.size(); ++i) {
-        EXPECT_GT(r[i], r[i - 1]);
-        EXPECT_LE(r[i] / r[i - 1], fine::kFineRadialRatio * (1.0 + 1e-12)) << i;
+    // From the axis: the first column at 1/64 of the smallest distance, the
+    // anchors in any order; from a well radius: geometric from it.
+    for (double r0 : {0.0, 0.1}) {
+        const std::vector<double> r = fine::fineColumns(r0, {30.0, 1.5, 4000.0});
+        EXPECT_EQ(r[0], r0);
+        if (r0 == 0.0) {
+            EXPECT_EQ(r[1], 1.5 / 64.0);
+        }
+        for (double a : {1.5, 30.0, 4000.0}) EXPECT_NE(std::find(r.begin(), r.end(), a), r.end()) << a;
+        EXPECT_EQ(r.back(), 4000.0);
+        for (std::size_t i = 2; i < r.size(); ++i) {
+            EXPECT_GT(r[i], r[i - 1]);
+            EXPECT_LE(r[i] / r[i - 1], fine::kFineRadialRatio * (1.0 + 1e-12)) << i;
+        }
+        // Columns inside the smallest distance: 30 at ratio 1.15 from 1.5 / 64,
+        // ln(1.5 / 0.1) / ln 1.15 = 19.4 from the well radius 0.1.
+        const long inside = std::count_if(r.begin(), r.end(), [](double x) { return x < 1.5; });
+        EXPECT_EQ(inside, r0 == 0.0 ? 31 : 20) << r0;
     }
+}
+
+// One problem in mm, cm, m and km: the same columns and rows in metres to
+// rounding, so the same drawdowns.
+TEST(FineMesh, LayoutInMetresWhateverTheDistanceUnit) {
+    const double metres[4] = {0.001, 0.01, 1.0, 1000.0};
+    fine::FineMesh ref;
+    for (int unit = 1; unit <= 4; ++unit) {
+        Inputs in;
+        in.IDIST = unit;
+        in.THICK = 10.0 / metres[unit - 1];
+        in.RATIO = 0.2;
+        in.RMAX = 5.0e4 / metres[unit - 1];
+        in.NOBS = 2;
+        in.ROBS[1] = 0.1 / metres[unit - 1];
+        in.ROBS[2] = 100.0 / metres[unit - 1];
+        in.IPOS[1] = 1;
+        in.IPOS[2] = 2;
+        fine::FineMesh m;
+        std::string why;
+        ASSERT_TRUE(fine::layFineMesh(in, 0.0, m, why)) << why;
+        if (unit == 1) {
+            ref = m;
+            continue;
+        }
+        ASSERT_EQ(m.r.size(), ref.r.size()) << unit;
+        ASSERT_EQ(m.z.size(), ref.z.size()) << unit;
+        for (std::size_t i = 0; i < m.r.size(); ++i) EXPECT_NEAR(m.r[i], ref.r[i], 1e-12 * ref.r[i]) << unit;
+        for (std::size_t j = 0; j < m.z.size(); ++j) EXPECT_NEAR(m.z[j], ref.z[j], 1e-12 * 10.0) << unit;
+        EXPECT_EQ(m.obsCol, ref.obsCol) << unit;
+        EXPECT_EQ(m.obsRow, ref.obsRow) << unit;
+    }
+    EXPECT_NEAR(ref.r[static_cast<std::size_t>(ref.obsCol[0])], 0.1, 1e-15);
+    EXPECT_LT(ref.obsRow[0], ref.nzf);  // in the fracture
+    EXPECT_GT(ref.obsRow[1], ref.nzf);  // 100 m in the matrix: a third of the way in, not its first row
+    Inputs bad;
+    bad.IDIST = 7;
+    fine::FineMesh m;
+    std::string why;
+    EXPECT_FALSE(fine::layFineMesh(bad, 0.0, m, why));
+    EXPECT_EQ(why, "Distance unit IDIST = 7 is not one of 1 (mm), 2 (cm), 3 (m), 4 (km)");
 }
 
 TEST(FineMesh, NodeRatesAreTheScreenSharesOfTheRows) {
