@@ -5,70 +5,12 @@
 #include <string>
 
 #include "entry/run_state.h"
-#include "fine/fine_eigen.h"
+#include "fine/fine_pencil.h"
 
 namespace wf {
 namespace fine {
 
 namespace {
-
-// Eigenpairs of C = L^-1 Kr L^-T (Mr = L L', L lower bidiagonal with
-// diagonal l and subdiagonal c) when Kr 1 = 0: q0 = L' 1 / |L' 1| spans the
-// null space. A Householder reflection H (H e1 = q0) turns C into a matrix
-// whose first row and column are zero to rounding; they are set to zero, the
-// rest is diagonalised, and the modes are Q = H [1 0; 0 Y] with eigenvalue 0
-// exactly for the first.
-bool constantModeFirst(int n, const std::vector<double>& l, const std::vector<double>& c, std::vector<double>& C,
-                       std::vector<double>& lambda, std::vector<double>& Q) {
-    auto at = [n](std::vector<double>& a, int i, int j) -> double& { return a[static_cast<std::size_t>(i) * n + j]; };
-    std::vector<double> q0(n);
-    double norm = 0.0;
-    for (int i = 0; i < n; ++i) {
-        q0[i] = l[i] + (i + 1 < n ? c[i + 1] : 0.0);  // (L' 1)_i
-        norm += q0[i] * q0[i];
-    }
-    norm = std::sqrt(norm);
-    for (double& x : q0) x /= norm;
-    // v = e1 - q0, H = I - beta v v' (q0[0] < 1: the other columns are not empty).
-    std::vector<double> v(q0);
-    for (double& x : v) x = -x;
-    v[0] += 1.0;
-    double vv = 0.0;
-    for (double x : v) vv += x * x;
-    if (!(vv > 0.0)) return false;
-    const double beta = 2.0 / vv;
-    // H C H = C - v w' - w v' with p = beta C v, w = p - (beta / 2) (v'p) v.
-    std::vector<double> p(n), w(n);
-    for (int i = 0; i < n; ++i) {
-        double sum = 0.0;
-        for (int j = 0; j < n; ++j) sum += at(C, i, j) * v[j];
-        p[i] = beta * sum;
-    }
-    double vp = 0.0;
-    for (int i = 0; i < n; ++i) vp += v[i] * p[i];
-    for (int i = 0; i < n; ++i) w[i] = p[i] - 0.5 * beta * vp * v[i];
-    const int k = n - 1;
-    std::vector<double> B(static_cast<std::size_t>(k) * k);
-    for (int i = 1; i < n; ++i)
-        for (int j = 1; j < n; ++j)
-            B[static_cast<std::size_t>(i - 1) * k + (j - 1)] = at(C, i, j) - v[i] * w[j] - w[i] * v[j];
-    std::vector<double> mu, Y;
-    if (k > 0 && !symmetricEigen(k, B, mu, Y)) return false;
-    lambda.assign(n, 0.0);
-    for (int m = 1; m < n; ++m) lambda[m] = mu[m - 1];
-    // Q = H Z with Z = [1 0; 0 Y]: column m of Z is z, H z = z - beta v (v'z).
-    Q.assign(static_cast<std::size_t>(n) * n, 0.0);
-    for (int i = 0; i < n; ++i) at(Q, i, 0) = q0[i];
-    std::vector<double> z(n);
-    for (int m = 1; m < n; ++m) {
-        z[0] = 0.0;
-        for (int i = 1; i < n; ++i) z[i] = Y[static_cast<std::size_t>(i - 1) * k + (m - 1)];
-        double vz = 0.0;
-        for (int i = 0; i < n; ++i) vz += v[i] * z[i];
-        for (int i = 0; i < n; ++i) at(Q, i, m) = z[i] - beta * v[i] * vz;
-    }
-    return true;
-}
 
 // Radial modes: Kr V = Mr V diag(lambda) with V' Mr V = I, for the columns
 // 0..n-1 (the outer column is left out when its heads are held).
@@ -92,70 +34,14 @@ bool radialModes(const std::vector<double>& r, int n, std::vector<double>& V, st
             mo[i] += m12;
         }
     }
-    // Mr = L L' (L lower bidiagonal: diagonal l, subdiagonal c).
-    std::vector<double> l(n), c(n, 0.0);
-    for (int i = 0; i < n; ++i) {
-        double d = md[i];
-        if (i > 0) {
-            c[i] = mo[i - 1] / l[i - 1];
-            d -= c[i] * c[i];
-        }
-        if (!(d > 0.0)) return false;
-        l[i] = std::sqrt(d);
-    }
-    auto forward = [&](std::vector<double>& x) {  // x <- L^-1 x
-        for (int i = 0; i < n; ++i) {
-            if (i > 0) x[i] -= c[i] * x[i - 1];
-            x[i] /= l[i];
-        }
-    };
-    // C = L^-1 Kr L^-T, column by column: Y = L^-1 Kr, then C = L^-1 Y'.
-    std::vector<double> Y(static_cast<std::size_t>(n) * n), col(n);
-    for (int j = 0; j < n; ++j) {
-        std::fill(col.begin(), col.end(), 0.0);
-        col[j] = kd[j];
-        if (j > 0) col[j - 1] = ko[j - 1];
-        if (j + 1 < n) col[j + 1] = ko[j];
-        forward(col);
-        for (int i = 0; i < n; ++i) Y[static_cast<std::size_t>(j) * n + i] = col[i];  // row j of Y'
-    }
-    std::vector<double> C(static_cast<std::size_t>(n) * n);
-    for (int j = 0; j < n; ++j) {
-        for (int i = 0; i < n; ++i) col[i] = Y[static_cast<std::size_t>(i) * n + j];  // column j of Y'
-        forward(col);
-        for (int i = 0; i < n; ++i) C[static_cast<std::size_t>(i) * n + j] = col[i];
-    }
-    for (int i = 0; i < n; ++i)  // symmetric up to rounding: take the mean
-        for (int j = i + 1; j < n; ++j) {
-            const double a = 0.5 * (C[static_cast<std::size_t>(i) * n + j] + C[static_cast<std::size_t>(j) * n + i]);
-            C[static_cast<std::size_t>(i) * n + j] = C[static_cast<std::size_t>(j) * n + i] = a;
-        }
-    std::vector<double> Q;
-    if (n == NR) {
-        // No-flow outer boundary: the constant drawdown is a mode of
-        // eigenvalue 0 (Kr 1 = 0), the one that holds the pumped volume. Set
-        // it exactly and take the others in the Mr-orthogonal complement, so
-        // that no water leaks away through a small rounding eigenvalue.
-        if (!constantModeFirst(n, l, c, C, lambda, Q)) return false;
-    } else if (!symmetricEigen(n, C, lambda, Q)) {
-        return false;
-    }
-    // V = L^-T Q, on all NR columns (zero on a held outer column).
+    // No-flow outer boundary: the constant drawdown is the mode of eigenvalue
+    // 0 (Kr 1 = 0), the one that holds the pumped volume; it is set exactly,
+    // so that no water leaks away through a small rounding eigenvalue.
+    std::vector<double> X;
+    if (!pencilEigen(n, kd, ko, md, mo, n == NR, lambda, X)) return false;
+    // On all NR columns (zero on a held outer column).
     V.assign(static_cast<std::size_t>(NR) * n, 0.0);
-    for (int m = 0; m < n; ++m) {
-        for (int i = n - 1; i >= 0; --i) {
-            double x = Q[static_cast<std::size_t>(i) * n + m];
-            if (i + 1 < n) x -= c[i + 1] * V[static_cast<std::size_t>(i + 1) * n + m];
-            V[static_cast<std::size_t>(i) * n + m] = x / l[i];
-        }
-    }
-    if (n == NR) {
-        // The constant mode itself: 1 / sqrt(1' Mr 1) on every column.
-        double volume = 0.0;  // 1' Mr 1 = integral of r dr
-        for (int i = 0; i + 1 < NR; ++i) volume += 0.5 * (r[i + 1] * r[i + 1] - r[i] * r[i]);
-        const double v0 = 1.0 / std::sqrt(volume);
-        for (int i = 0; i < NR; ++i) V[static_cast<std::size_t>(i) * n] = v0;
-    }
+    std::copy(X.begin(), X.end(), V.begin());
     return true;
 }
 

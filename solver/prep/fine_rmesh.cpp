@@ -12,7 +12,7 @@ namespace wf {
 bool FINE_RMESH(RunState& rs, int nrmax, int nzmax) {
     using namespace prep;
     using namespace fine;
-    if (!checkMeshInput(rs)) return false;
+    if (!checkMeshInput(rs, true)) return false;
     const Inputs& in = rs.in;
     FineMesh fm;
     std::string why;
