@@ -44,8 +44,8 @@ std::vector<double> fineRows(double thick, double ratio, int& nzf) {
     const double bf = ratio * thick, bm = thick - bf;
     const double h0 = kFineInterfaceStep * thick;
     // Fracture: from the interface down to the base; matrix: from the interface up.
-    const std::vector<double> hf = gradedSpacings(bf, h0, bf / 4.0);
-    const std::vector<double> hm = gradedSpacings(bm, h0, bm / 6.0);
+    const std::vector<double> hf = gradedSpacings(bf, h0, bf / 6.0);
+    const std::vector<double> hm = gradedSpacings(bm, h0, bm / 12.0);
     std::vector<double> z(1, 0.0);
     for (auto it = hf.rbegin(); it != hf.rend(); ++it) z.push_back(z.back() + *it);
     z.back() = bf;
