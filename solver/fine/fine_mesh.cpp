@@ -7,7 +7,6 @@
 
 #include "fem/model_units.h"
 
-
 namespace wf::fine {
 
 namespace {
