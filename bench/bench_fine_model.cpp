@@ -15,7 +15,7 @@
 #include "document/project_document.h"
 #include "entry/run_driver.h"
 #include "quiet_host.h"
-#include "fem/fine_model.h"
+#include "fine/fine_model.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 
 #include "base/run_state.h"
 #include "fem/model_driver.h"
+#include "fine/fine_model.h"
 #include "textio/fortran_format.h"
 #include "textio/list_directed.h"
 
@@ -129,7 +130,7 @@ void modelRun(benchmark::State& state, bool firstCall, bool logTimes) {
     const double P[4] = {1.0, 0.01, 1.0, 1.0};
     for (auto _ : state) {
         if (firstCall) rs.fem.callCount = 0;
-        const bool ok = wf::AQFESUB(rs, P, sim, obs, times);
+        const bool ok = wf::AQFESUB(rs, P, sim, obs, times, wf::steppingOf(rs));
         if (!ok) state.SkipWithError("model run failed");
         benchmark::DoNotOptimize(sim.data());
     }

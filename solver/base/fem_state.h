@@ -83,7 +83,7 @@ struct FemState {
     AssemblyCache cache;
 
     // The fine model's view of the input, built on the first model run of an
-    // analysis with the "Fine model" option (fem/fine_model.h).
+    // analysis with the "Fine model" option (fine/fine_model.h).
     std::shared_ptr<const fine::FineModel> fine;
 };
 

@@ -11,7 +11,7 @@ struct RunOptions {
     // "Fine model": the mesh run lays out a mesh chosen for accuracy, the
     // preparation run weights the well's node rates by their share of the
     // screen, and the analysis run resolves every observation interval with
-    // as many implicit steps as accuracy needs (fem/fine_model.h).
+    // as many implicit steps as accuracy needs (fine/fine_model.h).
     bool fineModel = false;
     // Threads for the derivative models of one search pass in the fine model;
     // 0 = as many as the machine has cores. The results do not depend on it.

@@ -8,7 +8,7 @@
 #include <new>
 
 #include "inverse/analysis_run.h"
-#include "prep/fine_mesh.h"
+#include "fine/fine_mesh.h"
 #include "prep/mesh_run.h"
 #include "prep/preparation_run.h"
 #include "textio/list_directed.h"
@@ -163,12 +163,12 @@ void WFRUN(RunState& rs, int mode, int type, MESH& mesh, OBSV& obsv, PINIT& pini
     if (!checkRecordReals(rs, mode)) return;
     if (mode == 6 && !checkTimeSteps(rs)) return;
     if ((mode == 5 || mode == 6) && !checkMeshSize(rs)) return;
-    static_assert(prep::kFineNrMax <= kMaxMeshColumns && prep::kFineNzMax <= kMaxMeshRows);
+    static_assert(fine::kFineNrMax <= kMaxMeshColumns && fine::kFineNzMax <= kMaxMeshRows);
 
     if (mode == 4) {
         // Fine model: its own layout with larger coordinate arrays.
         const bool fine = rs.options.fineModel;
-        const int nrmax = fine ? prep::kFineNrMax : 25, nzmax = fine ? prep::kFineNzMax : 30;
+        const int nrmax = fine ? fine::kFineNrMax : 25, nzmax = fine ? fine::kFineNzMax : 30;
         if (allocateSet(rs, [&] { rs.meshSet.allocate(nzmax, nrmax); })) {
             const bool built = fine ? FINE_RMESH(rs, nrmax, nzmax) : RMESH(rs, type, 25, 30);
             rs.meshSet.release();

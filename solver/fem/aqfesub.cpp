@@ -1,6 +1,5 @@
 #include "fem/model_driver.h"
 
-#include "fem/fine_model.h"
 #include "fem/ggip.h"
 #include "fem/model_io.h"
 #include "fem/simf.h"
@@ -19,7 +18,7 @@ bool openModelFile(RunState& rs, ModelFile& file, const std::string& name) {
 }
 
 bool runModel(RunState& rs, ModelFiles& files, const double* P, Mat1<double>& sim, Vec1<int>& obsNodes,
-              const Vec1<double>& times) {
+              const Vec1<double>& times, ModelStepping stepping) {
     FemState& fs = rs.fem;
     // The mesh file is read only by the first call of a run; the plot file is
     // opened by STOR when it writes the final heads.
@@ -43,18 +42,17 @@ bool runModel(RunState& rs, ModelFiles& files, const double* P, Mat1<double>& si
                     {fs.bandwidth, rs.file(".fem"), rs.model.BAND.cols()});
         return false;
     }
-    // Fine model: its own stepping and solver (fem/fine_model.h).
-    if (rs.options.fineModel) return FINE_SIMF(rs, P, sim, obsNodes, times);
-    return SIMF(rs, P, sim, obsNodes, times);
+    return stepping(rs, P, sim, obsNodes, times);
 }
 
 } // namespace
 
-bool AQFESUB(RunState& rs, const double* P, Mat1<double>& sim, Vec1<int>& obsNodes, const Vec1<double>& times) {
+bool AQFESUB(RunState& rs, const double* P, Mat1<double>& sim, Vec1<int>& obsNodes, const Vec1<double>& times,
+             ModelStepping stepping) {
     ++rs.fem.callCount;
     rs.fem.cache.valid = false;
     ModelFiles files;
-    const bool simulated = runModel(rs, files, P, sim, obsNodes, times);
+    const bool simulated = runModel(rs, files, P, sim, obsNodes, times, stepping);
     files.close();
     return simulated;
 }

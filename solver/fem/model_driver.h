@@ -26,6 +26,12 @@ namespace wf {
 //   of the run shows the input-file error box,
 // - a zero or negative pivot ("Error" box naming the row and the time).
 // The model files are closed on every path.
-bool AQFESUB(RunState& rs, const double* P, Mat1<double>& sim, Vec1<int>& obsNodes, const Vec1<double>& times);
+//
+// stepping steps the read model through the output times and writes {base}.inv:
+// SIMF, or the fine model's FINE_SIMF. The caller chooses it once per run.
+using ModelStepping = bool (*)(RunState& rs, const double* P, Mat1<double>& sim, const Vec1<int>& obsNodes,
+                               const Vec1<double>& times);
+bool AQFESUB(RunState& rs, const double* P, Mat1<double>& sim, Vec1<int>& obsNodes, const Vec1<double>& times,
+             ModelStepping stepping);
 
 } // namespace wf

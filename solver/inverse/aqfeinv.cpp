@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "inverse/analysis_run.h"
-#include "fem/fine_model.h"
+#include "fine/fine_model.h"
 #include "inverse/analysis_report.h"
 #include "inverse/analysis_setup.h"
 #include "inverse/bsolve.h"

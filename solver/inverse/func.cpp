@@ -5,14 +5,17 @@
 #include <fstream>
 #include <vector>
 
-#include "fem/fine_model.h"
+#include "fine/fine_model.h"
 #include "fem/model_driver.h"
 #include "textio/list_directed.h"
 #include "textio/side_file.h"
 
 namespace wf {
 
-bool runFlowModel(RunState& rs, const double* P) { return AQFESUB(rs, P, rs.est.SIM, rs.est.IOBS, rs.est.TG); }
+bool runFlowModel(RunState& rs, const double* P) {
+    // The model of the run: its own stepping and solver for the fine model.
+    return AQFESUB(rs, P, rs.est.SIM, rs.est.IOBS, rs.est.TG, steppingOf(rs));
+}
 
 bool reportInputError(RunState& rs, const std::string& name, int ios) {
     rs.INNAME = name;

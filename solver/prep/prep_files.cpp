@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "prep/fine_mesh.h"
+#include "fine/fine_mesh.h"
 #include "textio/fortran_format.h"
 #include "textio/list_directed.h"
 
@@ -129,8 +129,9 @@ std::string controlFileText(const RunState& rs, const TestData& d, const TimeSub
     // of step m holds from TQ(m) on; the end rows of the interval take half.
     std::vector<double> QL(static_cast<std::size_t>(in.NQ) + 1);
     for (int k = 1; k <= in.NQ; ++k) QL[k] = in.Q[k] / (static_cast<double>(w.NWELL - 1) * 2.0 * kPi);
-    // Fine model: each node takes its share of the screen (rows of unequal spacing).
-    const std::vector<double> fineShares = rs.options.fineModel ? fineRateShares(in, w.KW1, w.KW2) : std::vector<double>{};
+    // Fine model: each node takes its share of the screen (rows of unequal
+    // spacing); RTIM has refused a mesh without those shares.
+    const std::vector<double> fineShares = rs.options.fineModel ? fine::fineRateShares(in, w.KW1, w.KW2) : std::vector<double>{};
     for (int k = w.KW1; k <= w.KW2; ++k) {
         const double share = (k == w.KW1 || k == w.KW2) ? 2.0 : 1.0;
         auto rate = [&](int m) {

@@ -18,7 +18,7 @@ constexpr double kRowRounding = static_cast<double>(0.9f);
 
 } // namespace
 
-bool checkMeshInput(RunState& rs) {
+bool checkMeshInput(RunState& rs, bool fromAxis) {
     const Inputs& in = rs.in;
     if (in.NOBS < 1 || in.NOBS > 4) {
         rs.error("Number of observation points " + valueText(in.NOBS) + " must be between 1 and 4");
@@ -39,8 +39,9 @@ bool checkMeshInput(RunState& rs) {
     }
     for (int k = 1; k <= in.NOBS; ++k) {
         const double r = in.ROBS[k];
-        if (!(r > kFirstRadius)) {
-            rs.error("Observation distance " + valueText(r) + " must be greater than " + valueText(kFirstRadius));
+        const double first = fromAxis ? 0.0 : kFirstRadius;
+        if (!(r > first)) {
+            rs.error("Observation distance " + valueText(r) + " must be greater than " + valueText(first));
             return false;
         }
         if (!(r < in.RMAX)) {

@@ -20,7 +20,9 @@ struct MeshLayout {
 
 // Checks the mesh input of rs.in (NOBS, THICK, RATIO, RMAX, ROBS, IPOS);
 // shows an "Error" box naming the first bad value and returns false.
-bool checkMeshInput(RunState& rs);
+// fromAxis: the fine mesh, whose columns start on the well axis, takes any
+// observation distance above 0 (the standard mesh: above its first column).
+bool checkMeshInput(RunState& rs, bool fromAxis = false);
 
 // Node rows: type 0 uniform over THICK with the lowest NZF rows in the
 // fracture; any other type 9 fracture rows over BF and 11 matrix rows over

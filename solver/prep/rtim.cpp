@@ -3,6 +3,7 @@
 // base + ".tim". Times stay in the input-time unit and discharges in the
 // discharge unit; the flow model converts them when it reads.
 #include "prep/preparation_run.h"
+#include "fine/fine_mesh.h"
 #include "prep/prep_files.h"
 #include "prep/side_output.h"
 #include "prep/test_data.h"
@@ -54,6 +55,15 @@ bool checkInput(RunState& rs, int NSEL, const PumpedRows& w) {
     // The rate share divides by NWELL - 1.
     if (w.NWELL < 2) {
         rs.error("Number of pumped node rows " + valueText(w.NWELL) + " must be at least 2");
+        return false;
+    }
+    // Fine model: the node rates are the screen shares of the fine rows, so
+    // the mesh must be the fine mesh of THICK and RATIO.
+    if (rs.options.fineModel && fine::fineRateShares(in, w.KW1, w.KW2).empty()) {
+        rs.error("The fine model cannot be prepared on the mesh of " + valueText(in.NZ) + " node rows (" +
+                 valueText(in.NZF) + " in the fracture): it is not the fine mesh of the thickness " +
+                 valueText(in.THICK) + " and fracture ratio " + valueText(in.RATIO) +
+                 ": do the mesh construction with the fine model first");
         return false;
     }
     if (in.NQ < 1 || in.NQ > 20) {

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <string>
 
+#include "prep/time_fields.h"
 #include "prep/value_text.h"
 #include "textio/list_directed.h"
 #include "textio/side_file.h"
@@ -22,8 +23,8 @@ std::string readValueText(double v) { return valueText(v, 17); }
 constexpr double kLargestTime = 99999999999.999;
 
 // One point (time, value) read from line `line`: both finite, the time not
-// negative, not before the previous time of its observation point and small
-// enough for the observation file. Refused with the file, line and value named.
+// negative, not before the previous time of its observation point, and 0 or
+// within the times that the observation and simulation files hold. Refused with the file, line and value named.
 bool checkPoint(RunState& rs, const std::string& name, int line, double t, double h, const double* previous) {
     const std::string where = "Test data file " + name + ", line " + std::to_string(line) + ": ";
     if (!std::isfinite(t)) {
@@ -46,6 +47,20 @@ bool checkPoint(RunState& rs, const std::string& name, int line, double t, doubl
     if (t > kLargestTime) {
         rs.error(where + "the time " + readValueText(t) +
                  " is too large for the observation file (at most 99999999999.999)");
+        return false;
+    }
+    // Three decimals would write 0.000; from 1e9 on the simulation file's
+    // time field runs into the node number.
+    if (t > 0.0 && t < kSmallestFileTime) {
+        rs.error(where + "the time " + readValueText(t) + " is below " + valueText(kSmallestFileTime) + " " +
+                 timeUnitName(rs.in) + ", the smallest time after 0 that the observation file holds (3 decimals): " +
+                 timeUnitAdvice(rs.in, t, true));
+        return false;
+    }
+    if (t > kLargestFileTime) {
+        rs.error(where + "the time " + readValueText(t) + " is above " + valueText(kLargestFileTime, 12) + " " +
+                 timeUnitName(rs.in) + ", the largest time that the simulation file holds: " +
+                 timeUnitAdvice(rs.in, t, false));
         return false;
     }
     return true;

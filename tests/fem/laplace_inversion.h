@@ -49,4 +49,22 @@ inline double theisByLaplace(double Q, double T, double S, double r, double t) {
     return stehfest(F, t);
 }
 
+// Theis in a bounded disc, no flow at r = R (a fully penetrating well of
+// zero radius in a confined aquifer; Carslaw and Jaeger, Conduction of Heat
+// in Solids, 2nd ed. 1959, 13.7; as a well function e.g. Kruseman and de
+// Ridder, Analysis and Evaluation of Pumping Test Data, 1990): in the
+// Laplace domain, with q = sqrt(p S / T),
+//   s(r, p) = Q / (2 pi T p) [K0(q r) + K1(q R) I0(q r) / I1(q R)].
+// The image term falls like exp(-q (2R - r)) and is left out once that is
+// below 1e-260 (q R > 600), where I1 would overflow.
+inline double theisDiscByLaplace(double Q, double T, double S, double r, double R, double t) {
+    auto F = [&](double p) {
+        const double q = std::sqrt(p * S / T);
+        double s = std::cyl_bessel_k(0.0, q * r);
+        if (q * R <= 600.0) s += std::cyl_bessel_k(1.0, q * R) * std::cyl_bessel_i(0.0, q * r) / std::cyl_bessel_i(1.0, q * R);
+        return Q / (2.0 * M_PI * T * p) * s;
+    };
+    return stehfest(F, t);
+}
+
 } // namespace wf::test

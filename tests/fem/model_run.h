@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fem/model_driver.h"
+#include "fine/fine_model.h"
 #include "fem/model_fixture.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
@@ -40,7 +41,7 @@ struct ModelRun {
         arrays = RunArrays(static_cast<int>(model.obsNodes.size()), times);
         arrays.sim.fill(fill);
         rs.fem.nout = static_cast<int>(times.size());
-        return AQFESUB(rs, P, arrays.sim, arrays.obs, arrays.times);
+        return AQFESUB(rs, P, arrays.sim, arrays.obs, arrays.times, wf::steppingOf(rs));
     }
 
     std::vector<std::string> boxTexts() const {

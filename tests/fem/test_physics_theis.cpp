@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "fem/model_driver.h"
+#include "fine/fine_model.h"
 #include "fem/model_fixture.h"
 #include "fem/well_functions.h"
 #include "support/recording_host.h"
@@ -45,7 +46,7 @@ RunResult runModel(const RadialModel& model, const std::vector<double>& times) {
     RunArrays a(1, times);
     const double P[4] = {1.0, 1.0, 1.0, 1.0};
     RunResult res;
-    res.ok = AQFESUB(rs, P, a.sim, a.obs, a.times);
+    res.ok = AQFESUB(rs, P, a.sim, a.obs, a.times, wf::steppingOf(rs));
     EXPECT_TRUE(host.boxes.empty());
     for (std::size_t i = 1; i <= times.size(); ++i) res.s.push_back(a.sim(1, static_cast<int>(i)));
     res.lastDt = rs.fem.dt;

@@ -151,6 +151,14 @@ TEST(PrepareBadPoints, NamedWithFileLineAndValue) {
          at + "7: the time 10 is earlier than the time 20 of the line before; times must not decrease"},
         {"time beyond the observation file", "2\n\n0 0\n1e300 0.02\n",
          at + "6: the time 1.0000000000000001e+300 is too large for the observation file (at most 99999999999.999)"},
+        // Minutes: three decimals would write 0.000; from 1e9 on the simulation
+        // file's time runs into the node number.
+        {"time that three decimals make 0", "3\n\n0 0\n0.0001 0.02\n2 0.03\n",
+         at + "6: the time 0.0001 is below 0.0005 minutes, the smallest time after 0 that the observation file "
+              "holds (3 decimals): enter the times in seconds"},
+        {"time that runs into the node number", "2\n\n0 0\n2e9 0.02\n",
+         at + "6: the time 2000000000 is above 999999999.999 minutes, the largest time that the simulation file "
+              "holds: enter the times in hours"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -164,6 +172,44 @@ TEST(PrepareBadPoints, NamedWithFileLineAndValue) {
         EXPECT_EQ(r.host.boxes, (std::vector<RecordedBox>{{"Error", c.message}}));
         EXPECT_EQ(dir.read("test.obs"), "earlier observations\n");
         EXPECT_EQ(dir.read("test.tim"), "earlier control\n");
+    }
+}
+
+// With no smaller (seconds) or larger (years) unit left, the advice is to
+// leave the reading out; the limits themselves are held and written.
+TEST(PrepareBadPoints, TimesBeyondTheSmallestAndLargestTimeUnit) {
+    struct Case {
+        int unit;
+        std::string body;
+        std::string message;  // empty: prepared
+    };
+    const std::string at = "Test data file test.dat, line ";
+    const std::vector<Case> cases = {
+        {1, "2\n\n0 0\n0.00001 0.02\n",
+         at + "6: the time 1.0000000000000001e-05 is below 0.0005 seconds, the smallest time after 0 that the "
+              "observation file holds (3 decimals): leave out the readings before that time"},
+        {5, "2\n\n0 0\n1e10 0.02\n",
+         at + "6: the time 10000000000 is above 999999999.999 years, the largest time that the simulation file "
+              "holds: leave out the readings after that time"},
+        {1, "3\n\n0 0\n0.0005 0.02\n999999999.999 0.03\n", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.body);
+        TempWorkDir dir;
+        EntryRecords r;
+        r.units.ITIN = c.unit;
+        r.call(4, 0);
+        dir.write("test.dat", "test.wft\n\n" + c.body);
+        r.call(5, 0);
+        if (c.message.empty()) {
+            EXPECT_TRUE(r.host.boxes.empty());
+            const std::string obs = dir.read("test.obs");
+            EXPECT_NE(obs.find("          0.001"), std::string::npos) << obs;  // 0.0005 rounds up, not to 0.000
+            EXPECT_NE(obs.find("  999999999.999"), std::string::npos) << obs;
+        } else {
+            EXPECT_EQ(r.host.boxes, (std::vector<RecordedBox>{{"Error", c.message}}));
+            EXPECT_FALSE(dir.exists("test.obs"));
+        }
     }
 }
 

@@ -34,7 +34,11 @@ struct PumpTest {
     // that the test-data file carries (zero when empty).
     std::vector<double> times;
     std::vector<double> data;
+    // Units of the project's records and test data (the fields above stay in
+    // metres and seconds): distance 1 mm, 2 cm, 3 m, 4 km; time 1 s, 2 min, 3 h, 4 d, 5 y.
+    int idist = 3, itin = 1;
     bool fine = false;
+    bool fineMesh = true; // with fine: the mesh run too (false: a standard mesh under the fine runs)
     int threads = 0;      // fine model: threads for the derivative models (0 all cores)
     int meshType = 0;     // mesh run type: 0 uniform rows, else graded (9 fracture rows)
 };
@@ -79,12 +83,13 @@ private:
     void fill() {
         filename.baseLength = 4;
         std::memcpy(filename.projectName, "PUMP.wft", 8);
-        mesh.RMAX = static_cast<float>(c_.rmax);
-        obsv.THICK = static_cast<float>(c_.thick);
+        const double m = metres();
+        mesh.RMAX = static_cast<float>(c_.rmax / m);
+        obsv.THICK = static_cast<float>(c_.thick / m);
         obsv.RATIO = static_cast<float>(c_.ratio);
         obsv.NOBS = static_cast<int32_t>(c_.robs.size());
         for (std::size_t k = 0; k < c_.robs.size(); ++k) {
-            obsv.ROBS[k] = static_cast<float>(c_.robs[k]);
+            obsv.ROBS[k] = static_cast<float>(c_.robs[k] / m);
             obsv.IPOS[k] = c_.ipos;
         }
         pump.NQ = 1;
@@ -101,7 +106,7 @@ private:
         }
         guess.PEPS = static_cast<float>(c_.peps);
         guess.RMSE = 0.0f;
-        units = UNITS{3, 1, 1, 9, 9, 5};  // m, s, s, m/s, m/s, m3/s
+        units = UNITS{c_.idist, c_.itin, c_.itin, 9, 9, 5};  // distance, times, m/s, m/s, m3/s
     }
     void writeData() {
         std::ofstream out("PUMP.dat");
@@ -113,7 +118,8 @@ private:
             out << '\n';
             for (std::size_t i = 0; i < c_.times.size(); ++i) {
                 const double v = i < c_.data.size() ? c_.data[i] : 0.0;
-                std::snprintf(buf, sizeof buf, "%.6f %.9e\n", c_.times[i], v);
+                // Seconds with six decimals; other units with every digit of the time.
+                std::snprintf(buf, sizeof buf, c_.itin == 1 ? "%.6f %.9e\n" : "%.17g %.9e\n", c_.times[i] / seconds(), v);
                 out << buf;
             }
         }
@@ -130,7 +136,7 @@ private:
             if (code == 0 && std::string(text).rfind("Iteration ", 0) == 0) ++static_cast<PumpTestResult*>(ctx)->passes;
         };
         rs.rep.setHost(&h);
-        rs.options.fineModel = c_.fine;
+        rs.options.fineModel = c_.fine && (mode != 4 || c_.fineMesh);
         rs.options.threads = c_.threads;
         FILENAME_VIEW view;
         std::memcpy(&view, &filename, sizeof view);
@@ -155,8 +161,16 @@ private:
                 double t = 0.0, s = 0.0;
                 in >> node >> t >> s;
                 out.s[static_cast<std::size_t>(k)].push_back(s);
-                if (k == 0) out.t.push_back(t);
+                if (k == 0) out.t.push_back(t * seconds());
             }
+    }
+    double metres() const {
+        constexpr double f[4] = {0.001, 0.01, 1.0, 1000.0};
+        return c_.idist >= 1 && c_.idist <= 4 ? f[c_.idist - 1] : 1.0;
+    }
+    double seconds() const {
+        constexpr double f[5] = {1.0, 60.0, 3600.0, 86400.0, 31557600.0};
+        return c_.itin >= 1 && c_.itin <= 5 ? f[c_.itin - 1] : 1.0;
     }
     PumpTest c_;
 };

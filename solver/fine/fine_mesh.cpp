@@ -1,19 +1,15 @@
-// The fine mesh run (RMESH with the "Fine model" option).
-#include "prep/fine_mesh.h"
+// Layout of the "Fine model" mesh: node rows, node columns, well shares.
+#include "fine/fine_mesh.h"
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
-#include "prep/mesh_run.h"
-#include "prep/mesh_files.h"
-#include "prep/radial_mesh.h"
-#include "prep/value_text.h"
+#include "base/unit_tables.h"
 
-namespace wf::prep {
+namespace wf::fine {
 
 namespace {
-
-constexpr double kFirstRadius = 0.0625;  // first column off the axis, as in the standard mesh
 
 // Spacings that cover length from one end, starting at h0 and growing by
 // kFineRowGrowth up to cap, scaled so that they add up to length exactly.
@@ -34,7 +30,8 @@ std::vector<double> gradedSpacings(double length, double h0, double cap) {
     return h;
 }
 
-// Node row nearest to height z (0-based).
+} // namespace
+
 int nearestRow(const std::vector<double>& z, double target) {
     int best = 0;
     for (int j = 1; j < static_cast<int>(z.size()); ++j)
@@ -42,14 +39,12 @@ int nearestRow(const std::vector<double>& z, double target) {
     return best;
 }
 
-} // namespace
-
 std::vector<double> fineRows(double thick, double ratio, int& nzf) {
     const double bf = ratio * thick, bm = thick - bf;
     const double h0 = kFineInterfaceStep * thick;
     // Fracture: from the interface down to the base; matrix: from the interface up.
-    const std::vector<double> hf = gradedSpacings(bf, h0, bf / 4.0);
-    const std::vector<double> hm = gradedSpacings(bm, h0, bm / 6.0);
+    const std::vector<double> hf = gradedSpacings(bf, h0, bf / 6.0);
+    const std::vector<double> hm = gradedSpacings(bm, h0, bm / 12.0);
     std::vector<double> z(1, 0.0);
     for (auto it = hf.rbegin(); it != hf.rend(); ++it) z.push_back(z.back() + *it);
     z.back() = bf;
@@ -59,8 +54,12 @@ std::vector<double> fineRows(double thick, double ratio, int& nzf) {
     return z;
 }
 
-std::vector<double> fineColumns(const std::vector<double>& anchors) {
-    std::vector<double> r{0.0, kFirstRadius};
+std::vector<double> fineColumns(double r0, std::vector<double> anchors) {
+    std::sort(anchors.begin(), anchors.end());
+    anchors.erase(std::remove_if(anchors.begin(), anchors.end(), [r0](double a) { return !(a > r0); }), anchors.end());
+    std::vector<double> r{r0};
+    if (anchors.empty()) return r;
+    if (r0 == 0.0) r.push_back(anchors.front() * kFineInnerFraction);
     for (double b : anchors) {
         const double a = r.back();
         if (!(b > a)) continue;
@@ -70,6 +69,42 @@ std::vector<double> fineColumns(const std::vector<double>& anchors) {
         r.push_back(b);
     }
     return r;
+}
+
+bool layFineMesh(const Inputs& in, double r0, FineMesh& mesh, std::string& why) {
+    mesh.metres = units::length(in.IDIST);
+    if (mesh.metres == 0.0) {
+        why = "Distance unit IDIST = " + std::to_string(in.IDIST) + " is not one of 1 (mm), 2 (cm), 3 (m), 4 (km)";
+        return false;
+    }
+    const double f = mesh.metres;
+    const std::vector<double> rows = fineRows(in.THICK, in.RATIO, mesh.nzf);
+    mesh.z.clear();
+    for (double z : rows) mesh.z.push_back(z * f);
+    std::vector<double> anchors;
+    for (int k = 1; k <= in.NOBS; ++k) anchors.push_back(in.ROBS[k] * f);
+    anchors.push_back(in.RMAX * f);
+    mesh.r = fineColumns(r0, anchors);
+
+    // Observation points: their own column; the row nearest the middle of the
+    // fracture, or a third of the way into the matrix (its first row closer
+    // than kFineNearWell to the well).
+    const std::vector<double>& z = mesh.z;
+    const double bf = z[static_cast<std::size_t>(mesh.nzf - 1)], thick = z.back();
+    mesh.obsCol.clear();
+    mesh.obsRow.clear();
+    for (int k = 1; k <= in.NOBS; ++k) {
+        const double at = in.ROBS[k] * f;
+        mesh.obsCol.push_back(static_cast<int>(std::find(mesh.r.begin(), mesh.r.end(), at) - mesh.r.begin()));
+        if (in.IPOS[k] == 1)
+            mesh.obsRow.push_back(nearestRow(std::vector<double>(z.begin(), z.begin() + mesh.nzf), 0.5 * bf));
+        else if (at < kFineNearWell)
+            mesh.obsRow.push_back(mesh.nzf);
+        else
+            mesh.obsRow.push_back(mesh.nzf + nearestRow(std::vector<double>(z.begin() + mesh.nzf, z.end()),
+                                                        bf + (thick - bf) / 3.0));
+    }
+    return true;
 }
 
 std::vector<double> fineRateShares(const Inputs& in, int kw1, int kw2) {
@@ -86,48 +121,4 @@ std::vector<double> fineRateShares(const Inputs& in, int kw1, int kw2) {
     return share;
 }
 
-} // namespace wf::prep
-
-namespace wf {
-
-bool FINE_RMESH(RunState& rs, int nrmax, int nzmax) {
-    using namespace prep;
-    if (!checkMeshInput(rs)) return false;
-    const Inputs& in = rs.in;
-    MeshLayout m;
-    m.BF = in.RATIO * in.THICK;
-
-    const std::vector<double> z = fineRows(in.THICK, in.RATIO, m.NZF);
-    std::vector<double> anchors;
-    for (int k = 1; k <= in.NOBS; ++k) anchors.push_back(in.ROBS[k]);
-    anchors.push_back(in.RMAX);
-    const std::vector<double> r = fineColumns(anchors);
-    m.NZ = static_cast<int>(z.size());
-    m.NZM = m.NZ - m.NZF;
-    m.NR = static_cast<int>(r.size());
-    if (m.NR > nrmax || m.NZ > nzmax || rs.meshSet.R.size() < m.NR || rs.meshSet.Z.size() < m.NZ) {
-        rs.error(" Dimension to small for Mesh Size");
-        return false;
-    }
-    for (int i = 1; i <= m.NR; ++i) rs.meshSet.R(i) = r[static_cast<std::size_t>(i - 1)];
-    for (int j = 1; j <= m.NZ; ++j) rs.meshSet.Z(j) = z[static_cast<std::size_t>(j - 1)];
-
-    // Observation points: their own column; the row nearest the middle of the
-    // fracture, or a third of the way into the matrix (its first row closer
-    // than 1.0 to the well), as in the standard mesh.
-    const double bm = in.THICK - m.BF;
-    for (int k = 1; k <= in.NOBS; ++k) {
-        m.IOBS[k] = static_cast<int>(std::find(r.begin(), r.end(), in.ROBS[k]) - r.begin()) + 1;
-        if (in.IPOS[k] == 1)
-            m.ROW[k] = nearestRow(std::vector<double>(z.begin(), z.begin() + m.NZF), 0.5 * m.BF);
-        else if (in.ROBS[k] < 1.0)
-            m.ROW[k] = m.NZF;
-        else
-            m.ROW[k] = m.NZF + nearestRow(std::vector<double>(z.begin() + m.NZF, z.end()), m.BF + bm / 3.0);
-        m.NODOBS[k] = m.ROW[k] * m.NR + m.IOBS[k];
-    }
-
-    return writeMesh(rs, m);
-}
-
-} // namespace wf
+} // namespace wf::fine

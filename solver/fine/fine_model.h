@@ -20,9 +20,11 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "base/arrays.h"
+#include "fem/model_driver.h"
 
 namespace wf {
 
@@ -73,8 +75,9 @@ struct FineWork {
 // Builds the fine model from the model input read by GGIP (rs.model,
 // rs.fem) and the mesh counts rs.in.NR, rs.in.NZ. Null when the input is not
 // of that structure (other elements, fluxes, a dry-node test, no storage,
-// heads held elsewhere than on the whole outer column, unequal initial heads).
-std::shared_ptr<const FineModel> buildFineModel(const RunState& rs);
+// heads held elsewhere than on the whole outer column, unequal initial
+// heads); why then receives the reason, as the end of a sentence.
+std::shared_ptr<const FineModel> buildFineModel(const RunState& rs, std::string& why);
 
 // One simulation: drawdowns sim[k * nout + i] at observation node k and output
 // time times[i] (seconds, times[0] carrying the initial state at t = 0 as in
@@ -91,10 +94,15 @@ void fineStepCounts(const FineModel& fm, const double* times, int nout, long& st
 
 } // namespace fine
 
-// SIMF of the fine model: the fine stepping when the model input has the
-// structure above (the fine model is built on the first call of an
-// analysis), else the standard SIMF. Writes the simulation file the same way.
+// SIMF of the fine model: the fine stepping (the fine model is built on the
+// first call of an analysis). A model input without the structure above is
+// refused with the reason, never run on the standard model instead. Writes
+// the simulation file the same way as SIMF.
 bool FINE_SIMF(RunState& rs, const double* P, Mat1<double>& sim, const Vec1<int>& obsNodes, const Vec1<double>& times);
+
+// The stepping of the run's model for AQFESUB: FINE_SIMF with the "Fine model"
+// option, else the standard SIMF. Chosen once per run by the caller.
+ModelStepping steppingOf(const RunState& rs);
 
 // The first n simulated drawdowns in the simulation file's order (all output
 // times of the first observation node, then the next node's) for several

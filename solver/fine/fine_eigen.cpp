@@ -1,4 +1,4 @@
-#include "fem/fine_eigen.h"
+#include "fine/fine_eigen.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <cstdlib>
 #include <exception>
+#include <string>
 #include <thread>
 
 #include "base/run_state.h"
-#include "fem/fine_model.h"
+#include "fine/fine_model.h"
 #include "fem/model_io.h"
 #include "fem/simf.h"
 #include "fem/stor.h"
@@ -58,12 +59,19 @@ bool FINE_SIMF(RunState& rs, const double* P, Mat1<double>& sim, const Vec1<int>
     ModelSet& m = rs.model;
     if (fs.callCount == 1 || !fs.fine) {
         fs.fine.reset();
-        if (auto built = fine::buildFineModel(rs)) {
+        std::string why;
+        if (auto built = fine::buildFineModel(rs, why)) {
             auto fm = std::make_shared<fine::FineModel>(*built);
             if (placeObservations(*fm, obsNodes, fs.nobsNodes)) fs.fine = fm;
+            else why = "an observation node lies outside its mesh";
+        }
+        // Nothing is fitted silently on the standard model instead.
+        if (!fs.fine) {
+            rs.error("The fine model cannot be built for the model input of " + rs.file(".fem") + " and " +
+                     rs.file(".tim") + ": " + why);
+            return false;
         }
     }
-    if (!fs.fine) return SIMF(rs, P, sim, obsNodes, times);
     const fine::FineModel& fm = *fs.fine;
 
     const int nout = fs.nout, nobs = fs.nobsNodes;
@@ -137,5 +145,7 @@ bool fineSimulateMany(RunState& rs, int count, const double* const* P, int n, do
     for (int wk = started; wk < workers; ++wk) work(wk);
     return std::find(failed.begin(), failed.end(), 1) == failed.end();
 }
+
+ModelStepping steppingOf(const RunState& rs) { return rs.options.fineModel ? FINE_SIMF : SIMF; }
 
 } // namespace wf

@@ -1,10 +1,11 @@
-#include "fem/fine_model.h"
+#include "fine/fine_model.h"
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "base/run_state.h"
-#include "fem/fine_eigen.h"
+#include "fine/fine_pencil.h"
 
 namespace wf {
 namespace fine {
@@ -33,55 +34,14 @@ bool radialModes(const std::vector<double>& r, int n, std::vector<double>& V, st
             mo[i] += m12;
         }
     }
-    // Mr = L L' (L lower bidiagonal: diagonal l, subdiagonal c).
-    std::vector<double> l(n), c(n, 0.0);
-    for (int i = 0; i < n; ++i) {
-        double d = md[i];
-        if (i > 0) {
-            c[i] = mo[i - 1] / l[i - 1];
-            d -= c[i] * c[i];
-        }
-        if (!(d > 0.0)) return false;
-        l[i] = std::sqrt(d);
-    }
-    auto forward = [&](std::vector<double>& x) {  // x <- L^-1 x
-        for (int i = 0; i < n; ++i) {
-            if (i > 0) x[i] -= c[i] * x[i - 1];
-            x[i] /= l[i];
-        }
-    };
-    // C = L^-1 Kr L^-T, column by column: Y = L^-1 Kr, then C = L^-1 Y'.
-    std::vector<double> Y(static_cast<std::size_t>(n) * n), col(n);
-    for (int j = 0; j < n; ++j) {
-        std::fill(col.begin(), col.end(), 0.0);
-        col[j] = kd[j];
-        if (j > 0) col[j - 1] = ko[j - 1];
-        if (j + 1 < n) col[j + 1] = ko[j];
-        forward(col);
-        for (int i = 0; i < n; ++i) Y[static_cast<std::size_t>(j) * n + i] = col[i];  // row j of Y'
-    }
-    std::vector<double> C(static_cast<std::size_t>(n) * n);
-    for (int j = 0; j < n; ++j) {
-        for (int i = 0; i < n; ++i) col[i] = Y[static_cast<std::size_t>(i) * n + j];  // column j of Y'
-        forward(col);
-        for (int i = 0; i < n; ++i) C[static_cast<std::size_t>(i) * n + j] = col[i];
-    }
-    for (int i = 0; i < n; ++i)  // symmetric up to rounding: take the mean
-        for (int j = i + 1; j < n; ++j) {
-            const double a = 0.5 * (C[static_cast<std::size_t>(i) * n + j] + C[static_cast<std::size_t>(j) * n + i]);
-            C[static_cast<std::size_t>(i) * n + j] = C[static_cast<std::size_t>(j) * n + i] = a;
-        }
-    std::vector<double> Q;
-    if (!symmetricEigen(n, C, lambda, Q)) return false;
-    // V = L^-T Q, on all NR columns (zero on a held outer column).
+    // No-flow outer boundary: the constant drawdown is the mode of eigenvalue
+    // 0 (Kr 1 = 0), the one that holds the pumped volume; it is set exactly,
+    // so that no water leaks away through a small rounding eigenvalue.
+    std::vector<double> X;
+    if (!pencilEigen(n, kd, ko, md, mo, n == NR, lambda, X)) return false;
+    // On all NR columns (zero on a held outer column).
     V.assign(static_cast<std::size_t>(NR) * n, 0.0);
-    for (int m = 0; m < n; ++m) {
-        for (int i = n - 1; i >= 0; --i) {
-            double x = Q[static_cast<std::size_t>(i) * n + m];
-            if (i + 1 < n) x -= c[i + 1] * V[static_cast<std::size_t>(i + 1) * n + m];
-            V[static_cast<std::size_t>(i) * n + m] = x / l[i];
-        }
-    }
+    std::copy(X.begin(), X.end(), V.begin());
     return true;
 }
 
@@ -136,13 +96,21 @@ void planSteps(const FineModel& fm, double t, double b, Block&& block) {
 
 } // namespace
 
-std::shared_ptr<const FineModel> buildFineModel(const RunState& rs) {
+std::shared_ptr<const FineModel> buildFineModel(const RunState& rs, std::string& why) {
     const FemState& fs = rs.fem;
+    auto refuse = [&why](std::string text) {
+        why = std::move(text);
+        return std::shared_ptr<const FineModel>{};
+    };
     const ModelSet& m = rs.model;
     const int NR = rs.in.NR, NZ = rs.in.NZ;
-    if (fs.nodesPerElement != 4 || fs.family != 'L' || fs.NNS != 0 || fs.satSwitch == 1 || fs.nsteps == 0) return {};
-    if (NR < 2 || NZ < 2 || fs.NN != NR * NZ || fs.NEL != (NR - 1) * (NZ - 1) || m.X.size() < fs.NN) return {};
-    if (fs.npar < 2 || fs.npar % 2 != 0) return {};
+    if (fs.nodesPerElement != 4 || fs.family != 'L') return refuse("its elements are not bilinear four-node elements");
+    if (fs.NNS != 0) return refuse("it has prescribed fluxes on element sides");
+    if (fs.satSwitch == 1) return refuse("it tests for dry nodes");
+    if (fs.nsteps == 0) return refuse("it has no storage (no time steps)");
+    if (NR < 2 || NZ < 2 || fs.NN != NR * NZ || fs.NEL != (NR - 1) * (NZ - 1) || m.X.size() < fs.NN)
+        return refuse("its nodes and elements are not the NR x NZ grid of the mesh records");
+    if (fs.npar < 2 || fs.npar % 2 != 0) return refuse("its parameters are not pairs of conductivity and storage");
     auto node = [NR](int i, int j) { return j * NR + i + 1; };  // 0-based column i, row j
 
     auto fm = std::make_shared<FineModel>();
@@ -159,19 +127,23 @@ std::shared_ptr<const FineModel> buildFineModel(const RunState& rs) {
     fm->hz.resize(NZ - 1);
     for (int j = 0; j < NZ; ++j) {
         fm->rowMat[j] = m.MAT(node(0, j));
-        if (fm->rowMat[j] < 1 || fm->rowMat[j] > fs.npar / 2) return {};
+        if (fm->rowMat[j] < 1 || fm->rowMat[j] > fs.npar / 2)
+            return refuse("node row " + std::to_string(j + 1) + " has a material without parameters");
         if (j > 0) {
             fm->hz[j - 1] = m.Y(node(0, j)) - m.Y(node(0, j - 1));
-            if (!(fm->hz[j - 1] > 0.0)) return {};
+            if (!(fm->hz[j - 1] > 0.0)) return refuse("node row " + std::to_string(j + 1) + " does not lie above the row below it");
         }
         for (int i = 0; i < NR; ++i) {
             const int n = node(i, j);
-            if (m.X(n) != r[i] || m.Y(n) != m.Y(node(0, j)) || m.MAT(n) != fm->rowMat[j] || m.H0(n) != fm->h0)
-                return {};
-            if (i > 0 && !(r[i] > r[i - 1])) return {};
+            if (m.X(n) != r[i] || m.Y(n) != m.Y(node(0, j)))
+                return refuse("node " + std::to_string(n) + " is not on the columns and rows of the grid");
+            if (m.MAT(n) != fm->rowMat[j]) return refuse("node row " + std::to_string(j + 1) + " has more than one material");
+            if (m.H0(n) != fm->h0) return refuse("the initial heads are not equal at every node");
+            if (i > 0 && !(r[i] > r[i - 1]))
+                return refuse("node column " + std::to_string(i + 1) + " does not lie outside the column before it");
         }
     }
-    if (r[0] < 0.0) return {};
+    if (r[0] < 0.0) return refuse("its first node column lies at a negative radius");
     // Every element one cell of the grid, every cell once.
     std::vector<char> seen(static_cast<std::size_t>(NR - 1) * (NZ - 1), 0);
     for (int e = 1; e <= fs.NEL; ++e) {
@@ -179,32 +151,36 @@ std::shared_ptr<const FineModel> buildFineModel(const RunState& rs) {
         for (int a = 0; a < 4; ++a) nodes[a] = m.CON(e, a + 1);
         const int low = *std::min_element(nodes, nodes + 4) - 1;
         const int i = low % NR, j = low / NR;
-        if (i >= NR - 1 || j >= NZ - 1) return {};
+        if (i >= NR - 1 || j >= NZ - 1) return refuse("element " + std::to_string(e) + " is not a cell of the grid");
         int cell[4] = {node(i, j), node(i + 1, j), node(i + 1, j + 1), node(i, j + 1)};
         std::sort(nodes, nodes + 4);
         std::sort(cell, cell + 4);
-        if (!std::equal(nodes, nodes + 4, cell)) return {};
+        if (!std::equal(nodes, nodes + 4, cell)) return refuse("element " + std::to_string(e) + " is not a cell of the grid");
         char& s = seen[static_cast<std::size_t>(j) * (NR - 1) + i];
-        if (s) return {};
+        if (s) return refuse("element " + std::to_string(e) + " covers a cell of the grid a second time");
         s = 1;
     }
     // Heads held: none, or the whole outer column at the initial head.
     fm->n = NR;
     if (fs.NDN != 0) {
-        if (fs.NDN != NZ) return {};
+        if (fs.NDN != NZ) return refuse("its heads are held elsewhere than on the whole outer node column");
         std::vector<char> held(NZ, 0);
         for (int d = 1; d <= fs.NDN; ++d) {
             const int n = m.DNODE(d);
-            if (n < 1 || n > fs.NN || (n - 1) % NR != NR - 1 || m.DHEAD(d) != fm->h0) return {};
+            if (n < 1 || n > fs.NN || (n - 1) % NR != NR - 1)
+                return refuse("its heads are held elsewhere than on the whole outer node column");
+            if (m.DHEAD(d) != fm->h0) return refuse("a held head differs from the initial head");
             held[(n - 1) / NR] = 1;
         }
-        if (std::count(held.begin(), held.end(), 1) != NZ) return {};
+        if (std::count(held.begin(), held.end(), 1) != NZ)
+            return refuse("its heads are held elsewhere than on the whole outer node column");
         fm->n = NR - 1;
     }
     // Sources on the axis column.
     for (int k = 1; k <= fs.NSRC; ++k) {
         const int n = m.SRC(k, 1);
-        if (n < 1 || n > fs.NN || (n - 1) % NR != 0) return {};
+        if (n < 1 || n > fs.NN || (n - 1) % NR != 0)
+            return refuse("pumped node " + std::to_string(n) + " is not on the well axis (the first node column)");
         FineModel::Source src;
         src.row = (n - 1) / NR;
         const int points = std::min(m.SRC(k, 2), m.PROF.dim2());
@@ -219,7 +195,7 @@ std::shared_ptr<const FineModel> buildFineModel(const RunState& rs) {
     std::sort(fm->restarts.begin(), fm->restarts.end());
     fm->restarts.erase(std::unique(fm->restarts.begin(), fm->restarts.end()), fm->restarts.end());
 
-    if (!radialModes(r, fm->n, fm->V, fm->lambda)) return {};
+    if (!radialModes(r, fm->n, fm->V, fm->lambda)) return refuse("its radial modes could not be computed");
     return fm;
 }
 
