@@ -49,11 +49,21 @@ struct AnalysisOptions {
     WfOptions toSolver(WfFitReport* report) const;
 };
 
-// The fields of the options block (without tag, version and length).
-std::string encodeOptionsFields(const AnalysisOptions& options);
+// The fields of one options block (without tag, version and length): the
+// stored options of the schema whose block it is, in field order.
+std::string encodeOptionsFields(const AnalysisOptions& options, std::string_view tag = kOptionsTag);
 
-// Reads the fields of a version-1 options block. A field out of range is
-// refused naming the file and the field; options then keep their value.
-Status decodeOptionsFields(std::string_view fields, AnalysisOptions& options, const std::string& fileName);
+// Every options block whose options are not all at their defaults, whole
+// (tag, version, length, fields), in the order of the block kinds.
+std::string encodeOptionBlocks(const AnalysisOptions& options);
+
+// Whether some option of the schema is stored in the block of this tag.
+bool isOptionBlock(std::string_view tag);
+
+// Reads the fields of an options block of this program's version into the
+// options of its tag. A field out of range is refused naming the file and the
+// field; options then keep their value.
+Status decodeOptionsFields(std::string_view fields, AnalysisOptions& options, const std::string& fileName,
+                           std::string_view tag = kOptionsTag);
 
 } // namespace wf::doc

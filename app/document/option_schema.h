@@ -47,7 +47,7 @@ struct OptionSpec {
     std::span<const std::string_view> words;  // a choice's words; a parameter set's item names
     std::span<const std::string_view> wordFlags;  // a choice: flags that pick one word each (or none)
     std::span<const std::string_view> wordLabels; // a choice: the words as a dialog lists them
-    int field;                   // field number in the options block; -1: not stored in the project
+    int field;                   // field number in its block; -1: not stored in the project
     double (*get)(const AnalysisOptions&);
     void (*set)(AnalysisOptions&, double);
     void (*toSolver)(WfOptions&, double);  // puts the value into the solver's options record
@@ -55,6 +55,8 @@ struct OptionSpec {
     // of the mask (bit v for value v); empty: always. A dialog disables it otherwise.
     std::string_view activeWith = {};
     unsigned activeMask = 0;
+    // The tagged block of the project file that stores the option (tagged_blocks.h).
+    std::string_view block = "WFOP";
 };
 
 // Whether the option acts with the other options as they are.

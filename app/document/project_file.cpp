@@ -83,7 +83,7 @@ Status ProjectDocument::saveProject(const std::filesystem::path& path) const {
             w.byte(i < boreholeName_.size() ? static_cast<unsigned char>(boreholeName_[i]) : 0);
     }
     std::string bytes = w.bytes();
-    if (options) bytes += encodeBlock(kOptionsTag, kOptionsVersion, encodeOptionsFields(analysisOptions));
+    if (options) bytes += encodeOptionBlocks(analysisOptions);
     if (points) {
         PointSettings settings;
         settings.firstName = firstPointName_;
@@ -231,8 +231,9 @@ Status ProjectDocument::loadProject(const std::filesystem::path& path, std::stri
         std::vector<TaggedBlock> blocks;
         if (Status st = readBlocks(r.rest(), blocks, path.string()); !st) return st;
         for (const TaggedBlock& b : blocks) {
-            if (b.tag == kOptionsTag && b.version == kOptionsVersion) {
-                if (Status st = decodeOptionsFields(b.fields, d.analysisOptions, path.string()); !st) return st;
+            const BlockKind* kind = blockKind(b.tag);
+            if (kind && b.version == kind->version && isOptionBlock(b.tag)) {
+                if (Status st = decodeOptionsFields(b.fields, d.analysisOptions, path.string(), b.tag); !st) return st;
             } else if (b.tag == kPointsTag && b.version == kPointsVersion) {
                 if (Status st = d.takePointsBlock(b.fields, path.string()); !st) return st;
                 pointsBlock = true;

@@ -14,14 +14,18 @@ bool looksLikeTag(std::string_view t) {
     return true;
 }
 
-// The blocks this program writes, by the name messages give them.
 std::string blockName(const std::string& tag) {
-    if (tag == "WFOP") return "the analysis options block";
-    if (tag == "WFPT") return "the observation points block";
+    if (const BlockKind* k = blockKind(tag)) return std::string(k->name);
     return "the block \"" + tag + "\"";
 }
 
 } // namespace
+
+const BlockKind* blockKind(std::string_view tag) {
+    for (const BlockKind& k : kBlockKinds)
+        if (k.tag == tag) return &k;
+    return nullptr;
+}
 
 std::string encodeBlock(std::string_view tag, int32_t version, std::string_view fields) {
     ItemWriter w;

@@ -17,6 +17,21 @@
 
 namespace wf::doc {
 
+// The blocks this program writes, with the version it writes and the name
+// messages give them: the options blocks of the option schema
+// (option_schema.h) and the observation points block.
+struct BlockKind {
+    std::string_view tag;
+    int32_t version;
+    std::string_view name;
+};
+inline constexpr BlockKind kBlockKinds[] = {
+    {"WFOP", 1, "the analysis options block"},
+    {"WFPT", 1, "the observation points block"},
+};
+// The kind of a tag; null for a tag of another program.
+const BlockKind* blockKind(std::string_view tag);
+
 struct TaggedBlock {
     std::string tag;
     int32_t version = 0;
