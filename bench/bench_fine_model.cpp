@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "document/project_document.h"
-#include "entry/run_driver.h"
+#include "support/solver_run.h"
 #include "quiet_host.h"
 #include "fine/fine_model.h"
 
@@ -31,11 +31,7 @@ void solverRun(wf::RunState& rs, wf::doc::ProjectDocument& doc, int mode, int ty
     rs.rep.setHost(&h);
     rs.options.fineModel = true;
     rs.options.threads = threads;
-    FILENAME_VIEW view;
-    std::memcpy(&view, &doc.filename, sizeof view);
-    wf::SET_FILE(rs, view);
-    wf::INITIALIZE(rs, doc.mesh, doc.obsv, doc.pump, doc.guess, doc.pinit, doc.units, doc.nzero);
-    wf::WFRUN(rs, mode, type, doc.mesh, doc.obsv, doc.pinit);
+    wf::test::solverRun(rs, mode, type, doc);
     rs.rep.setHost(nullptr);
 }
 

@@ -46,7 +46,7 @@
 #include <vector>
 
 #include "document/project_document.h"
-#include "entry/run_driver.h"
+#include "support/solver_run.h"
 
 namespace {
 
@@ -98,11 +98,7 @@ int solverRun(wf::doc::ProjectDocument& doc, int mode, int type, Counts& counts,
     rs.rep.setHost(&h);
     wf::installOptions(rs.inv, options);
     if (report) rs.inv.options.report = report;
-    FILENAME_VIEW view;
-    std::memcpy(&view, &doc.filename, sizeof view);
-    wf::SET_FILE(rs, view);
-    wf::INITIALIZE(rs, doc.mesh, doc.obsv, doc.pump, doc.guess, doc.pinit, doc.units, doc.nzero);
-    wf::WFRUN(rs, mode, type, doc.mesh, doc.obsv, doc.pinit);
+    wf::test::solverRun(rs, mode, type, doc);
     return rs.fem.callCount;
 }
 

@@ -15,7 +15,7 @@
 #include <unistd.h>
 
 #include "document/project_document.h"
-#include "entry/run_driver.h"
+#include "support/solver_run.h"
 #include "quiet_host.h"
 
 namespace {
@@ -31,11 +31,7 @@ int solverRun(wf::doc::ProjectDocument& doc, int mode, int type, Counts& counts)
     wf::RunState rs;
     const WfHost h = quietHost(&counts);
     rs.rep.setHost(&h);
-    FILENAME_VIEW view;
-    std::memcpy(&view, &doc.filename, sizeof view);
-    wf::SET_FILE(rs, view);
-    wf::INITIALIZE(rs, doc.mesh, doc.obsv, doc.pump, doc.guess, doc.pinit, doc.units, doc.nzero);
-    wf::WFRUN(rs, mode, type, doc.mesh, doc.obsv, doc.pinit);
+    wf::test::solverRun(rs, mode, type, doc);
     return rs.fem.callCount;
 }
 

@@ -74,6 +74,156 @@ constexpr int kMaxBlocks = 16;
 // Blocks spanned by a row of B entries starting at lane 0..3 of its first block.
 int blocksOfBand(int B) { return (B + 2) / 4 + 1; }
 
+// The row just finished, kept in registers for the first term of the next
+// row: its blocks from its own first block on, its pivot and its coupling
+// with the next unknown.
+template <int NG>
+struct FinishedRow {
+    Lanes blocks[NG + 1];
+    double d, u;
+};
+
+// Where row i lies in the band and what reaches it.
+struct RowReach {
+    int i, B;
+    int K;       // earlier rows reaching row i
+    Index g0;    // first unknown of block 0
+    int ng;      // blocks of row i inside the matrix
+    Index rowAt; // start of row i
+    RowReach(int NN, int row, int bandwidth, Index L)
+        : i(row), B(bandwidth), K(std::min(bandwidth - 1, row)), g0((row >> 2) << 2),
+          ng(((row & 3) + std::min(bandwidth, NN - row) - 1) / 4 + 1), rowAt(static_cast<Index>(row) * L) {}
+    // Blocks that term k reaches: those whose first unknown is coupled with row i-k.
+    int active(int k) const { return std::min(ng, static_cast<int>((i + B - 1 - k - g0) / 4) + 1); }
+};
+
+// Row 1: multiplied by the reciprocal of its pivot; false when the pivot is
+// not positive.
+template <int NG, bool kRhs>
+WF_ALWAYS_INLINE bool factorFirstRow(int NN, int B, double* __restrict W, double* __restrict R,
+                                     double* __restrict acc, FinishedRow<NG>& prev) {
+    const double d = W[0];
+    if (!(d > 0.0)) return false;
+    if constexpr (kRhs) R[0] = R[0] / d;
+    const Lanes inv = splat(1.0 / d);
+    const int ng = (std::min(B, NN) - 1) / 4 + 1;
+#pragma GCC unroll 16
+    for (int q = 0; q <= NG; ++q) {
+        prev.blocks[q] = Lanes{};
+        if (q < ng) {
+            const Lanes u = loadLanes(W + 4 * q) * inv;
+            prev.blocks[q] = u;
+            storeLanes(W + 4 * q, u);
+            if constexpr (kRhs) storeLanes(acc + 4 * q, loadLanes(acc + 4 * q) + u * splat(d) * splat(R[0]));
+        }
+    }
+    W[0] = d;
+    prev.d = d;
+    prev.u = prev.blocks[0][1];
+    return true;
+}
+
+// Term k = 1 of row i's sums from the registers (row i-1's blocks start one
+// block earlier when row i starts a block). The sums start with it instead
+// of with +0; see subtractSums.
+template <int NG>
+WF_ALWAYS_INLINE void firstTerm(const RowReach& row, const FinishedRow<NG>& prev, Lanes (&s)[NG]) {
+    const int a1 = row.active(1);
+    const bool shift = (row.i & 3) == 0;
+    const Lanes u = splat(prev.u), d = splat(prev.d);
+#pragma GCC unroll 16
+    for (int q = 0; q < NG; ++q) {
+        const Lanes f = shift ? prev.blocks[q + 1] : prev.blocks[q];
+        s[q] = row.K >= 1 && q < a1 ? f * u * d : Lanes{};
+    }
+}
+
+// Terms k = 2.. of row i's sums, in runs with the same number of blocks
+// (fewer as k grows).
+template <int NG>
+WF_ALWAYS_INLINE void laterTerms(const RowReach& row, const double* __restrict W, Index L, Lanes (&s)[NG]) {
+    const int i = row.i;
+    const Index g0 = row.g0;
+    int k = 2;
+    while (k <= row.K) {
+        const int a = row.active(k);
+        const int kend = std::min(row.K, static_cast<int>(i + row.B - 1 - g0 - 4 * (a - 1)));
+        switch (a) {
+#define WF_TERMS(A)                                                                      \
+    case A:                                                                              \
+        if constexpr (A <= NG) {                                                         \
+            for (; k <= kend; ++k) {                                                     \
+                const Index r = row.rowAt - static_cast<Index>(k) * L;                   \
+                const Lanes u = splat(W[r + i]);                                         \
+                const Lanes d = splat(W[r + i - k]);                                     \
+                const double* f = W + r + g0;                                            \
+                _Pragma("GCC unroll 16") for (int q = 0; q < A; ++q) s[q] += loadLanes(f + 4 * q) * u * d; \
+            }                                                                            \
+        }                                                                                \
+        break;
+            WF_TERMS(1) WF_TERMS(2) WF_TERMS(3) WF_TERMS(4) WF_TERMS(5) WF_TERMS(6) WF_TERMS(7) WF_TERMS(8)
+            WF_TERMS(9) WF_TERMS(10) WF_TERMS(11) WF_TERMS(12) WF_TERMS(13) WF_TERMS(14) WF_TERMS(15)
+            WF_TERMS(16)
+#undef WF_TERMS
+        default:
+            k = kend + 1;
+        }
+    }
+}
+
+// A(i,j) - S(i,j) into s. A sum started from +0 differs from one started
+// with its first term only when every term is a zero (it is then +0, the
+// other may be -0), and A - (+0) is A: lanes whose sum is a zero keep A.
+template <int NG>
+WF_ALWAYS_INLINE void subtractSums(const double* rowStart, int ng, Lanes (&s)[NG]) {
+#pragma GCC unroll 16
+    for (int q = 0; q < NG; ++q)
+        if (q < ng) {
+            const Lanes a = loadLanes(rowStart + 4 * q);
+            const LaneBits zero = s[q] == Lanes{};
+            s[q] = reinterpret_cast<Lanes>((reinterpret_cast<LaneBits>(a) & zero) |
+                                           (reinterpret_cast<LaneBits>(a - s[q]) & ~zero));
+        }
+}
+
+// Lane 0..3 of a block, taken out of the vector without a trip through memory.
+WF_ALWAYS_INLINE double laneOf(const Lanes& v, int lane) {
+    switch (lane) {
+    case 0: return v[0];
+    case 1: return v[1];
+    case 2: return v[2];
+    default: return v[3];
+    }
+}
+
+// Row i divided by its pivot d and stored, kept in the registers for the
+// next row; with kRhs R(i) is solved and its terms added to the sums acc.
+template <int NG, bool kRhs>
+WF_ALWAYS_INLINE void finishRow(const RowReach& row, double* __restrict W, double* __restrict R,
+                                double* __restrict acc, double d, const Lanes (&s)[NG], FinishedRow<NG>& prev) {
+    const int i = row.i;
+    double* rowStart = W + row.rowAt + row.g0;
+    if constexpr (kRhs) R[i] = (R[i] - acc[i]) / d;
+    const Lanes dv = splat(d);
+#pragma GCC unroll 16
+    for (int q = 0; q <= NG; ++q) {
+        prev.blocks[q] = Lanes{};
+        if (q < NG && q < row.ng) {
+            const Lanes u = s[q] / dv;
+            prev.blocks[q] = u;
+            storeLanes(rowStart + 4 * q, u);
+            if constexpr (kRhs) {
+                double* a = acc + row.g0 + 4 * q;
+                storeLanes(a, loadLanes(a) + u * dv * splat(R[i]));
+            }
+        }
+    }
+    W[row.rowAt + i] = d;
+    prev.d = d;
+    // U(i, i+1)
+    prev.u = (i & 3) == 3 ? prev.blocks[1][0] : laneOf(prev.blocks[0], (i & 3) + 1);
+}
+
 // Factorisation with at most NG blocks per row. Row r's entry for unknown g
 // lies at r*L + g (L = ld - 1, a multiple of four); its pivot at r*L + r.
 // With kRhs the forward substitution of R runs in the same row loop: once row
@@ -87,127 +237,21 @@ int blocksOfBand(int B) { return (B + 2) / 4 + 1; }
 template <int NG, bool kRhs>
 WF_ALWAYS_INLINE int factorBlocks(int NN, int B, double* __restrict W, Index L, double* __restrict R,
                                   double* __restrict acc) {
-    // The row just finished, kept in registers for the first term of the
-    // next row: its blocks from its own first block on, its pivot and its
-    // coupling with the next unknown.
-    Lanes prev[NG + 1];
-    double dPrev, uPrev;
-    {
-        // Row 1: multiplied by the reciprocal of its pivot.
-        const double d = W[0];
-        if (!(d > 0.0)) return 1;
-        if constexpr (kRhs) R[0] = R[0] / d;
-        const Lanes inv = splat(1.0 / d);
-        const int ng = (std::min(B, NN) - 1) / 4 + 1;
-#pragma GCC unroll 16
-        for (int q = 0; q <= NG; ++q) {
-            prev[q] = Lanes{};
-            if (q < ng) {
-                const Lanes u = loadLanes(W + 4 * q) * inv;
-                prev[q] = u;
-                storeLanes(W + 4 * q, u);
-                if constexpr (kRhs) storeLanes(acc + 4 * q, loadLanes(acc + 4 * q) + u * splat(d) * splat(R[0]));
-            }
-        }
-        W[0] = d;
-        dPrev = d;
-        uPrev = prev[0][1];
-    }
+    FinishedRow<NG> prev;
+    if (!factorFirstRow<NG, kRhs>(NN, B, W, R, acc, prev)) return 1;
     for (int i = 1; i < NN; ++i) {
-        const int J = std::min(B, NN - i);       // columns of row i inside the matrix
-        const int K = std::min(B - 1, i);        // earlier rows reaching row i
-        const Index g0 = (i >> 2) << 2;          // first unknown of block 0
-        const int ng = ((i & 3) + J - 1) / 4 + 1;
-        const Index rowAt = static_cast<Index>(i) * L;
-        // Blocks that term k reaches: those whose first unknown is coupled with row i-k.
-        auto active = [&](int k) { return std::min(ng, static_cast<int>((i + B - 1 - k - g0) / 4) + 1); };
+        const RowReach row(NN, i, B, L);
         Lanes s[NG];
-        // Term k = 1 from the registers (row i-1's blocks start one block
-        // earlier when row i starts a block). The sums start with it instead
-        // of with +0; see the zero test below.
-        {
-            const int a1 = active(1);
-            const bool shift = (i & 3) == 0;
-            const Lanes u = splat(uPrev), d = splat(dPrev);
-#pragma GCC unroll 16
-            for (int q = 0; q < NG; ++q) {
-                const Lanes f = shift ? prev[q + 1] : prev[q];
-                s[q] = K >= 1 && q < a1 ? f * u * d : Lanes{};
-            }
-        }
-        // Terms k = 2.. in runs with the same number of blocks (fewer as k grows).
-        int k = 2;
-        while (k <= K) {
-            const int a = active(k);
-            const int kend = std::min(K, static_cast<int>(i + B - 1 - g0 - 4 * (a - 1)));
-            switch (a) {
-#define WF_TERMS(A)                                                                      \
-    case A:                                                                              \
-        if constexpr (A <= NG) {                                                         \
-            for (; k <= kend; ++k) {                                                     \
-                const Index r = rowAt - static_cast<Index>(k) * L;                       \
-                const Lanes u = splat(W[r + i]);                                         \
-                const Lanes d = splat(W[r + i - k]);                                     \
-                const double* f = W + r + g0;                                            \
-                _Pragma("GCC unroll 16") for (int q = 0; q < A; ++q) s[q] += loadLanes(f + 4 * q) * u * d; \
-            }                                                                            \
-        }                                                                                \
-        break;
-                WF_TERMS(1) WF_TERMS(2) WF_TERMS(3) WF_TERMS(4) WF_TERMS(5) WF_TERMS(6) WF_TERMS(7) WF_TERMS(8)
-                WF_TERMS(9) WF_TERMS(10) WF_TERMS(11) WF_TERMS(12) WF_TERMS(13) WF_TERMS(14) WF_TERMS(15)
-                WF_TERMS(16)
-#undef WF_TERMS
-            default:
-                k = kend + 1;
-            }
-        }
-        // A(i,j) - S(i,j). A sum started from +0 differs from one started
-        // with its first term only when every term is a zero (it is then +0,
-        // the other may be -0), and A - (+0) is A: lanes whose sum is a zero
-        // keep A.
-        double* row = W + rowAt + g0;
-#pragma GCC unroll 16
-        for (int q = 0; q < NG; ++q)
-            if (q < ng) {
-                const Lanes a = loadLanes(row + 4 * q);
-                const LaneBits zero = s[q] == Lanes{};
-                s[q] = reinterpret_cast<Lanes>((reinterpret_cast<LaneBits>(a) & zero) |
-                                               (reinterpret_cast<LaneBits>(a - s[q]) & ~zero));
-            }
-        double d;  // the pivot lane, taken out of the vector without a trip through memory
-        switch (i & 3) {
-        case 0: d = s[0][0]; break;
-        case 1: d = s[0][1]; break;
-        case 2: d = s[0][2]; break;
-        default: d = s[0][3]; break;
-        }
+        firstTerm<NG>(row, prev, s);
+        laterTerms<NG>(row, W, L, s);
+        double* rowStart = W + row.rowAt + row.g0;
+        subtractSums<NG>(rowStart, row.ng, s);
+        const double d = laneOf(s[0], i & 3);
         if (!(d > 0.0)) {
-            for (int q = 0; q < ng; ++q) storeLanes(row + 4 * q, s[q]);
+            for (int q = 0; q < row.ng; ++q) storeLanes(rowStart + 4 * q, s[q]);
             return i + 1;
         }
-        if constexpr (kRhs) R[i] = (R[i] - acc[i]) / d;
-        const Lanes dv = splat(d);
-#pragma GCC unroll 16
-        for (int q = 0; q <= NG; ++q) {
-            prev[q] = Lanes{};
-            if (q < NG && q < ng) {
-                const Lanes u = s[q] / dv;
-                prev[q] = u;
-                storeLanes(row + 4 * q, u);
-                if constexpr (kRhs) {
-                    double* a = acc + g0 + 4 * q;
-                    storeLanes(a, loadLanes(a) + u * dv * splat(R[i]));
-                }
-            }
-        }
-        W[rowAt + i] = d;
-        dPrev = d;
-        switch (i & 3) {  // U(i, i+1)
-        case 0: uPrev = prev[0][1]; break;
-        case 1: uPrev = prev[0][2]; break;
-        case 2: uPrev = prev[0][3]; break;
-        default: uPrev = prev[1][0]; break;
-        }
+        finishRow<NG, kRhs>(row, W, R, acc, d, s, prev);
     }
     return 0;
 }

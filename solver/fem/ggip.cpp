@@ -300,6 +300,19 @@ int GGIP(RunState& rs, ModelFiles& files, Vec1<int>& obsNodes, const Vec1<double
     return findDirichletSides(rs);
 }
 
+int readGeneratorRecord(RunState& rs, ModelFile& file, std::string_view what, GeneratorRecord& g) {
+    textio::ListRead r = file.reader().begin();
+    r.get(g.first);
+    r.get(g.value);
+    r.get(g.last);
+    r.get(g.step);
+    if (!file.ok(rs, r.status())) return kInputUnreadable;
+    if (g.step <= 0) g.step = 1;
+    if (g.last <= g.first) g.last = g.first;
+    if (!checkNode(rs, g.first, what, file.name()) || !checkNode(rs, g.last, what, file.name())) return kInputRejected;
+    return kInputGood;
+}
+
 int readNodalValues(RunState& rs, ModelFile& file, Vec1<double>& values, std::string_view mismatchFormat) {
     const int nn = rs.fem.NN;
     int nvs = 0;
@@ -320,22 +333,11 @@ int readNodalValues(RunState& rs, ModelFile& file, Vec1<double>& values, std::st
     }
     // Generator records (first node, value, last node, step).
     long long count = 0;
-    for (int g = 1; g <= nvs; ++g) {
-        textio::ListRead r = file.reader().begin();
-        int first = 0, last = 0, step = 0;
-        double value = 0.0;
-        r.get(first);
-        r.get(value);
-        r.get(last);
-        r.get(step);
-        if (!file.ok(rs, r.status())) return kInputUnreadable;
-        if (step <= 0) step = 1;
-        if (last <= first) last = first;
-        if (!checkNode(rs, first, "nodal values", file.name()) || !checkNode(rs, last, "nodal values", file.name()))
-            return kInputRejected;
-        // Wide arithmetic: a step near the integer limit must not wrap round.
-        for (long long node = first; node <= last; node += step) values(static_cast<int>(node)) = value;
-        count += (last - first) / step + 1;
+    for (int k = 1; k <= nvs; ++k) {
+        GeneratorRecord g;
+        if (const int status = readGeneratorRecord(rs, file, "nodal values", g); status != kInputGood) return status;
+        for (long long node = g.first; node <= g.last; node += g.step) values(static_cast<int>(node)) = g.value;
+        count += g.count();
     }
     if (count != nn) {
         rejectInput(rs, mismatchFormat, {static_cast<int>(std::min<long long>(count, INT_MAX)), nn});

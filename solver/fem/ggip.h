@@ -48,6 +48,19 @@ int GNBC(RunState& rs, ModelFile& tim);
 // and NN and refuses the input.
 int readNodalValues(RunState& rs, ModelFile& file, Vec1<double>& values, std::string_view mismatchFormat);
 
+// One generator record (first node, value, last node, step): the nodes
+// first, first + step, ... up to last take the value. A step of 0 or less
+// counts as 1, a last node before the first as the first; both must be nodes
+// of the mesh (what names the record kind in the refusal).
+struct GeneratorRecord {
+    int first = 0, last = 0, step = 0;
+    double value = 0.0;
+    // Nodes the record generates (wide arithmetic: a step near the integer
+    // limit must not wrap round).
+    long long count() const { return (last - first) / step + 1; }
+};
+int readGeneratorRecord(RunState& rs, ModelFile& file, std::string_view what, GeneratorRecord& g);
+
 // Point sources: node and profile length, then (time, rate) records, converted
 // to seconds and cubic metres per second. A profile ending before the last
 // output time is extended to that time plus 1000 s.

@@ -31,27 +31,17 @@ int GDBC(RunState& rs, ModelFile& tim) {
     // Generator records (first node, head, last node, step); the head is also
     // the node's initial head. Nodes beyond NDN are counted, not stored.
     long long count = 0;
-    for (int g = 1; g <= nnr; ++g) {
-        textio::ListRead r = tim.reader().begin();
-        int first = 0, last = 0, step = 0;
-        double head = 0.0;
-        r.get(first);
-        r.get(head);
-        r.get(last);
-        r.get(step);
-        if (!tim.ok(rs, r.status())) return kInputUnreadable;
-        if (step <= 0) step = 1;
-        if (last <= first) last = first;
-        if (!checkNode(rs, first, "Dirichlet nodes", tim.name()) || !checkNode(rs, last, "Dirichlet nodes", tim.name()))
-            return kInputRejected;
+    for (int k = 1; k <= nnr; ++k) {
+        GeneratorRecord g;
+        if (const int status = readGeneratorRecord(rs, tim, "Dirichlet nodes", g); status != kInputGood) return status;
         // Wide arithmetic: a step near the integer limit must not wrap round.
-        for (long long node = first; node <= last; node += step) {
+        for (long long node = g.first; node <= g.last; node += g.step) {
             ++count;
             if (count <= fs.NDN) {
                 m.DNODE(static_cast<int>(count)) = static_cast<int>(node);
-                m.DHEAD(static_cast<int>(count)) = head;
+                m.DHEAD(static_cast<int>(count)) = g.value;
             }
-            m.H0(static_cast<int>(node)) = head;
+            m.H0(static_cast<int>(node)) = g.value;
         }
     }
     if (count != fs.NDN) {

@@ -32,6 +32,25 @@ double interpolate(const ShapeTable& t, int g, const double v[9]) {
     return x;
 }
 
+// The integrand of Gauss point g: the conductance terms C (before the
+// multiplication by the time increment) and, for a time-dependent problem,
+// the storage terms M (0 otherwise).
+void gaussPointTerms(const ShapeTable& t, int g, const double r[9], const double z[9], const double tx[9],
+                     const double ty[9], const double s[9], const double sigma[9], bool transient, double C[9][9],
+                     double M[9][9]) {
+    const int n = t.nodes;
+    double a[9], b[9];
+    const double w = t.w[g];
+    const double det = jacobian(t, g, r, z, a, b);
+    const double txg = interpolate(t, g, tx), tyg = interpolate(t, g, ty);
+    const double sg = interpolate(t, g, s), sig = interpolate(t, g, sigma);
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j) {
+            C[i][j] = (a[i] * a[j] * txg + b[i] * b[j] * tyg) * w / det * sig;
+            M[i][j] = transient ? w * (t.N[g][i] * t.N[g][j] * sg * det) : 0.0;
+        }
+}
+
 } // namespace
 
 void GQEM(const FemState& fs, const double r[9], const double z[9], const double hold[9], const double tx[9],
@@ -43,20 +62,16 @@ void GQEM(const FemState& fs, const double r[9], const double z[9], const double
         f[i] = 0.0;
         for (int j = 0; j < 9; ++j) E[i][j] = 0.0;
     }
-    double a[9], b[9];
+    double C[9][9], M[9][9];
     for (int g = 0; g < t.points; ++g) {
-        const double w = t.w[g];
-        const double det = jacobian(t, g, r, z, a, b);
-        const double txg = interpolate(t, g, tx), tyg = interpolate(t, g, ty);
-        const double sg = interpolate(t, g, s), sig = interpolate(t, g, sigma);
+        gaussPointTerms(t, g, r, z, tx, ty, s, sigma, transient, C, M);
         for (int i = 0; i < n; ++i)
-            for (int j = 0; j < n; ++j) E[i][j] += (a[i] * a[j] * txg + b[i] * b[j] * tyg) * w / det * sig * fs.dt;
+            for (int j = 0; j < n; ++j) E[i][j] += C[i][j] * fs.dt;
         if (!transient) continue;  // time-independent problem: no storage
         for (int i = 0; i < n; ++i)
             for (int j = 0; j < n; ++j) {
-                const double m = t.N[g][i] * t.N[g][j] * sg * det;
-                E[i][j] += w * m;
-                f[i] += w * m * hold[j];
+                E[i][j] += M[i][j];
+                f[i] += M[i][j] * hold[j];
             }
     }
 }
@@ -64,19 +79,7 @@ void GQEM(const FemState& fs, const double r[9], const double z[9], const double
 void elementGaussTerms(const ShapeTable& t, const double r[9], const double z[9], const double tx[9],
                        const double ty[9], const double s[9], const double sigma[9], bool transient,
                        double C[16][9][9], double M[16][9][9]) {
-    const int n = t.nodes;
-    double a[9], b[9];
-    for (int g = 0; g < t.points; ++g) {
-        const double w = t.w[g];
-        const double det = jacobian(t, g, r, z, a, b);
-        const double txg = interpolate(t, g, tx), tyg = interpolate(t, g, ty);
-        const double sg = interpolate(t, g, s), sig = interpolate(t, g, sigma);
-        for (int i = 0; i < n; ++i)
-            for (int j = 0; j < n; ++j) {
-                C[g][i][j] = (a[i] * a[j] * txg + b[i] * b[j] * tyg) * w / det * sig;
-                M[g][i][j] = transient ? w * (t.N[g][i] * t.N[g][j] * sg * det) : 0.0;
-            }
-    }
+    for (int g = 0; g < t.points; ++g) gaussPointTerms(t, g, r, z, tx, ty, s, sigma, transient, C[g], M[g]);
 }
 
 } // namespace wf

@@ -26,7 +26,7 @@ struct SearchSpace {
 
     // Multipliers P(1..4) (P[0..3]) of the unknowns x[0..k-1].
     void multipliers(const double* x, double* P) const;
-    // Whether parameter j (0..3: TF, TM, SF, SM) is held, and the unknown it belongs to.
+    // The unknown (0-based) that parameter j (0..3: TF, TM, SF, SM) belongs to.
     int unknownOf(int j) const { return tied ? j / 2 : j; }
 };
 

@@ -12,6 +12,7 @@
 #include "entry/run_driver.h"
 #include "support/entry_records.h"
 #include "support/recording_host.h"
+#include "support/solver_run.h"
 #include "support/temp_dir.h"
 #include "wfcore/wfcore.h"
 
@@ -152,15 +153,13 @@ TEST(RunDriver, TimeAxisLengthFollowsObservationsOrPredictionSteps) {
         FILENAME_VIEW view{};
         view.baseLength = 4;
         std::memcpy(view.baseName, "TEST", 4);
-        wf::SET_FILE(rs, view);
         MESH mesh = wf::defaults::mesh();
         OBSV obsv = wf::defaults::obsv();
         PUMP pump = wf::defaults::pump();
         pump.NSTEP = static_cast<float>(nstep);
         PINIT pinit = wf::defaults::pinit();
-        wf::INITIALIZE(rs, mesh, obsv, pump, wf::defaults::guess(), pinit, wf::defaults::units(),
-                       wf::defaults::nzero());
-        wf::WFRUN(rs, 6, 1, mesh, obsv, pinit);
+        wf::test::solverRun(rs, 6, 1, view, mesh, obsv, pump, wf::defaults::guess(), pinit, wf::defaults::units(),
+                            wf::defaults::nzero());
         EXPECT_EQ(rs.NOBSF, 1);
         EXPECT_EQ(rs.NT, 30);
         EXPECT_EQ(rs.NTIM, ntim) << "NSTEP " << nstep;

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "entry/run_driver.h"
+#include "support/solver_run.h"
 #include "wfcore/wfcore.h"
 
 namespace wf::test {
@@ -138,12 +138,9 @@ private:
         rs.rep.setHost(&h);
         rs.options.fineModel = c_.fine && (mode != 4 || c_.fineMesh);
         rs.options.threads = c_.threads;
-        FILENAME_VIEW view;
-        std::memcpy(&view, &filename, sizeof view);
+        FILENAME_VIEW view = filenameView(filename);
         std::memcpy(view.baseName, "PUMP", 4);
-        SET_FILE(rs, view);
-        INITIALIZE(rs, mesh, obsv, pump, guess, pinit, units, nzero);
-        WFRUN(rs, mode, type, mesh, obsv, pinit);
+        solverRun(rs, mode, type, view, mesh, obsv, pump, guess, pinit, units, nzero);
         if (mode == 6) out.modelRuns = rs.fem.callCount;
     }
     void readSimulation(PumpTestResult& out) {
