@@ -214,7 +214,7 @@ void fineStepCounts(const FineModel& fm, const double* times, int nout, long& st
 
 bool fineSimulate(const FineModel& fm, const double* P, const double* times, int nout, double* sim, FineWork& w,
                   std::vector<double>* finalModes, double* failedAt) {
-    const int n = fm.n, NZ = fm.NZ, NR = fm.NR;
+    const int n = fm.n, NZ = fm.NZ;
     const std::size_t size = static_cast<std::size_t>(n) * NZ;
     w.s.assign(size, 0.0);
     w.diag.resize(size);
@@ -258,7 +258,6 @@ bool fineSimulate(const FineModel& fm, const double* P, const double* times, int
         }
     };
     if (nout >= 1) record(0);
-    (void)NR;
 
     // Factors of the n tridiagonal systems c0 C + dt (lambda A + B):
     // reciprocal pivots (diag) and unit lower couplings (low).
