@@ -20,22 +20,31 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${PROJECT_BINARY_DIR}/solver)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+configure_file(cpack_project.cmake.in ${CMAKE_CURRENT_BINARY_DIR}/cpack_project.cmake @ONLY)
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_BINARY_DIR}/cpack_project.cmake)
+# After CPack: Installed-Size as dpkg counts it, and "Multi-Arch: same" for the
+# library and its development files (CPack of CMake 3.25 writes no Multi-Arch),
+# so that the packages of several architectures install side by side.
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_SOURCE_DIR}/deb_control_fixes.cmake)
+set(CPACK_WF_MULTIARCH_SAME ${WF_LIB_PACKAGE} libwfcore-dev)
 
 set(wf_lib_depends "${WF_LIB_PACKAGE} (>= ${PROJECT_VERSION})")
 
 # libwfcore1: the shared library. Its shlibs file says "libwfcore 1
-# libwfcore1 (>= 1.0)". The library cache is refreshed by dpkg's ldconfig
+# libwfcore1 (>= 1.0)"; its symbols file gives the version that brought each
+# exported function (scripts/check-package.sh compares it with the exports of
+# wfcore.map). The library cache is refreshed by dpkg's ldconfig
 # trigger rather than by maintainer scripts: CPack writes a postinst and a
 # postrm calling ldconfig unless the package's control files already name
 # them, so the names are given here without files (CPack skips a control file
-# that does not exist).
+# that does not exist, with a warning "missing file: .../postinst").
 set(CPACK_DEBIAN_LIB_PACKAGE_NAME ${WF_LIB_PACKAGE})
 set(CPACK_DEBIAN_LIB_PACKAGE_SECTION libs)
-set(CPACK_DEBIAN_LIB_PACKAGE_MULTIARCH same)
-set(CPACK_DEBIAN_LIB_PACKAGE_GENERATE_SHLIBS ON)
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
 set(CPACK_DEBIAN_LIB_PACKAGE_CONTROL_EXTRA
     ${CMAKE_CURRENT_SOURCE_DIR}/triggers
+    ${CMAKE_CURRENT_SOURCE_DIR}/symbols
     ${CMAKE_CURRENT_BINARY_DIR}/no-maintainer-script/postinst
     ${CMAKE_CURRENT_BINARY_DIR}/no-maintainer-script/postrm)
 set(CPACK_DEBIAN_LIB_DESCRIPTION "solver library of the Wellfit pumping-test analysis
@@ -50,7 +59,6 @@ This package holds the shared library.")
 # libwfcore-dev: what a program needs to be built against the library.
 set(CPACK_DEBIAN_DEV_PACKAGE_NAME libwfcore-dev)
 set(CPACK_DEBIAN_DEV_PACKAGE_SECTION libdevel)
-set(CPACK_DEBIAN_DEV_PACKAGE_MULTIARCH same)
 set(CPACK_DEBIAN_DEV_PACKAGE_DEPENDS "${WF_LIB_PACKAGE} (= ${PROJECT_VERSION})")
 set(CPACK_DEBIAN_DEV_DESCRIPTION "solver library of Wellfit - development files
 libwfcore runs the radial finite-element model of Wellfit: a thin conductive
