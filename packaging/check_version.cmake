@@ -1,5 +1,6 @@
-# Runs wellfit-cli --version (and Wellfit --version when built) and compares the
-# printed version with the project's.
+# Runs wellfit-cli --version (and Wellfit --version and --help when built) and
+# compares the printed version with the project's. The test runs without a
+# display, as on a build machine: both answers must not need the window system.
 foreach(pair "wellfit-cli|${CLI}" "Wellfit|${GUI}")
   string(REPLACE "|" ";" pair "${pair}")
   list(GET pair 0 name)
@@ -13,3 +14,10 @@ foreach(pair "wellfit-cli|${CLI}" "Wellfit|${GUI}")
     message(FATAL_ERROR "${program} --version: status ${rc}, printed \"${out}\"; expected \"${name} ${VERSION}\"")
   endif()
 endforeach()
+
+if(GUI)
+  execute_process(COMMAND ${GUI} --help OUTPUT_VARIABLE out RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0 OR NOT out MATCHES "Usage: [^\n]*Wellfit [^\n]*\\[project\\]")
+    message(FATAL_ERROR "${GUI} --help: status ${rc}, printed \"${out}\"")
+  endif()
+endif()

@@ -6,7 +6,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libgl-dev libvulkan-dev
   libopenblas-dev
-  dpkg-dev file help2man desktop-file-utils appstream pkg-config
+  dpkg-dev file help2man desktop-file-utils appstream pkg-config lintian
   clang libclang-rt-14-dev
 )
 missing=()

@@ -302,7 +302,7 @@ std::string helpText() {
 
 Analyses a pumping test of a fracture/matrix aquifer with the Wellfit solver.
 The project's folder becomes the working directory; the side files
-(stem.FEM, .DAT, .TIM, .OBS, .RES, .INV) are written there. Options set what
+(stem.DAT, stem.fem, .plt, .tim, .obs, .res, .inv, .fit) are written there. Options set what
 the dialogs of the desktop program set; then the runs asked for are made in
 the order mesh, preparation, analysis. Nothing is saved without --save.
 

@@ -3,6 +3,8 @@
 #include <clocale>
 
 #include <QApplication>
+#include <QCoreApplication>
+#include <QIcon>
 #include <QUrl>
 
 #include "solver_call.h"
@@ -11,15 +13,53 @@
 
 namespace wf::ui {
 
-void setUpApplication() {
+void setApplicationNames() {
     // The application title. No display name: Qt would append it to every
     // window caption, and the captions are exactly those of the windows.
-    QApplication::setApplicationName(QStringLiteral("Wellfit"));
-    QApplication::setApplicationVersion(QStringLiteral(WELLFIT_VERSION));
+    QCoreApplication::setApplicationName(QStringLiteral("Wellfit"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(WELLFIT_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral(WELLFIT_APP_ID));
+}
+
+void setUpApplication() {
+    setApplicationNames();
+    // The installed icon of the theme, else the same picture built into the program.
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QStringLiteral(WELLFIT_APP_ID), QIcon(QStringLiteral(":/wellfit/wellfit.svg"))));
     // The side files and dialog fields use the decimal point; QApplication
     // takes the user's locale, so the numeric part is set back.
     std::setlocale(LC_NUMERIC, "C");
     progressWindow();
+}
+
+ProgramOptions addProgramOptions(QCommandLineParser& parser) {
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("project"), QStringLiteral("Project file (.wft) to open."),
+                                 QStringLiteral("[project]"));
+    parser.addVersionOption();
+    ProgramOptions names{
+        QCommandLineOption(QStringLiteral("screenshots"),
+                           QStringLiteral("Developer option: save pictures of the windows into <dir>."),
+                           QStringLiteral("dir")),
+        QCommandLineOption(QStringLiteral("example"),
+                           QStringLiteral("Developer option: project folder used for the pictures."),
+                           QStringLiteral("folder"))};
+    parser.addOption(names.screenshots);
+    parser.addOption(names.example);
+    return names;
+}
+
+void answerWithoutDisplay(int& argc, char** argv) {
+    // A plain QCoreApplication needs no platform plugin. The options of the
+    // window system (-platform, -style ...) are unknown to it, so a parse error
+    // here is left to the QApplication's own parse.
+    QCoreApplication probe(argc, argv);
+    setApplicationNames();
+    QCommandLineParser parser;
+    addProgramOptions(parser);
+    parser.parse(probe.arguments());
+    if (parser.isSet(QStringLiteral("version"))) parser.showVersion();
+    if (parser.isSet(QStringLiteral("help"))) parser.showHelp();
 }
 
 QString projectArgument(const QString& argument) {

@@ -9,27 +9,20 @@
 #include "wellfit_window.h"
 
 int main(int argc, char** argv) {
+    // --help and --version (and a wrong option) are answered before the window
+    // system is opened, so that they work on a machine without a display.
+    wf::ui::answerWithoutDisplay(argc, argv);
+
     QApplication app(argc, argv);
     wf::ui::setUpApplication();
 
     QCommandLineParser options;
-    options.addHelpOption();
-    options.addPositionalArgument(QStringLiteral("project"), QStringLiteral("Project file (.wft) to open."),
-                                  QStringLiteral("[project]"));
-    options.addVersionOption();
-    const QCommandLineOption screenshots(QStringLiteral("screenshots"),
-                                         QStringLiteral("Developer option: save pictures of the windows into <dir>."),
-                                         QStringLiteral("dir"));
-    const QCommandLineOption example(QStringLiteral("example"),
-                                     QStringLiteral("Developer option: project folder used for the pictures."),
-                                     QStringLiteral("folder"));
-    options.addOption(screenshots);
-    options.addOption(example);
+    const wf::ui::ProgramOptions names = wf::ui::addProgramOptions(options);
     options.process(app);
 
     static wf::doc::ProjectDocument document;
-    if (options.isSet(screenshots))
-        return wf::ui::takeScreenshots(document, options.value(screenshots), options.value(example));
+    if (options.isSet(names.screenshots))
+        return wf::ui::takeScreenshots(document, options.value(names.screenshots), options.value(names.example));
 
     wf::ui::TWellfit window(document);
     window.show();

@@ -13,7 +13,7 @@ namespace wf::ui {
 namespace {
 
 std::unique_ptr<QSettings> openSettings(const QString& file) {
-    if (file.isEmpty()) return std::make_unique<QSettings>(QStringLiteral("MRUComponent"), QString());
+    if (file.isEmpty()) return std::make_unique<QSettings>(QStringLiteral("Wellfit"), QStringLiteral("Wellfit"));
     return std::make_unique<QSettings>(file, QSettings::IniFormat);
 }
 

@@ -1,7 +1,7 @@
 // The recent-files list of the File menu: at most five project paths, most
 // recent first, as entries "&1 path" ... at the separator above "E&xit", with
 // "&Clear MRU List" and "&Remove Obsolete". Stored with QSettings under the
-// organisation "MRUComponent", group "Tavrinx MRU", values F0 (most recent) to F4.
+// organisation and application "Wellfit", group "Tavrinx MRU", values F0 (most recent) to F4.
 #pragma once
 
 #include <functional>
@@ -19,7 +19,7 @@ class RecentFiles : public QObject {
 public:
     static constexpr int kMaxEntries = 5;
 
-    // settingsFile empty: the user's settings of the organisation "MRUComponent";
+    // settingsFile empty: the user's settings of the organisation and application "Wellfit";
     // otherwise that INI file (tests).
     RecentFiles(QMenu* fileMenu, QAction* before, QString settingsFile, QObject* parent = nullptr);
 

@@ -6,6 +6,9 @@
  * list, polls for Cancel and shows its message boxes. Without a host the
  * solver prints progress lines and message boxes to the terminal. wfSetOptions
  * installs the options of the analysis beyond the plain search.
+ *
+ * The headers are plain C (C99) and C++ from C++14 on; the records keep their
+ * layout checks and default values for C++ callers.
  */
 #ifndef WFCORE_WFCORE_H
 #define WFCORE_WFCORE_H
@@ -36,8 +39,8 @@ enum { WF_MODE_MESH = 4, WF_MODE_PREPARE = 5, WF_MODE_ANALYSIS = 6 };
  * mode 5: data preparation (type = number of times to select, 0 = all);
  * mode 6: analysis (type 0 optimisation, 1 fixed time, 2 prediction).
  * All eight addresses must be valid in every call. */
-WF_API void WF_CALL wftDLL(int32_t mode, int32_t type, FILENAME* filename, MESH* mesh, OBSV* obsv,
-                           PUMP* pump, GUESS* guess, PINIT* pinit, UNITS* units, NZERO* nzero);
+WF_API void WF_CALL wftDLL(int32_t mode, int32_t type, WfFilename* filename, WfMesh* mesh, WfObsv* obsv,
+                           WfPump* pump, WfGuess* guess, WfPinit* pinit, WfUnits* units, WfNZero* nzero);
 
 /* The host of the solver's progress window and message boxes.
  * Every function pointer may be null (that part is then ignored). */
