@@ -176,9 +176,14 @@ public:
             read = r_.f32(field);
         else
             read = r_.i32(field);
-        if (!read) missing_ = name;
+        if (!read)
+            missing_ = name;
+        else
+            ++read_;
         return *this;
     }
+    // Fixed items read so far.
+    int read() const { return read_; }
     bool complete() const { return missing_.empty(); }
     const std::string& missing() const { return missing_; }
     ItemReader& reader() { return r_; }
@@ -186,7 +191,11 @@ public:
 private:
     ItemReader r_;
     std::string missing_;
+    int read_ = 0;
 };
+
+// NOBS is the 18th fixed item.
+constexpr int kItemsThroughNOBS = 18;
 
 } // namespace
 
@@ -245,7 +254,8 @@ Status ProjectDocument::loadProject(const std::filesystem::path& path, std::stri
             // Blocks of other tags or versions: written by a later program, skipped.
         }
     }
-    if (!pointsBlock && f.complete() && d.obsv.NOBS != 1)
+    // Also in a file that ends early: a project saved from it would not load.
+    if (!pointsBlock && f.read() >= kItemsThroughNOBS && d.obsv.NOBS != 1)
         return Status::failure("Project file " + path.string() + ": NOBS (number of observation points) is " +
                                std::to_string(d.obsv.NOBS) +
                                ", but the file holds the settings of one point (no observation points block)");

@@ -268,6 +268,9 @@ TEST(ObservationPointsFile, BlockValuesTheEditorRefusesAreRefusedOnLoad) {
     bad.replace(17 * 4, 4, le32(3));
     refused(bad, "NOBS (number of observation points) is 3, but the file holds the settings of one point (no "
                  "observation points block)");
+    // Also in a file that ends early, after NOBS: the project saved from it would not load.
+    refused(bad.substr(0, 20 * 4), "NOBS (number of observation points) is 3, but the file holds the settings of one "
+                                   "point (no observation points block)");
 }
 
 } // namespace
