@@ -16,6 +16,7 @@
 #include "inverse/analysis_report.h"
 #include "inverse/analysis_setup.h"
 #include "inverse/bsolve.h"
+#include "inverse/multi_start.h"
 #include "inverse/search_space.h"
 #include "textio/list_directed.h"
 #include "textio/side_file.h"
@@ -226,6 +227,7 @@ void AQFEINV(RunState& rs, int type, int k, const SimulationRun& simulate) {
     int counter = 0;
     double S = 100.0;
     SimulationFile kept;
+    RobustOutcome robust;
     int stopRule = WF_STOP_FIT;
     std::string stopMessage = "The error estimate fell below the fit requirement (RMSE)";
     while (S >= in.RMSE) {
@@ -240,8 +242,11 @@ void AQFEINV(RunState& rs, int type, int k, const SimulationRun& simulate) {
         const int before = st.iteration;
         const double previous = S;
         const bool batch = rs.options.fineModel != 0;
-        BSOLVE(b, nres, first, est.FCUR, est.YOBS, S, st, space.active.data(), space.lower.data(),
-               space.upper.data(), W, model, A, AS, space.k, batch ? &fineBatch : nullptr);
+        if (opt.robust && type == 0)
+            ROBUST(rs, space, b, nres, first, est.FCUR, est.YOBS, S, st, W, model, fineBatch, robust);
+        else
+            BSOLVE(b, nres, first, est.FCUR, est.YOBS, S, st, space.active.data(), space.lower.data(),
+                   space.upper.data(), W, model, A, AS, space.k, batch ? &fineBatch : nullptr);
         if (st.status == kBsolveModelFailed) {
             // A model run made no drawdowns and has said why: the analysis
             // ends. PINIT keeps the last completed pass (or its input values),
@@ -342,6 +347,7 @@ void AQFEINV(RunState& rs, int type, int k, const SimulationRun& simulate) {
         fit.work = &W;
         fit.model = model;
         fit.invText = &kept.text;
+        fit.robust = opt.robust && type == 0 ? &robust : nullptr;
         fit.facts = FitRunFacts{type, st.status, stopRule, counter, modelRuns, trimmed(stopMessage)};
         writeFitReport(rs, space, fit);
     } else if (type != 2) {
