@@ -151,12 +151,31 @@ Trial trialStep(const LogSearchProblem& pr, const LogStart& st, const Normal& ne
     const int m = static_cast<int>(pr.free.size());
     double dmax = 0.0;
     for (double d : st.D2) dmax = std::max(dmax, d);
-    Vec a = ne.JtJ, d = ne.g;
-    for (int c = 0; c < m; ++c)
-        a[static_cast<std::size_t>(c * m + c)] +=
-            st.lambda * std::max(st.D2[static_cast<std::size_t>(c)], 1e-12 * dmax + 1e-300);
+    // Unknowns on a bound whose descent points outward would be projected
+    // back at once: they take no part in this step's system (a projected
+    // Newton step), so that the others take the step that is best with them
+    // where they are. Each pass decides this afresh from the gradient.
+    std::vector<int> moving;
+    for (int c = 0; c < m; ++c) {
+        const auto j = static_cast<std::size_t>(pr.free[static_cast<std::size_t>(c)]);
+        const double g = ne.g[static_cast<std::size_t>(c)];
+        if ((g > 0.0 && st.z[j] >= pr.hi[j]) || (g < 0.0 && st.z[j] <= pr.lo[j])) continue;
+        moving.push_back(c);
+    }
+    const int q = static_cast<int>(moving.size());
+    Vec a(static_cast<std::size_t>(q * q)), rhs(static_cast<std::size_t>(q));
+    for (int u = 0; u < q; ++u) {
+        const auto cu = static_cast<std::size_t>(moving[static_cast<std::size_t>(u)]);
+        rhs[static_cast<std::size_t>(u)] = ne.g[cu];
+        for (int v = 0; v < q; ++v)
+            a[static_cast<std::size_t>(u * q + v)] =
+                ne.JtJ[cu * static_cast<std::size_t>(m) + static_cast<std::size_t>(moving[static_cast<std::size_t>(v)])];
+        a[static_cast<std::size_t>(u * q + u)] += st.lambda * std::max(st.D2[cu], 1e-12 * dmax + 1e-300);
+    }
     Trial t;
-    if (!solveSmall(m, a, d)) return t;
+    if (q == 0 || !solveSmall(q, a, rhs)) return t;
+    Vec d(static_cast<std::size_t>(m), 0.0);
+    for (int u = 0; u < q; ++u) d[static_cast<std::size_t>(moving[static_cast<std::size_t>(u)])] = rhs[static_cast<std::size_t>(u)];
     t.z = st.z;
     Vec dp(static_cast<std::size_t>(m));
     for (int c = 0; c < m; ++c) {
