@@ -36,6 +36,7 @@ const char* startEnding(int ending) {
     case WF_START_STALLED: return "stalled";
     case WF_START_PASS_LIMIT: return "pass_limit";
     case WF_START_CANCELLED: return "cancel";
+    case WF_START_FITS_DATA: return "fits_data";
     default: return "running";
     }
 }

@@ -74,6 +74,7 @@ const char* startEndingName(int ending) {
     case WF_START_STALLED: return "stalled";
     case WF_START_PASS_LIMIT: return "pass limit";
     case WF_START_CANCELLED: return "cancelled";
+    case WF_START_FITS_DATA: return "fits the data";
     default: return "running";
     }
 }
@@ -164,6 +165,7 @@ void buildFitReport(const FitProblem& pr, const FitRunFacts& facts, const std::s
     out.startCount = static_cast<int32_t>(std::min<std::size_t>(facts.starts.size(), WF_MAX_STARTS));
     for (int s = 0; s < out.startCount; ++s) out.starts[s] = facts.starts[static_cast<std::size_t>(s)];
     out.startsAtBest = facts.startsAtBest;
+    out.errorFloor = facts.errorFloor;
     verdict = fitVerdict(out, tUnit);
     out.verdictLength = static_cast<int32_t>(verdict.size());
 }
@@ -201,7 +203,7 @@ void startSentences(const WfFitReport& rep, std::vector<std::string>& sentences)
     int rivals = 0;
     for (int s = 0; s < rep.startCount; ++s) {
         const WfFitStart& e = rep.starts[s];
-        if (!(e.errorEstimate <= best * (1.0 + kVerdictRivalS))) continue;
+        if (!(e.errorEstimate <= best * (1.0 + kVerdictRivalS) + rep.errorFloor)) continue;
         bool distinct = false;
         for (int j = 0; j < 4; ++j) {
             const WfFitParameter& q = rep.parameters[j];
@@ -217,7 +219,7 @@ void startSentences(const WfFitReport& rep, std::vector<std::string>& sentences)
     if (rivals > 0)
         sentences.push_back("The data do not single out one answer: " + std::to_string(rivals) +
                             (rivals == 1 ? " start ended" : " starts ended") +
-                            " within 10 % of the lowest error estimate at clearly different values of " +
+                            " within 10 % of the lowest error estimate (or closer than the data resolve) at clearly different values of " +
                             joinWords(differing) + ".");
 }
 

@@ -34,6 +34,7 @@ struct FitRunFacts {
     int search = WF_SEARCH_PLAIN;
     std::vector<WfFitStart> starts{};  // robust search: every start's end
     int startsAtBest = 0;
+    double errorFloor = 0.0;
 };
 
 // Thresholds of the verdict.

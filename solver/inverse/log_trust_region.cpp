@@ -133,6 +133,7 @@ bool derivativePhase(const LogSearchProblem& pr, std::vector<LogStart>& starts) 
         // The end tests, at the point whose derivatives were just made.
         const Normal ne = normalEquations(pr, st);
         if (scaledGradient(pr, st, ne) <= set.gtol) st.ending = WF_START_CONVERGED_GRADIENT;
+        else if (st.S <= set.floor) st.ending = WF_START_FITS_DATA;
         else if (st.accepted && st.lastStep <= set.xtol && st.lastLambda <= 1.0) st.ending = WF_START_CONVERGED_STEP;
         else if (st.passes >= set.maxPasses) st.ending = WF_START_PASS_LIMIT;
     }

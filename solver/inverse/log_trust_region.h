@@ -31,6 +31,9 @@
 //     it is a step in ln x) while lambda <= 1, i.e. near the Gauss-Newton
 //     step and not a damped crawl: converged;
 //   - maxPasses passes were made: the pass limit;
+//   - S is at or below the error floor (a misfit below any data's
+//     resolution, where the model's rounding, not the data, sets the
+//     gradient): the data are matched;
 // and, without a further derivative run, when maxRejections trials in a row
 // failed to lower S: stalled.
 #pragma once
@@ -52,6 +55,7 @@ struct LogSearchSettings {
     int maxRejections = 10;
     bool central = false;      // central differences
     double lambda0 = 1e-3;     // first damping, relative to diag(D2)
+    double floor = 0.0;        // S at or below it: the data are matched (WF_START_FITS_DATA)
 };
 
 // The search problem: k unknowns, of which free[] are estimated (the others

@@ -93,6 +93,8 @@ void ROBUST(RunState& rs, const SearchSpace& sp, Vec1<double>& b, int n, int fir
         lnGuess[uj] = std::clamp(std::log(x0), pr.lo[uj], pr.hi[uj]);
     }
     pr.settings.maxPasses = rs.inv.options.maxPasses;
+    for (int i = pr.first; i <= n; ++i) out.floor += kFloorMisfit * kFloorMisfit * y(i) * y(i);
+    pr.settings.floor = out.floor;
     pr.model = [&batch, n](int count, const double* const* x, double* const* f) { return batch(count, x, n, f); };
     pr.cancelled = [&rs]() {
         int cancel = 0;
@@ -147,10 +149,11 @@ void ROBUST(RunState& rs, const SearchSpace& sp, Vec1<double>& b, int n, int fir
     // start's verdict standing: the point is the converged one.
     const int startEnding = starts[static_cast<std::size_t>(out.best)].ending;
     if (out.ending == WF_START_STALLED &&
-        (startEnding == WF_START_CONVERGED_GRADIENT || startEnding == WF_START_CONVERGED_STEP))
+        (startEnding == WF_START_CONVERGED_GRADIENT || startEnding == WF_START_CONVERGED_STEP ||
+         startEnding == WF_START_FITS_DATA))
         out.ending = startEnding;
     for (const StartEnd& e : out.starts)
-        if (e.S <= std::min(lowest, end.S) * (1.0 + kBestFraction)) ++out.atBest;
+        if (e.S <= std::min(lowest, end.S) * (1.0 + kBestFraction) + out.floor) ++out.atBest;
     char line[96];
     std::snprintf(line, sizeof line, "Polish of start %d: Error Estimate = %12.5E, %d passes, %s", out.best + 1, end.S,
                   end.passes, startEndingName(end.ending));

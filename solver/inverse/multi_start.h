@@ -30,10 +30,16 @@ struct RobustOutcome {
     int atBest = 0;                // starts within 0.1 % of the lowest S
     int passes = 0;                // passes of all starts and of the polish
     int ending = 0;                // how the polish ended (WF_START_...)
+    double floor = 0.0;            // the error floor
 };
 
-// A start is at the best when its S is within this fraction above the lowest.
+// A start is at the best when its S is within this fraction above the lowest
+// plus the error floor: kFloorMisfit^2 x the sum of the squared observed
+// values, the S of a misfit of 0.01 % of every drawdown, below the
+// resolution of any measurement (without it a fit that matches its data to
+// the model's rounding would compare noise with noise).
 inline constexpr double kBestFraction = 1e-3;
+inline constexpr double kFloorMisfit = 1e-4;
 // Another start's end is an alternative answer when its S is within this
 // fraction above the best and some parameter differs by more than kDistinct.
 inline constexpr double kRivalFraction = 0.10;

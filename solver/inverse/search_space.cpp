@@ -246,6 +246,7 @@ void writeFitReport(RunState& rs, const SearchSpace& sp, FitRun& run) {
         run.facts.search = WF_SEARCH_ROBUST;
         run.facts.passes = run.robust->passes;
         run.facts.startsAtBest = run.robust->atBest;
+        run.facts.errorFloor = run.robust->floor;
         for (const StartEnd& e : run.robust->starts) {
             WfFitStart w{};
             w.errorEstimate = e.S;

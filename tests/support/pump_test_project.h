@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "entry/run_driver.h"
+#include "inverse/inverse_state.h"
 #include "wfcore/wfcore.h"
 
 namespace wf::test {
@@ -33,8 +34,9 @@ struct PumpTest {
     // Output times (s), the same for every observation point, and the data
     // that the test-data file carries (zero when empty).
     std::vector<double> times;
-    std::vector<double> data;
+    std::vector<double> data;  // one series for every point, or all points' series one after another
     bool fine = false;
+    const WfOptions* options = nullptr;  // analysis options installed for the analysis run (none: the plain entry)
     int threads = 0;      // fine model: threads for the derivative models (0 all cores)
     int meshType = 0;     // mesh run type: 0 uniform rows, else graded (9 fracture rows)
 };
@@ -112,7 +114,8 @@ private:
         for (std::size_t k = 0; k < c_.robs.size(); ++k) {
             out << '\n';
             for (std::size_t i = 0; i < c_.times.size(); ++i) {
-                const double v = i < c_.data.size() ? c_.data[i] : 0.0;
+                const std::size_t at = c_.data.size() == c_.robs.size() * c_.times.size() ? k * c_.times.size() + i : i;
+                const double v = at < c_.data.size() ? c_.data[at] : 0.0;
                 std::snprintf(buf, sizeof buf, "%.6f %.9e\n", c_.times[i], v);
                 out << buf;
             }
@@ -132,6 +135,7 @@ private:
         rs.rep.setHost(&h);
         rs.options.fineModel = c_.fine;
         rs.options.threads = c_.threads;
+        if (mode == 6 && c_.options) installOptions(rs.inv, c_.options);
         FILENAME_VIEW view;
         std::memcpy(&view, &filename, sizeof view);
         std::memcpy(view.baseName, "PUMP", 4);

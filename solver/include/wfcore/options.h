@@ -48,7 +48,7 @@ extern "C" {
 #define WF_OPTIONS_VERSION 1
 #define WF_OPTIONS_SIZE 96
 #define WF_FIT_REPORT_VERSION 1
-#define WF_FIT_REPORT_SIZE 2456
+#define WF_FIT_REPORT_SIZE 2464
 
 /* The search of an optimisation (WfOptions.search, WfFitReport.search). */
 enum {
@@ -65,7 +65,8 @@ enum {
     WF_START_CONVERGED_STEP = 2,     /* an undamped step changed no parameter by more than its tolerance */
     WF_START_STALLED = 3,            /* ten trial steps in a row failed to lower the error estimate */
     WF_START_PASS_LIMIT = 4,         /* maxPasses passes made without convergence */
-    WF_START_CANCELLED = 5           /* the user pressed Cancel */
+    WF_START_CANCELLED = 5,          /* the user pressed Cancel */
+    WF_START_FITS_DATA = 6           /* S fell to the error floor: the data are matched below their resolution */
 };
 
 /* Most starts of the robust search (WfOptions.starts) and entries of WfFitReport.starts. */
@@ -152,7 +153,9 @@ typedef struct WfFitReport {
     double runsZ;                 /* (signRuns - expectedRuns) / its standard deviation; NaN when undefined */
     /* The robust search: every start's end, in the order of the design (0: the guesses). */
     int32_t startCount;           /* starts made (0 for the other searches) */
-    int32_t startsAtBest;         /* starts that ended within 0.1 % of the lowest error estimate */
+    int32_t startsAtBest;         /* starts that ended within 0.1 % (plus errorFloor) of the lowest error estimate */
+    double errorFloor;            /* differences of S below it are below any data's resolution:
+                                     (1e-4)^2 x the sum of the squared observed drawdowns used */
     WfFitStart starts[WF_MAX_STARTS];
 } WfFitReport;
 
