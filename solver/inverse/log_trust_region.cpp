@@ -79,7 +79,7 @@ double scaledGradient(const LogSearchProblem& pr, const LogStart& s, const Norma
         const auto j = static_cast<std::size_t>(pr.free[static_cast<std::size_t>(a)]);
         const double g = ne.g[static_cast<std::size_t>(a)];
         if ((g > 0.0 && s.z[j] >= pr.hi[j]) || (g < 0.0 && s.z[j] <= pr.lo[j])) continue;
-        const double norm = std::sqrt(ne.JtJ[static_cast<std::size_t>(a * m + a)]);
+        const double norm = std::sqrt(s.D2[static_cast<std::size_t>(a)]);
         if (norm > 0.0) worst = std::max(worst, std::fabs(g) / (norm * std::sqrt(s.S)));
     }
     return worst;

@@ -25,8 +25,12 @@
 //           nu = 2; after a rejected one lambda *= nu, nu *= 2, and the trial
 //           is made again with the same J.
 // A start ends, right after a derivative evaluation at its end point, when
-//   - the scaled projected gradient max_j |(J'r)_j| / (|J_j| |r|) <= gtol
-//     (components on a bound that point outward count 0): converged;
+//   - the scaled projected gradient max_j |(J'r)_j| / (D_j |r|) <= gtol,
+//     D_j = sqrt(D2_j) (components on a bound that point outward count 0):
+//     converged. The scale is the largest column norm seen, so an unknown
+//     whose sensitivity has vanished (a storativity far below what the data
+//     see) counts by what it could once do, not by the rounding noise left
+//     in its column;
 //   - the last accepted step changed no unknown by more than xtol (relative,
 //     it is a step in ln x) while lambda <= 1, i.e. near the Gauss-Newton
 //     step and not a damped crawl: converged;
