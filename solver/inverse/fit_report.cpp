@@ -304,7 +304,12 @@ std::string fitVerdict(const WfFitReport& rep, const std::string& tUnit) {
     std::vector<std::string> held;
     for (int j = 0; j < 4; ++j)
         if (rep.parameters[j].held) held.push_back(kParamNames[j]);
-    if (!held.empty()) sentences.push_back("Held at the guess: " + joinWords(held) + ".");
+    // One aquifer: a held pair is held at the one value both layers share,
+    // the thickness-weighted mean of their guesses, not at either guess.
+    if (!held.empty())
+        sentences.push_back(std::string(tied ? "Held at the thickness-weighted mean of the layers' guesses: "
+                                             : "Held at the guess: ") +
+                            joinWords(held) + ".");
     if (std::fabs(rep.runsZ) > kVerdictRunsZ)
         sentences.push_back("The fit shows a systematic misfit: the model does not follow the shape of the data (runs test of the "
                             "residuals' signs: " + std::to_string(rep.signRuns) + " runs, " +

@@ -81,7 +81,7 @@ TEST_F(FineRobustProject, KorendijkOneAquiferEndsAtTheSameFitFromEveryGuess) {
 
 // Four parameters have several local minima on these data (S = 1.82e-3 with
 // a thin, conductive upper layer; 5.32e-3 and 8.0e-3 elsewhere). Not yet met:
-// from two of the four corners all 8 starts, a decade either side of the
+// from one of the four corners all 8 starts, a decade either side of the
 // guess, stay in the basin of 5.32e-3. Run by hand
 // (--gtest_also_run_disabled_tests) when the design of the starts changes.
 TEST_F(FineRobustProject, DISABLED_KorendijkFourParametersEndAtTheSameFitFromTheGridCorners) {

@@ -212,6 +212,24 @@ TEST_F(FineRobustProject, HeldParametersComeBackExactlyAtTheirGuesses) {
     }
 }
 
+// One aquifer with SF held: both layers share one storage, the
+// thickness-weighted mean of the guesses (0.2 x 0.5 + 0.8 x 0.25 = 0.3),
+// and the verdict does not call that value the guess.
+TEST_F(RobustProject, OneAquiferHoldsThePairAtTheMeanOfTheGuessesAndSaysSo) {
+    options.oneAquifer = 1;
+    options.hold[WF_PARAM_SF] = 1;
+    options.starts = 2;
+    const double P0[4] = {kKorendijkK, kKorendijkK, 0.5, 0.25};
+    fit(P0);
+    ASSERT_EQ(report.valid, 1);
+    const std::string res = readFile(dir / "TEST.res");
+    EXPECT_NE(res.find("  Multiplier 3:   3.00000000E-01"), std::string::npos) << res;
+    EXPECT_NE(res.find("  Multiplier 4:   3.00000000E-01"), std::string::npos) << res;
+    EXPECT_NE(rs.inv.verdict.find("Held at the thickness-weighted mean of the layers' guesses: SF and SM."),
+              std::string::npos)
+        << rs.inv.verdict;
+}
+
 TEST_F(RobustProject, RefusesANonPositiveGuessNamingIt) {
     const double P0[4] = {kKorendijkK, 0.0, kKorendijkSs, kKorendijkSs};
     fit(P0);
