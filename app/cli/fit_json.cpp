@@ -21,7 +21,24 @@ std::string parameter(const WfFitParameter& q, const std::string& unit) {
     return "{\"value\": " + number(q.value) + ", \"unit\": " + jsonString(unit) +
            ", \"estimated\": " + boolean(q.estimated != 0) + ", \"held\": " + boolean(q.held != 0) +
            ", \"at_bound\": " + bound + ", \"stderr\": " + number(q.held ? NAN : q.standardError) +
-           ", \"low95\": " + number(q.low95) + ", \"high95\": " + number(q.high95) + "}";
+           ", \"low95\": " + number(q.low95) + ", \"high95\": " + number(q.high95) +
+           ", \"log_low95\": " + number(q.logLow95) + ", \"log_high95\": " + number(q.logHigh95) + "}";
+}
+
+const char* searchWord(int search) {
+    return search == WF_SEARCH_ROBUST ? "robust" : search == WF_SEARCH_BOUND_AWARE ? "bound-aware" : "plain";
+}
+
+const char* startEnding(int ending) {
+    switch (ending) {
+    case WF_START_CONVERGED_GRADIENT: return "converged_gradient";
+    case WF_START_CONVERGED_STEP: return "converged_step";
+    case WF_START_STALLED: return "stalled";
+    case WF_START_PASS_LIMIT: return "pass_limit";
+    case WF_START_CANCELLED: return "cancel";
+    case WF_START_FITS_DATA: return "fits_data";
+    default: return "running";
+    }
 }
 
 const char* stopRuleName(int rule) {
@@ -76,8 +93,7 @@ std::string fitJson(const AnalysisOutcome& o, int exitCode) {
     s += ", \"mesh\": " + (have ? "{\"columns\": " + std::to_string(r.meshColumns) + ", \"rows\": " +
                                       std::to_string(r.meshRows) + "}"
                                 : std::string("null"));
-    s += ", \"search\": " + (have ? jsonString(r.search == WF_SEARCH_BOUND_AWARE ? "bound-aware" : "plain")
-                                  : std::string("null"));
+    s += ", \"search\": " + (have ? jsonString(searchWord(r.search)) : std::string("null"));
     if (have) {
         const char* names[4] = {"TF", "TM", "SF", "SM"};
         s += ", \"parameters\": {";
@@ -107,9 +123,27 @@ std::string fitJson(const AnalysisOutcome& o, int exitCode) {
                  ", \"rmse\": " + number(f.rmse) + "}";
         }
         s += "]";
+        s += ", \"runs_test\": {\"runs\": " + std::to_string(r.signRuns) + ", \"expected\": " +
+             number(r.expectedRuns) + ", \"z\": " + number(r.runsZ) + "}";
+        // The robust search: every start's end.
+        if (r.startCount > 0) {
+            s += ", \"starts_at_best\": " + std::to_string(r.startsAtBest) + ", \"starts\": [";
+            for (int k = 0; k < r.startCount && k < WF_MAX_STARTS; ++k) {
+                const WfFitStart& e = r.starts[k];
+                s += std::string(k ? ", " : "") + "{\"error_estimate\": " + number(e.errorEstimate) +
+                     ", \"parameters\": {";
+                for (int j = 0; j < 4; ++j)
+                    s += std::string(j ? ", " : "") + "\"" + names[j] + "\": " + number(e.parameters[j]);
+                s += "}, \"passes\": " + std::to_string(e.passes) + ", \"ended\": " + jsonString(startEnding(e.ending)) +
+                     "}";
+            }
+            s += "]";
+        } else {
+            s += ", \"starts_at_best\": null, \"starts\": null";
+        }
     } else {
         s += ", \"parameters\": null, \"totals\": null, \"correlation\": null, \"condition\": null, \"verdict\": null, "
-             "\"stop_rule\": null, \"points\": null";
+             "\"stop_rule\": null, \"points\": null, \"runs_test\": null, \"starts_at_best\": null, \"starts\": null";
     }
     s += ", \"exit_code\": " + std::to_string(exitCode);
     return s + "}";

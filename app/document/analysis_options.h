@@ -1,7 +1,8 @@
 // The options beyond the standard model and search, owned by the project
 // document next to the eight solver records: parameters held at their
 // guesses, one aquifer (one conductivity and one specific storage for both
-// layers), the search (plain, or bound-aware with its two stop rules), and the
+// layers), the search (plain, bound-aware with its two stop rules, or robust
+// from several starts), and the
 // fine model (a mesh and time steps chosen for accuracy, in the mesh,
 // preparation and analysis runs). Each option is declared in the option
 // schema (option_schema.h), which says its default, range, flag, dialog
@@ -11,10 +12,10 @@
 // stored options differ from it is written to the project file, as the tagged
 // block "WFOP" (version 1) after the borehole-name block: one 4-byte field per
 // stored option in the schema's field order (int32 hold mask with bit 0 TF,
-// 1 TM, 2 SF, 3 SM; int32 one aquifer 0/1; int32 search 0 plain, 1 bound-aware;
-// float32 stop tolerance; int32 maximum passes; int32 fine model 0/1; later
-// fields appended). A block shorter than the fields it should hold leaves the
-// missing ones at their defaults; a longer one is read as far as this program
+// 1 TM, 2 SF, 3 SM; int32 one aquifer 0/1; int32 search 0 plain, 1 bound-aware,
+// 2 robust; float32 stop tolerance; int32 maximum passes; int32 fine model 0/1;
+// int32 starts of the robust search; later fields appended). A block shorter
+// than the fields it should hold leaves the missing ones at their defaults; a longer one is read as far as this program
 // knows it; a block of another version is skipped by its length.
 #pragma once
 
@@ -39,6 +40,8 @@ struct AnalysisOptions {
     float stopTolerance = 1e-5f;  // relative fall of the error estimate in a pass
     int32_t maxPasses = 200;
     bool fineModel = false;  // "Fine model"
+    int32_t starts = 8;      // robust search: starts (stored)
+    int32_t threads = 0;     // threads of the model runs, 0 one per core (a run setting, not stored)
 
     bool operator==(const AnalysisOptions&) const = default;
     // Every option stored in the project file at its default.

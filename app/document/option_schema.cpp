@@ -14,9 +14,9 @@ namespace wf::doc {
 namespace {
 
 constexpr std::array<std::string_view, 4> kParameterWords{"tf", "tm", "sf", "sm"};
-constexpr std::array<std::string_view, 2> kSearchWords{"plain", "bound-aware"};
-constexpr std::array<std::string_view, 2> kSearchFlags{"--plain-search", "--bound-aware"};
-constexpr std::array<std::string_view, 2> kSearchLabels{"Plain search", "Bound-aware search"};
+constexpr std::array<std::string_view, 3> kSearchWords{"plain", "bound-aware", "robust"};
+constexpr std::array<std::string_view, 3> kSearchFlags{"--plain-search", "--bound-aware", "--robust"};
+constexpr std::array<std::string_view, 3> kSearchLabels{"Plain search", "Bound-aware search", "Robust search"};
 
 double holdMask(const AnalysisOptions& o) {
     int mask = 0;
@@ -46,10 +46,12 @@ const OptionSpec kSchema[] = {
      [](AnalysisOptions& o, double v) { o.oneAquifer = v != 0.0; },
      [](WfOptions& r, double v) { r.oneAquifer = static_cast<int32_t>(v); }},
     {"search", OptionKind::Choice, "--search", "", "NAME",
-     "the search of an optimisation: plain (the default) or\nbound-aware (a parameter on a bound whose step points\n"
-     "outward is held for that pass; stops by the two rules\nbelow); --bound-aware and --plain-search name them too",
+     "the search of an optimisation: plain (the default),\nbound-aware (a parameter on a bound whose step points\n"
+     "outward is held for that pass; stops by the two rules\nbelow) or robust (a trust-region search in the logarithms\n"
+     "of the multipliers from several starts); --plain-search,\n--bound-aware and --robust name them too",
      "search", "Search:", "The search method of an optimisation", "cbSearch", OptionDialog::Analysis,
-     WF_SEARCH_PLAIN, 0.0, 1.0, false, kSearchWords, kSearchFlags, kSearchLabels, 2, [](const AnalysisOptions& o) { return double(o.search); },
+     WF_SEARCH_PLAIN, 0.0, 2.0, false, kSearchWords, kSearchFlags, kSearchLabels, 2,
+     [](const AnalysisOptions& o) { return double(o.search); },
      [](AnalysisOptions& o, double v) { o.search = static_cast<int32_t>(v); },
      [](WfOptions& r, double v) { r.search = static_cast<int32_t>(v); }},
     {"stop_tolerance", OptionKind::Real, "--stop-tolerance", "", "X",
@@ -74,6 +76,21 @@ const OptionSpec kSchema[] = {
      [](const AnalysisOptions& o) { return o.fineModel ? 1.0 : 0.0; },
      [](AnalysisOptions& o, double v) { o.fineModel = v != 0.0; },
      [](WfOptions& r, double v) { r.fineModel = v != 0.0 ? WF_MODEL_FINE : WF_MODEL_STANDARD; }},
+    {"starts", OptionKind::Count, "--starts", "", "N",
+     "robust search: N starts, the guesses and N - 1 spread\nover a decade either side of them (default 8)",
+     "number of starts", "Starts:", "The robust search starts from the guesses and from this many less one further "
+     "points spread over a decade either side of them", "edStarts", OptionDialog::Analysis, 8.0, 1.0,
+     WF_MAX_STARTS, false, {}, {}, {}, 6, [](const AnalysisOptions& o) { return double(o.starts); },
+     [](AnalysisOptions& o, double v) { o.starts = static_cast<int32_t>(v); },
+     [](WfOptions& r, double v) { r.starts = static_cast<int32_t>(v); }, "search", 1u << WF_SEARCH_ROBUST},
+    {"threads", OptionKind::Count, "--threads", "", "N",
+     "threads for the model runs of the fine model and of the\nrobust search's starts (default 0: one per core; the\n"
+     "results do not depend on it; not saved)", "number of threads", "Threads:",
+     "Threads for the model runs that may run together (0: one per core); the results do not depend on it",
+     "edThreads", OptionDialog::Analysis, 0.0, 0.0, 256.0, false, {}, {}, {}, -1,
+     [](const AnalysisOptions& o) { return double(o.threads); },
+     [](AnalysisOptions& o, double v) { o.threads = static_cast<int32_t>(v); },
+     [](WfOptions& r, double v) { r.threads = static_cast<int32_t>(v); }},
 };
 
 std::string number(double v) {

@@ -15,6 +15,8 @@ struct SearchOptions {
     bool hold[4] = {};        // TF, TM, SF, SM held at the guess
     bool oneAquifer = false;  // one K and one Ss for both layers
     bool boundAware = false;  // bound-aware steps and the two stop rules below
+    bool robust = false;      // the robust search: log-space trust region from several starts
+    int starts = 8;           // robust search: starts (the guesses and starts - 1 more)
     double stopTolerance = 1e-5;
     int maxPasses = 200;
     WfFitReport* report = nullptr;  // the caller's copy of the fit report

@@ -34,6 +34,8 @@ void installOptions(InverseState& inv, const WfOptions* given) {
         for (int j = 0; j < 4; ++j) s.hold[j] = o.hold[j] != 0;
         s.oneAquifer = o.oneAquifer != 0;
         s.boundAware = o.search == WF_SEARCH_BOUND_AWARE;
+        s.robust = o.search == WF_SEARCH_ROBUST;
+        if (o.starts > 0) s.starts = o.starts < WF_MAX_STARTS ? o.starts : WF_MAX_STARTS;
         if (o.stopTolerance > 0.0) s.stopTolerance = o.stopTolerance;
         if (o.maxPasses > 0) s.maxPasses = o.maxPasses;
         s.report = o.report;

@@ -16,6 +16,7 @@
 #include "inverse/analysis_report.h"
 #include "inverse/analysis_setup.h"
 #include "inverse/bsolve.h"
+#include "inverse/multi_start.h"
 #include "inverse/search_space.h"
 #include "textio/list_directed.h"
 #include "textio/side_file.h"
@@ -151,6 +152,7 @@ struct AnalysisRun {
     int counter = 0;           // completed passes
     double S = 100.0;          // sum of squared residuals of the last pass
     SimulationFile kept;
+    RobustOutcome robust;      // the starts of a robust search
     int stopRule = WF_STOP_FIT;
     std::string stopMessage = "The error estimate fell below the fit requirement (RMSE)";
 
@@ -278,8 +280,11 @@ struct AnalysisRun {
     PassEnd searchStep() {
         const int before = st.iteration;
         const bool batch = rs.options.fineModel != 0;
-        BSOLVE(b(), nres, first, rs.est.FCUR, rs.est.YOBS, S, st, space.active.data(), space.lower.data(),
-               space.upper.data(), W(), model, A(), AS(), space.k, batch ? &fineBatch : nullptr);
+        if (rs.inv.options.robust && type == 0)
+            ROBUST(rs, space, b(), nres, first, rs.est.FCUR, rs.est.YOBS, S, st, W(), model, fineBatch, robust);
+        else
+            BSOLVE(b(), nres, first, rs.est.FCUR, rs.est.YOBS, S, st, space.active.data(), space.lower.data(),
+                   space.upper.data(), W(), model, A(), AS(), space.k, batch ? &fineBatch : nullptr);
         if (st.status == kBsolveModelFailed) {
             // A model run made no drawdowns and has said why: the analysis
             // ends. PINIT keeps the last completed pass (or its input values),
@@ -404,6 +409,7 @@ struct AnalysisRun {
             fit.work = &W();
             fit.model = model;
             fit.invText = &kept.text;
+            fit.robust = rs.inv.options.robust && type == 0 ? &robust : nullptr;
             fit.facts = FitRunFacts{type, st.status, stopRule, counter, modelRuns, trimmed(stopMessage)};
             writeFitReport(rs, space, fit);
         } else if (type != 2) {

@@ -354,6 +354,9 @@ const char* bsolveMessage(int status) {
     case kBsolveTooFewValues: return " MORE UNKNOWNS THAN FUNCTIONS ";
     case kBsolveNoVariables: return " TOTAL VARIABLES ARE ZERO ";
     case kBsolveLambdaStill: return " CONVERGENCE REQUIREMENTS SATISFIED BUT LAMBDA STILL";
+    case kRobustStalled: return " ROBUST SEARCH STALLED: TRIAL STEPS NO LONGER LOWER THE ERROR ESTIMATE";
+    case kRobustPassLimit: return " ROBUST SEARCH REACHED THE PASS LIMIT BEFORE CONVERGENCE";
+    case kRobustCancelled: return " ROBUST SEARCH CANCELLED: THE BEST END POINT SO FAR IS SHOWN";
     default: return "";
     }
 }

@@ -28,6 +28,10 @@ inline constexpr int kBsolveTooFewValues = -2;    // fewer observations than est
 inline constexpr int kBsolveNoVariables = -3;     // no parameter is estimated
 inline constexpr int kBsolveLambdaStill = -4;     // converged while lambda > 1 and angle <= 45 deg
 inline constexpr int kBsolveModelFailed = -5;     // a model run produced no values: the analysis ends
+// The robust search (multi_start.h) ends with 0 or one of these.
+inline constexpr int kRobustStalled = -6;    // the best end point stalled: trial steps stopped lowering S
+inline constexpr int kRobustPassLimit = -7;  // the best end point reached the pass limit
+inline constexpr int kRobustCancelled = -8;  // Cancel: the best end point so far
 
 // The settings and memory of the search, owned by the caller. A value <= 0 of
 // nu, lambdaMem, tau, eps or smin is replaced by its default (written back).

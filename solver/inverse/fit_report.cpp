@@ -1,6 +1,7 @@
 // Fit report: statistics in the user's units, verdict and the {base}.fit text.
 #include "inverse/fit_report.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -62,6 +63,22 @@ std::string transmissivityUnitName(int icond) {
     return std::string(lengths[(icond - 1) / 4]) + "/" + times[(icond - 1) % 4];
 }
 
+const char* searchName(int search) {
+    return search == WF_SEARCH_ROBUST ? "robust" : search == WF_SEARCH_BOUND_AWARE ? "bound-aware" : "plain";
+}
+
+const char* startEndingName(int ending) {
+    switch (ending) {
+    case WF_START_CONVERGED_GRADIENT: return "converged (gradient)";
+    case WF_START_CONVERGED_STEP: return "converged (step)";
+    case WF_START_STALLED: return "stalled";
+    case WF_START_PASS_LIMIT: return "pass limit";
+    case WF_START_CANCELLED: return "cancelled";
+    case WF_START_FITS_DATA: return "fits the data";
+    default: return "running";
+    }
+}
+
 const char* modelName(int model) { return model == WF_MODEL_FINE ? "fine" : "standard"; }
 
 std::string valueWithError(double value, double error) {
@@ -113,6 +130,11 @@ void buildFitReport(const FitProblem& pr, const FitRunFacts& facts, const std::s
         q.standardError = std::isfinite(var) && var >= 0.0 ? std::sqrt(var) : kNaN;
         q.low95 = std::isfinite(q.standardError) && std::isfinite(t) ? value - t * q.standardError : kNaN;
         q.high95 = std::isfinite(q.standardError) && std::isfinite(t) ? value + t * q.standardError : kNaN;
+        // In ln value: se(ln value) = se / value (delta method), so the
+        // interval is value x exp(-/+ t se / value) and stays positive.
+        const bool logOk = std::isfinite(q.standardError) && std::isfinite(t) && value > 0.0;
+        q.logLow95 = logOk ? value * std::exp(-t * q.standardError / value) : kNaN;
+        q.logHigh95 = logOk ? value * std::exp(t * q.standardError / value) : kNaN;
     };
     const auto p = static_cast<std::size_t>(pr.p);
     for (int j = 0; j < 4; ++j) {
@@ -139,9 +161,69 @@ void buildFitReport(const FitProblem& pr, const FitRunFacts& facts, const std::s
     out.meshColumns = facts.meshColumns;
     out.meshRows = facts.meshRows;
     out.search = facts.search;
+    signRunsTest(pr.r, out.signRuns, out.expectedRuns, out.runsZ);
+    out.startCount = static_cast<int32_t>(std::min<std::size_t>(facts.starts.size(), WF_MAX_STARTS));
+    for (int s = 0; s < out.startCount; ++s) out.starts[s] = facts.starts[static_cast<std::size_t>(s)];
+    out.startsAtBest = facts.startsAtBest;
+    out.errorFloor = facts.errorFloor;
     verdict = fitVerdict(out, tUnit);
     out.verdictLength = static_cast<int32_t>(verdict.size());
 }
+
+void signRunsTest(const std::vector<double>& r, int& runs, double& expected, double& z) {
+    runs = 0;
+    int plus = 0, minus = 0, last = 0;
+    for (double v : r) {
+        const int sign = v > 0.0 ? 1 : v < 0.0 ? -1 : 0;
+        if (sign == 0) continue;
+        if (sign != last) ++runs;
+        last = sign;
+        (sign > 0 ? plus : minus)++;
+    }
+    const double n = plus + minus, p2 = 2.0 * plus * minus;
+    expected = n > 0 ? 1.0 + p2 / n : kNaN;
+    const double var = n > 1 ? p2 * (p2 - n) / (n * n * (n - 1.0)) : 0.0;
+    z = plus >= 2 && minus >= 2 && var > 0.0 ? (runs - expected) / std::sqrt(var) : kNaN;
+}
+
+namespace {
+
+// The robust search's sentences: how many starts reached the best, and
+// whether another start ended at a clearly different answer that fits
+// nearly as well.
+void startSentences(const WfFitReport& rep, std::vector<std::string>& sentences) {
+    if (rep.startCount < 2) return;
+    double best = rep.errorEstimate;
+    for (int s = 0; s < rep.startCount; ++s) best = std::min(best, rep.starts[s].errorEstimate);
+    if (rep.startsAtBest <= 1)
+        sentences.push_back("Only one of the " + std::to_string(rep.startCount) +
+                            " starts reached the lowest error estimate: the search may not have found the best fit "
+                            "(try more starts).");
+    std::vector<std::string> differing;
+    int rivals = 0;
+    for (int s = 0; s < rep.startCount; ++s) {
+        const WfFitStart& e = rep.starts[s];
+        if (!(e.errorEstimate <= best * (1.0 + kVerdictRivalS) + rep.errorFloor)) continue;
+        bool distinct = false;
+        for (int j = 0; j < 4; ++j) {
+            const WfFitParameter& q = rep.parameters[j];
+            if (!q.estimated || q.held || !(q.value != 0.0)) continue;
+            if (std::fabs(e.parameters[j] / q.value - 1.0) > kVerdictRivalParameter) {
+                distinct = true;
+                if (std::find(differing.begin(), differing.end(), kParamNames[j]) == differing.end())
+                    differing.push_back(kParamNames[j]);
+            }
+        }
+        if (distinct) ++rivals;
+    }
+    if (rivals > 0)
+        sentences.push_back("The data do not single out one answer: " + std::to_string(rivals) +
+                            (rivals == 1 ? " start ended" : " starts ended") +
+                            " within 10 % of the lowest error estimate (or closer than the data resolve) at clearly different values of " +
+                            joinWords(differing) + ".");
+}
+
+} // namespace
 
 std::string fitVerdict(const WfFitReport& rep, const std::string& tUnit) {
     if (rep.unknowns == 0) return "No parameter was estimated: every one was held at its guess.";
@@ -222,7 +304,18 @@ std::string fitVerdict(const WfFitReport& rep, const std::string& tUnit) {
     std::vector<std::string> held;
     for (int j = 0; j < 4; ++j)
         if (rep.parameters[j].held) held.push_back(kParamNames[j]);
-    if (!held.empty()) sentences.push_back("Held at the guess: " + joinWords(held) + ".");
+    // One aquifer: a held pair is held at the one value both layers share,
+    // the thickness-weighted mean of their guesses, not at either guess.
+    if (!held.empty())
+        sentences.push_back(std::string(tied ? "Held at the thickness-weighted mean of the layers' guesses: "
+                                             : "Held at the guess: ") +
+                            joinWords(held) + ".");
+    if (std::fabs(rep.runsZ) > kVerdictRunsZ)
+        sentences.push_back("The fit shows a systematic misfit: the model does not follow the shape of the data (runs test of the "
+                            "residuals' signs: " + std::to_string(rep.signRuns) + " runs, " +
+                            printf1("%.1f", rep.expectedRuns) + " expected, z = " + printf1("%.1f", rep.runsZ) +
+                            "); wellbore storage, a boundary or another model may explain it.");
+    startSentences(rep, sentences);
 
     std::string text;
     for (const std::string& s : sentences) text += (text.empty() ? "" : " ") + s;
@@ -238,6 +331,7 @@ std::string fitReportText(const WfFitReport& rep, const std::string& verdict, co
     line(std::string(rep.type == 1 ? "Fixed-time run" : "Optimisation") + ": " + std::to_string(rep.passes) +
          (rep.passes == 1 ? " pass, " : " passes, ") + std::to_string(rep.modelRuns) + " model runs");
     line("Ended: " + std::string(rep.message));
+    if (rep.type == 0) line(std::string("Search: ") + searchName(rep.search));
     line(std::string("Model: ") + modelName(rep.model) + ", mesh of " + std::to_string(rep.meshColumns) + " x " +
          std::to_string(rep.meshRows) + " nodes");
     line("");
@@ -257,7 +351,8 @@ std::string fitReportText(const WfFitReport& rep, const std::string& verdict, co
         }
     }
     line("");
-    line("Parameter         Value     Std. error    Low 95 %     High 95 %  Unit     Status");
+    line("Parameter         Value     Std. error    Low 95 %     High 95 %   Log low 95 % Log high 95 %  Unit     "
+         "Status");
     auto row = [&](const std::string& name, const WfFitParameter& q, const std::string& unit) {
         // A fixed-time run estimates nothing: its free parameters are the given ones.
         std::string status = q.held ? "held" : !q.estimated ? "derived" : rep.type == 1 ? "given" : "estimated";
@@ -266,8 +361,8 @@ std::string fitReportText(const WfFitReport& rep, const std::string& verdict, co
         char head[16];
         std::snprintf(head, sizeof head, "%-8.8s", name.c_str());
         std::string l = head + sci(q.value) + sci(q.held ? kNaN : q.standardError) + sci(q.low95) + sci(q.high95) +
-                        "  " + (unit.empty() ? "-" : unit);
-        l.resize(std::max<std::size_t>(l.size(), 73), ' ');
+                        sci(q.logLow95) + sci(q.logHigh95) + "  " + (unit.empty() ? "-" : unit);
+        l.resize(std::max<std::size_t>(l.size(), 101), ' ');
         line(l + "  " + status);
     };
     for (int j = 0; j < 4; ++j) row(kParamNames[j], rep.parameters[j], j < 2 ? tUnit : "");
@@ -289,6 +384,25 @@ std::string fitReportText(const WfFitReport& rep, const std::string& verdict, co
              (std::isfinite(rep.condition) ? printf1("%.4E", rep.condition) : std::string("infinite (singular)")));
         line("");
     }
+    if (std::isfinite(rep.expectedRuns))
+        line("Runs test of the residuals' signs: " + std::to_string(rep.signRuns) + " runs, " +
+             printf1("%.2f", rep.expectedRuns) + " expected, z = " +
+             (std::isfinite(rep.runsZ) ? printf1("%.2f", rep.runsZ) : std::string("n/a")));
+    if (rep.startCount > 0) {
+        line("");
+        line("Robust search: " + std::to_string(rep.startCount) + " starts, " + std::to_string(rep.startsAtBest) +
+             " within 0.1 % of the lowest error estimate");
+        line("Start  Error estimate        TF            TM            SF            SM    Passes  Ended");
+        for (int k = 0; k < rep.startCount && k < WF_MAX_STARTS; ++k) {
+            const WfFitStart& e = rep.starts[k];
+            char buf[200];
+            std::snprintf(buf, sizeof buf, "%5d %15.6E %13.5E %13.5E %13.5E %13.5E %7d  %s", k + 1, e.errorEstimate,
+                          e.parameters[0], e.parameters[1], e.parameters[2], e.parameters[3], e.passes,
+                          startEndingName(e.ending));
+            line(buf);
+        }
+    }
+    if (std::isfinite(rep.expectedRuns) || rep.startCount > 0) line("");
     line("Verdict: " + verdict);
     line("");
     line("The standard errors and intervals come from s2 (J'J)^-1 with the derivative columns of the last pass,");

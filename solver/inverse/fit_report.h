@@ -32,6 +32,9 @@ struct FitRunFacts {
     int model = WF_MODEL_STANDARD;  // the model that made the fit, and its mesh
     int meshColumns = 0, meshRows = 0;
     int search = WF_SEARCH_PLAIN;
+    std::vector<WfFitStart> starts{};  // robust search: every start's end
+    int startsAtBest = 0;
+    double errorFloor = 0.0;
 };
 
 // Thresholds of the verdict.
@@ -39,6 +42,15 @@ inline constexpr double kVerdictCorrelation = 0.95;  // |r| at or above: the pai
 inline constexpr double kVerdictDetermined = 0.10;   // relative standard error at or below: determined
 inline constexpr double kVerdictLoose = 0.50;        // above: not determined
 inline constexpr double kVerdictCondition = 1e8;     // above: the fit is ill-conditioned
+inline constexpr double kVerdictRunsZ = 3.0;          // |z| of the runs test above: a systematic misfit
+inline constexpr double kVerdictRivalS = 0.10;        // another start within this fraction of the best S ...
+inline constexpr double kVerdictRivalParameter = 0.10;  // ... and a parameter this much apart: not unique
+
+// The runs test of the residuals' signs (zeros left out): runs of equal sign,
+// the runs expected of independent signs, 1 + 2 n+ n- / n, and
+// z = (runs - expected) / sqrt(2 n+ n- (2 n+ n- - n) / (n^2 (n - 1))); z is NaN
+// when there are fewer than two residuals of each sign.
+void signRunsTest(const std::vector<double>& r, int& runs, double& expected, double& z);
 
 // Fills the report (valid = 1) and its verdict from the problem and the
 // run's facts; tUnit is the transmissivity unit ("m2/day").
@@ -51,6 +63,11 @@ std::string fitVerdict(const WfFitReport& report, const std::string& tUnit);
 // The text of {base}.fit.
 std::string fitReportText(const WfFitReport& report, const std::string& verdict, const std::string& tUnit,
                           const std::string& dataUnit);
+
+// "plain", "bound-aware" or "robust" (WF_SEARCH_...).
+const char* searchName(int search);
+// How a start of the robust search ended, in words (WF_START_...).
+const char* startEndingName(int ending);
 
 // "standard" or "fine" (WF_MODEL_...).
 const char* modelName(int model);

@@ -4,9 +4,11 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <cstdio>
 #include <fstream>
 
 #include "inverse/analysis_setup.h"
+#include "inverse/multi_start.h"
 #include "textio/side_file.h"
 
 namespace wf {
@@ -19,6 +21,30 @@ void SearchSpace::multipliers(const double* x, double* P) const {
     P[0] = P[1] = x[0];
     P[2] = P[3] = x[1];
 }
+
+namespace {
+
+// The robust search moves the logarithms of the estimated unknowns: their
+// guesses and upper bounds must be positive.
+bool checkRobustStart(RunState& rs, const SearchSpace& sp) {
+    if (!rs.inv.options.robust) return true;
+    const char* names[4] = {"TF", "TM", "SF", "SM"};
+    const char* tiedNames[2] = {"the conductivity (TF, TM)", "the specific storage (SF, SM)"};
+    for (int j = 1; j <= sp.k; ++j) {
+        if (sp.active[static_cast<std::size_t>(j)] == 0) continue;
+        const double x = sp.tied ? sp.u(j) : rs.est.P(j), hi = sp.upper[static_cast<std::size_t>(j)];
+        if (x > 0.0 && hi > 0.0) continue;
+        char text[200];
+        std::snprintf(text, sizeof text, " Robust search: the %s of %s must be positive (it is %g)",
+                      x > 0.0 ? "upper bound" : "guess", sp.tied ? tiedNames[j - 1] : names[j - 1],
+                      x > 0.0 ? hi : x);
+        rs.error(text);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
 
 bool setUpSearchSpace(RunState& rs, int k, SearchSpace& sp) {
     const Inputs& in = rs.in;
@@ -35,7 +61,7 @@ bool setUpSearchSpace(RunState& rs, int k, SearchSpace& sp) {
             sp.lower[static_cast<std::size_t>(j)] = in.PLO[j];
             sp.upper[static_cast<std::size_t>(j)] = in.PHI[j];
         }
-        return true;
+        return checkRobustStart(rs, sp);
     }
     const int nt = rs.est.YOBS.size();
     sp.u.allocate(2);
@@ -62,7 +88,7 @@ bool setUpSearchSpace(RunState& rs, int k, SearchSpace& sp) {
     double P[4];
     sp.multipliers(sp.u.data(), P);
     for (int j = 1; j <= 4; ++j) rs.est.P(j) = P[j - 1];
-    return true;
+    return checkRobustStart(rs, sp);
 }
 
 namespace {
@@ -215,6 +241,23 @@ void writeFitReport(RunState& rs, const SearchSpace& sp, FitRun& run) {
     run.facts.meshColumns = in.NR;
     run.facts.meshRows = in.NZ;
     run.facts.search = rs.inv.options.boundAware ? WF_SEARCH_BOUND_AWARE : WF_SEARCH_PLAIN;
+    if (run.robust) {
+        // Every start's end in the user's units, the passes of all of them.
+        run.facts.search = WF_SEARCH_ROBUST;
+        run.facts.passes = run.robust->passes;
+        run.facts.startsAtBest = run.robust->atBest;
+        run.facts.errorFloor = run.robust->floor;
+        for (const StartEnd& e : run.robust->starts) {
+            WfFitStart w{};
+            w.errorEstimate = e.S;
+            double P[4];
+            sp.multipliers(e.x.data(), P);
+            for (int q = 0; q < 4; ++q) w.parameters[q] = factor[q] * P[q];
+            w.passes = e.passes;
+            w.ending = e.ending;
+            run.facts.starts.push_back(w);
+        }
+    }
     buildFitReport(pr, run.facts, tUnit, rep, rs.inv.verdict);
     fillPointFits(rs, first, n, rep);
     saveFitText(rs, fitReportText(rep, rs.inv.verdict, tUnit, distanceUnit(in.IDIST)));

@@ -13,6 +13,8 @@
 
 namespace wf {
 
+struct RobustOutcome;
+
 struct SearchSpace {
     int k = 4;                  // unknowns of the search
     bool tied = false;          // one aquifer: unknown 1 = K of both layers, 2 = Ss of both
@@ -33,7 +35,9 @@ struct SearchSpace {
 // Sets up the search for k multipliers from the options (P0, bounds of GUESS;
 // est.P must hold P0). A tied search starts at the layer-weighted mean of the
 // guesses, which keeps the guessed total transmissivity and storativity, and
-// takes the common part of both layers' bounds. False after an error box.
+// takes the common part of both layers' bounds. The robust search needs a
+// positive guess and upper bound of every estimated unknown. False after an
+// error box.
 bool setUpSearchSpace(RunState& rs, int k, SearchSpace& sp);
 
 // The fit report after the run: derivative columns of the last pass (or, when
@@ -50,6 +54,7 @@ struct FitRun {
     BsolveModel model;
     const std::string* invText = nullptr;
     FitRunFacts facts;
+    const RobustOutcome* robust = nullptr;  // the robust search's starts, when it made the fit
 };
 void writeFitReport(RunState& rs, const SearchSpace& sp, FitRun& run);
 

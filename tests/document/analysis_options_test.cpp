@@ -23,6 +23,8 @@ AnalysisOptions someOptions() {
     o.stopTolerance = 1e-4f;
     o.maxPasses = 40;
     o.fineModel = true;
+    o.starts = 12;
+    o.threads = 3;  // a run setting: not in the file
     return o;
 }
 
@@ -39,19 +41,21 @@ TEST(AnalysisOptionsFile, RoundTripsAndIsLaidOutAfterAnEmptyNameBlock) {
     ASSERT_TRUE(doc.saveProject(dir / "A.wft").ok());
     const std::string bytes = readBytes(dir / "A.wft");
     // 132 bytes of records (one discharge pair), the name block of 51 bytes
-    // with length 0, then tag, version 1, length 24 and the six fields.
-    ASSERT_EQ(bytes.size(), 132u + 51u + 36u);
+    // with length 0, then tag, version 1, length 28 and the seven fields.
+    ASSERT_EQ(bytes.size(), 132u + 51u + 40u);
     EXPECT_EQ(bytes[132], '\0');
-    std::string block = "WFOP" + le32(1) + le32(24) + le32(0b1001) + le32(1) + le32(1);
+    std::string block = "WFOP" + le32(1) + le32(28) + le32(0b1001) + le32(1) + le32(1);
     float tol = 1e-4f;
     uint32_t tolBits;
     std::memcpy(&tolBits, &tol, 4);
-    block += le32(tolBits) + le32(40) + le32(1);
+    block += le32(tolBits) + le32(40) + le32(1) + le32(12);
     EXPECT_EQ(bytes.substr(183), block);
 
     ProjectDocument back;
     ASSERT_TRUE(back.loadProject(dir / "A.wft").ok());
-    EXPECT_EQ(back.analysisOptions, someOptions());
+    AnalysisOptions stored = someOptions();
+    stored.threads = 0;  // not kept in the project
+    EXPECT_EQ(back.analysisOptions, stored);
     EXPECT_EQ(back.boreholeName(), "");
     // Saved again: the same bytes.
     ASSERT_TRUE(back.saveProject(dir / "B.wft").ok());
@@ -126,11 +130,14 @@ TEST(AnalysisOptionsFile, DamagedBlocksAreRefusedNamingFileAndField) {
         std::string bytes, message;
     };
     const Case cases[] = {
-        {good.substr(0, good.size() - 3), "is cut short (21 of 24 bytes)"},
+        {good.substr(0, good.size() - 3), "is cut short (25 of 28 bytes)"},
         {good.substr(0, 183 + 6), "is cut short (no version and length)"},
-        {good.substr(0, good.size() - 12) + le32(0) + le32(40) + le32(0), "the stop tolerance 0 (it must lie between 0 and 1)"},
-        {good.substr(0, good.size() - 8) + le32(0) + le32(0), "the maximum number of passes 0 (it must lie between 1 and 999)"},
-        {good.substr(0, good.size() - 4) + le32(2), "the fine-model flag 2 (it must be 0 or 1)"},
+        {good.substr(0, good.size() - 16) + le32(0) + le32(40) + le32(0) + le32(8),
+         "the stop tolerance 0 (it must lie between 0 and 1)"},
+        {good.substr(0, good.size() - 12) + le32(0) + le32(0) + le32(8),
+         "the maximum number of passes 0 (it must lie between 1 and 999)"},
+        {good.substr(0, good.size() - 8) + le32(2) + le32(8), "the fine-model flag 2 (it must be 0 or 1)"},
+        {good.substr(0, good.size() - 4) + le32(0), "the number of starts 0 (it must lie between 1 and 32)"},
         {good.substr(0, 183 + 12) + le32(16) + good.substr(183 + 16), "the held-parameter mask 16 (it must lie between 0 and 15)"},
         {good.substr(0, 183 + 16) + le32(2) + good.substr(183 + 20), "the one-aquifer flag 2 (it must be 0 or 1)"},
     };

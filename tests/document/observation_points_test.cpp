@@ -112,9 +112,9 @@ TEST(ObservationPoints, BlockLayoutAfterTheNameBlockAndTheOptionsBlock) {
     ASSERT_TRUE(doc.saveProject(dir / "B.wft").ok());
     const std::string withOptions = readBytes(dir / "B.wft");
     EXPECT_EQ(withOptions.substr(183, 4), "WFOP");
-    EXPECT_EQ(withOptions.substr(183 + 36), block);
+    EXPECT_EQ(withOptions.substr(183 + 40), block);
     AnalysisOptions options;
-    ASSERT_TRUE(decodeOptionsFields(std::string_view(withOptions).substr(183 + 12, 24), options, "B.wft").ok());
+    ASSERT_TRUE(decodeOptionsFields(std::string_view(withOptions).substr(183 + 12, 28), options, "B.wft").ok());
     EXPECT_EQ(options.search, WF_SEARCH_BOUND_AWARE);
     ProjectDocument back;
     ASSERT_TRUE(back.loadProject(dir / "B.wft").ok());

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "support/solver_run.h"
+#include "base/inverse_state.h"
 #include "wfcore/wfcore.h"
 
 namespace wf::test {
@@ -33,12 +34,13 @@ struct PumpTest {
     // Output times (s), the same for every observation point, and the data
     // that the test-data file carries (zero when empty).
     std::vector<double> times;
-    std::vector<double> data;
+    std::vector<double> data;  // one series for every point, or all points' series one after another
     // Units of the project's records and test data (the fields above stay in
     // metres and seconds): distance 1 mm, 2 cm, 3 m, 4 km; time 1 s, 2 min, 3 h, 4 d, 5 y.
     int idist = 3, itin = 1;
     bool fine = false;
     bool fineMesh = true; // with fine: the mesh run too (false: a standard mesh under the fine runs)
+    const WfOptions* options = nullptr;  // analysis options installed for the analysis run (none: the plain entry)
     int threads = 0;      // fine model: threads for the derivative models (0 all cores)
     int meshType = 0;     // mesh run type: 0 uniform rows, else graded (9 fracture rows)
 };
@@ -117,7 +119,8 @@ private:
         for (std::size_t k = 0; k < c_.robs.size(); ++k) {
             out << '\n';
             for (std::size_t i = 0; i < c_.times.size(); ++i) {
-                const double v = i < c_.data.size() ? c_.data[i] : 0.0;
+                const std::size_t at = c_.data.size() == c_.robs.size() * c_.times.size() ? k * c_.times.size() + i : i;
+                const double v = at < c_.data.size() ? c_.data[at] : 0.0;
                 // Seconds with six decimals; other units with every digit of the time.
                 std::snprintf(buf, sizeof buf, c_.itin == 1 ? "%.6f %.9e\n" : "%.17g %.9e\n", c_.times[i] / seconds(), v);
                 out << buf;
@@ -138,6 +141,7 @@ private:
         rs.rep.setHost(&h);
         rs.options.fineModel = c_.fine && (mode != 4 || c_.fineMesh);
         rs.options.threads = c_.threads;
+        if (mode == 6 && c_.options) installOptions(rs.inv, c_.options);
         FILENAME_VIEW view = filenameView(filename);
         std::memcpy(view.baseName, "PUMP", 4);
         solverRun(rs, mode, type, view, mesh, obsv, pump, guess, pinit, units, nzero);

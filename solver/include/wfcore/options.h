@@ -48,14 +48,29 @@ extern "C" {
 #define WF_OPTIONS_VERSION 1
 #define WF_OPTIONS_SIZE 96
 #define WF_FIT_REPORT_VERSION 1
-#define WF_FIT_REPORT_SIZE 792
+#define WF_FIT_REPORT_SIZE 2464
 
 /* The search of an optimisation (WfOptions.search, WfFitReport.search). */
 enum {
     WF_SEARCH_PLAIN = 0,       /* the Marquardt search of the standard program */
-    WF_SEARCH_BOUND_AWARE = 1  /* a parameter on a bound whose step points outward is held for that
+    WF_SEARCH_BOUND_AWARE = 1, /* a parameter on a bound whose step points outward is held for that
                                   pass; stops by stopTolerance and maxPasses */
+    WF_SEARCH_ROBUST = 2       /* trust-region Levenberg-Marquardt in the logarithms of the estimated
+                                  multipliers from WfOptions.starts starts; the best end point polished */
 };
+
+/* How one start of the robust search ended (WfFitStart.ending). */
+enum {
+    WF_START_CONVERGED_GRADIENT = 1, /* the scaled gradient fell below its tolerance */
+    WF_START_CONVERGED_STEP = 2,     /* an undamped step changed no parameter by more than its tolerance */
+    WF_START_STALLED = 3,            /* ten trial steps in a row failed to lower the error estimate */
+    WF_START_PASS_LIMIT = 4,         /* maxPasses passes made without convergence */
+    WF_START_CANCELLED = 5,          /* the user pressed Cancel */
+    WF_START_FITS_DATA = 6           /* S fell to the error floor: the data are matched below their resolution */
+};
+
+/* Most starts of the robust search (WfOptions.starts) and entries of WfFitReport.starts. */
+#define WF_MAX_STARTS 32
 
 /* The flow model of a run (WfOptions.fineModel, WfFitReport.model). */
 enum { WF_MODEL_STANDARD = 0, WF_MODEL_FINE = 1 };
@@ -81,6 +96,8 @@ typedef struct WfFitParameter {
     double value;
     double standardError;
     double low95, high95; /* value -/+ Student's t(0.975, n - NSKIP - p) x standardError */
+    double logLow95, logHigh95; /* exp(ln value -/+ t x se(ln value)), se(ln value) = standardError / value:
+                                   the interval of a positive quantity, always positive */
     int32_t estimated;    /* 1 when the search moved it (alone, or tied with the other layer) */
     int32_t held;         /* 1 when held at its guess */
     int32_t atBound;      /* 0 inside its bounds, -1 on its lower bound, +1 on its upper bound */
@@ -95,6 +112,14 @@ typedef struct WfFitPoint {
     double errorEstimate; /* its share of S: weight x its sum of squared residuals */
     double rmse;          /* sqrt(its sum of squared residuals / its residuals), unweighted, drawdown unit */
 } WfFitPoint;
+
+/* The end of one start of the robust search (WfFitReport.starts). */
+typedef struct WfFitStart {
+    double errorEstimate; /* S at its end */
+    double parameters[4]; /* TF, TM, SF, SM at its end, in the units of WfFitReport.parameters */
+    int32_t passes;       /* passes (derivative evaluations) it made */
+    int32_t ending;       /* WF_START_... */
+} WfFitStart;
 
 typedef struct WfFitReport {
     uint32_t size WF_MEMBER_INIT(WF_FIT_REPORT_SIZE);       /* sizeof the record as the caller knows it */
@@ -122,6 +147,16 @@ typedef struct WfFitReport {
     int32_t meshColumns;          /* NR of the mesh the model ran on */
     int32_t meshRows;             /* NZ of the mesh the model ran on */
     int32_t search;               /* WF_SEARCH_... of an optimisation */
+    /* Signs of the residuals: a runs test for a systematic misfit. */
+    int32_t signRuns;             /* runs of equal sign among the residuals used (zeros left out) */
+    double expectedRuns;          /* runs expected of independent signs: 1 + 2 n+ n- / (n+ + n-) */
+    double runsZ;                 /* (signRuns - expectedRuns) / its standard deviation; NaN when undefined */
+    /* The robust search: every start's end, in the order of the design (0: the guesses). */
+    int32_t startCount;           /* starts made (0 for the other searches) */
+    int32_t startsAtBest;         /* starts that ended within 0.1 % (plus errorFloor) of the lowest error estimate */
+    double errorFloor;            /* differences of S below it are below any data's resolution:
+                                     (1e-4)^2 x the sum of the squared observed drawdowns used */
+    WfFitStart starts[WF_MAX_STARTS];
 } WfFitReport;
 
 typedef struct WfOptions {
@@ -134,9 +169,11 @@ typedef struct WfOptions {
                               stops; <= 0 means 1e-5 */
     int32_t maxPasses;     /* most passes of the bound-aware search; <= 0 means 200 */
     int32_t fineModel;     /* WF_MODEL_FINE: the fine model in the mesh, preparation and analysis runs */
-    int32_t threads;       /* fine model: threads for the derivative models of a pass; <= 0 means
-                              as many as the machine has cores (the results do not depend on it) */
-    int32_t reserved;
+    int32_t threads;       /* fine model: threads for the derivative models of a pass and for the
+                              starts of the robust search; <= 0 means as many as the machine has
+                              cores (the results do not depend on it) */
+    int32_t starts;        /* robust search: starts, the guesses and starts - 1 spread around them;
+                              <= 0 means 8, at most WF_MAX_STARTS */
     WfFitReport* report;   /* when not null, filled after every analysis run (valid = 0 if none) */
     double weights[4];     /* weight of each observation point's squared residuals in the objective of
                               an analysis of several points; <= 0 (or not a number) means 1 */
