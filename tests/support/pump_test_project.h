@@ -41,6 +41,8 @@ struct PumpTest {
     bool fineMesh = true; // with fine: the mesh run too (false: a standard mesh under the fine runs)
     int threads = 0;      // fine model: threads for the derivative models (0 all cores)
     int meshType = 0;     // mesh run type: 0 uniform rows, else graded (9 fracture rows)
+    // Fine model: the pumped well, radii in metres (0: a line of sources on the axis).
+    double wellRadius = 0.0, casingRadius = 0.0, skin = 0.0;
 };
 
 // Everything the runs showed and made.
@@ -138,6 +140,9 @@ private:
         rs.rep.setHost(&h);
         rs.options.fineModel = c_.fine && (mode != 4 || c_.fineMesh);
         rs.options.threads = c_.threads;
+        rs.options.wellRadius = c_.wellRadius / metres();
+        rs.options.casingRadius = c_.casingRadius / metres();
+        rs.options.skin = c_.skin;
         FILENAME_VIEW view;
         std::memcpy(&view, &filename, sizeof view);
         std::memcpy(view.baseName, "PUMP", 4);
