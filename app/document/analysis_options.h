@@ -39,6 +39,9 @@ struct AnalysisOptions {
     float stopTolerance = 1e-5f;  // relative fall of the error estimate in a pass
     int32_t maxPasses = 200;
     bool fineModel = false;  // "Fine model"
+    // The pumped well of the fine model, block "WFWL": radii in the project's
+    // distance unit (0: a line of sources on the axis), skin dimensionless.
+    float wellRadius = 0.0f, casingRadius = 0.0f, skin = 0.0f;
 
     bool operator==(const AnalysisOptions&) const = default;
     // Every option stored in the project file at its default.

@@ -21,11 +21,9 @@ constexpr double kRowRounding = static_cast<double>(0.9f);
 
 bool checkWellInput(RunState& rs, bool fine) {
     const RunOptions& o = rs.options;
-    if (o.wellRadius == 0.0 && o.casingRadius == 0.0 && o.skin == 0.0) return true;
-    if (!fine) {
-        rs.error("The well radius, casing radius and skin need the Fine model");
-        return false;
-    }
+    // The standard model has no well of its own: the well's options, like
+    // the dialog's disabled fields, do not act on it.
+    if (!fine || (o.wellRadius == 0.0 && o.casingRadius == 0.0 && o.skin == 0.0)) return true;
     if (!(o.wellRadius > 0.0) || !std::isfinite(o.wellRadius)) {
         rs.error("Well radius " + valueText(o.wellRadius) + " must be greater than 0.0 (a casing radius and a skin need a well)");
         return false;

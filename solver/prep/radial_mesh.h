@@ -26,9 +26,10 @@ struct MeshLayout {
 // well radius must lie below RMAX and every other distance beyond it.
 bool checkMeshInput(RunState& rs, bool fromAxis = false);
 
-// Checks the well of rs.options (radius, casing radius, skin): none at all,
-// or with fine a radius above 0 and below RMAX, a casing radius of 0 or more
-// and a finite skin. Shows an "Error" box naming the field (false).
+// Checks the well of rs.options (radius, casing radius, skin) for the fine
+// mesh (fine; the standard mesh does not use them): none at all, or a radius
+// above 0 and below RMAX, a casing radius of 0 or more and a finite skin.
+// Shows an "Error" box naming the field (false).
 bool checkWellInput(RunState& rs, bool fine);
 
 // Node rows: type 0 uniform over THICK with the lowest NZF rows in the

@@ -105,9 +105,10 @@ std::string refusal(const PumpTest& c) {
 }
 
 TEST(FineWell, BadWellInputIsNamed) {
+    // The standard model has no well: a point at it is refused.
     PumpTest c = wellCase(0.05, 5.0);
     c.fine = false;
-    EXPECT_NE(refusal(c).find("need the Fine model"), std::string::npos);
+    EXPECT_NE(refusal(c).find("needs the Fine model and a well radius"), std::string::npos);
     c = wellCase(0.05, 5.0);
     c.wellRadius = 0.0;
     c.robs = {1.0};
