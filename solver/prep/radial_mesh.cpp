@@ -64,12 +64,13 @@ bool checkMeshInput(RunState& rs, bool fromAxis) {
         return false;
     }
     if (!checkWellInput(rs, fromAxis)) return false;
+    const bool well = fromAxis && rs.options.hasWell();
     const double rw = rs.options.wellRadius;
     for (int k = 1; k <= in.NOBS; ++k) {
         const double r = in.ROBS[k];
         if (in.IPOS[k] == kAtWell) {
             // Only the well's own drawdown: the first point, at the well face.
-            if (!fromAxis || !rs.options.hasWell()) {
+            if (!well) {
                 rs.error("Observation position " + valueText(in.IPOS[k]) +
                          " (the pumped well) needs the Fine model and a well radius");
                 return false;
@@ -81,7 +82,7 @@ bool checkMeshInput(RunState& rs, bool fromAxis) {
             }
             continue;
         }
-        if (rs.options.hasWell() && !(r > rw)) {
+        if (well && !(r > rw)) {
             rs.error("Observation distance " + valueText(r) + " must be greater than the well radius " + valueText(rw));
             return false;
         }
@@ -103,7 +104,7 @@ bool checkMeshInput(RunState& rs, bool fromAxis) {
         }
         if (in.IPOS[k] != 1 && in.IPOS[k] != 2) {
             rs.error("Observation position " + valueText(in.IPOS[k]) + " must be 1 (fracture) or 2 (matrix)" +
-                     (rs.options.hasWell() ? std::string(" or 3 (the pumped well)") : std::string()));
+                     (well ? std::string(" or 3 (the pumped well)") : std::string()));
             return false;
         }
     }

@@ -133,5 +133,23 @@ TEST(FineWell, BadWellInputIsNamed) {
     EXPECT_NE(refusal(c).find("needs the Fine model and a well radius"), std::string::npos);
 }
 
+// The standard model has no well: its options, disabled in the dialog
+// without Fine model, leave its runs as they are (the same drawdowns).
+TEST(FineWell, StandardModelIgnoresTheWell) {
+    PumpTest plain = wellCase(0.0, 0.0);
+    plain.fine = false;
+    plain.wellRadius = 0.0;
+    plain.robs = {0.08};  // inside the well radius: no well on the standard mesh
+    plain.ipos = 1;
+    PumpTest withWell = plain;
+    withWell.wellRadius = kRw;
+    withWell.casingRadius = 0.05;
+    withWell.skin = 5.0;
+    const PumpTestResult a = simulate(plain), b = simulate(withWell);
+    ASSERT_EQ(a.s.size(), 1u);
+    ASSERT_EQ(b.s.size(), 1u);
+    EXPECT_EQ(a.s[0], b.s[0]);
+}
+
 } // namespace
 } // namespace wf
