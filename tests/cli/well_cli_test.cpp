@@ -19,7 +19,7 @@ protected:
 // The README's analysis: data made at T 86.4 m2/day, S 1e-3 (r_w 0.1 m,
 // r_c 0.05 m, Sk 5; 0.5 mm of reading noise), guesses 2 times away.
 const std::string kProject =
-    "--new SINGLEWELL.wft --units 3,2,2,12,8 --thick 10 --ratio 0.2 --rmax 5000 --data WELL.txt --position well "
+    "--new SINGLEWELL.wft --units 3,1,1,12,8 --thick 10 --ratio 0.2 --rmax 5000 --data WELL.txt --position well "
     "--step 0:86.4 --pump-position both --boundary noflow --fine --well-radius 0.1 --casing-radius 0.05 --skin 5 "
     "--tf 8.64 --tm 34.56 --sf 4e-4 --sm 1.6e-3 --one-aquifer --bound-aware --max-passes 100 ";
 
@@ -43,6 +43,20 @@ TEST_F(WellCli, SingleWellExampleFitsTAndSAndKeepsTheWell) {
     EXPECT_EQ(doc.analysisOptions.wellRadius, 0.1f);
     EXPECT_EQ(doc.analysisOptions.casingRadius, 0.05f);
     EXPECT_EQ(doc.analysisOptions.skin, 5.0f);
+}
+
+// The bundled project is the one the README's command makes.
+TEST_F(WellCli, BundledProjectHoldsTheWell) {
+    wf::doc::ProjectDocument doc;
+    ASSERT_TRUE(doc.loadProject(fs::path(WF_SINGLE_WELL_DIR) / "SINGLEWELL.wft").ok());
+    EXPECT_TRUE(doc.analysisOptions.fineModel);
+    EXPECT_TRUE(doc.analysisOptions.oneAquifer);
+    EXPECT_EQ(doc.analysisOptions.wellRadius, 0.1f);
+    EXPECT_EQ(doc.analysisOptions.casingRadius, 0.05f);
+    EXPECT_EQ(doc.analysisOptions.skin, 5.0f);
+    EXPECT_EQ(doc.obsv.IPOS[0], wf::doc::kPositionAtWell);
+    EXPECT_EQ(doc.obsv.ROBS[0], 0.1f);
+    EXPECT_EQ(doc.units.ITIN, 1);
 }
 
 // The point at the well without the fine model's well is refused by the mesh run.
