@@ -1,6 +1,7 @@
 #include "command_settings.h"
 
 #include "data_import.h"
+#include "document/observation_points.h"
 
 namespace wf::cli {
 
@@ -38,6 +39,10 @@ void applySettings(const Options& o, ProjectDocument& doc) {
     // Every option of the schema given on the command line, whatever the order
     // of --default-options among them.
     o.fit.apply(doc.analysisOptions);
+    // A first point at the pumped well lies at the well radius unless --robs
+    // gives its distance.
+    if (doc.obsv.IPOS[0] == wf::doc::kPositionAtWell && !o.robs && doc.analysisOptions.wellRadius > 0.0f)
+        doc.obsv.ROBS[0] = doc.analysisOptions.wellRadius;
     if (o.pumpPosition) doc.pump.IPUMP = *o.pumpPosition;
     if (o.boundary) doc.pump.IOPP = *o.boundary;
     if (o.levels) doc.pump.IWLO = *o.levels;

@@ -150,7 +150,7 @@ void addPointOptions(Valued& valued, Options& o) {
     valued["--position"] = [&o, once](const std::string& n, const std::string& v) -> std::optional<std::string> {
         std::optional<int32_t>& target = o.morePoints.empty() ? o.position : o.morePoints.back().position;
         if (auto e = once(n, target.has_value())) return e;
-        return choice(n, v, {"fracture", "matrix"}, 1, target);
+        return choice(n, v, {"fracture", "matrix", "well"}, 1, target);
     };
     valued["--point-name"] = [&o, once](const std::string& n, const std::string& v) -> std::optional<std::string> {
         std::optional<std::string>& target = o.morePoints.empty() ? o.pointName : o.morePoints.back().name;
@@ -339,7 +339,9 @@ Mesh (distances in the distance unit):
   --ratio X               fraction of the thickness taken by the fracture (0-1)
   --rmax X                distance to the opposite boundary
   --robs X                observation distance (of the point of the last --data)
-  --position P            observation position: fracture | matrix
+  --position P            observation position: fracture | matrix | well
+                          (well: the pumped well itself, fine model with
+                          --well-radius; --robs then is the well radius)
 
 Pumping schedule and data preparation:
   --step TIME:RATE        a pumping step starting at TIME (input-time unit)

@@ -21,7 +21,7 @@ struct PumpingStep {
 struct PointOptions {
     std::string dataFile;
     std::optional<float> robs, weight;
-    std::optional<int32_t> position;  // IPOS 1 fracture, 2 matrix
+    std::optional<int32_t> position;  // IPOS 1 fracture, 2 matrix, 3 the pumped well
     std::optional<std::string> name;
 };
 
@@ -43,7 +43,7 @@ struct Options {
 
     // Mesh dialog.
     std::optional<float> thick, ratio, rmax, robs;
-    std::optional<int32_t> position; // IPOS 1 fracture, 2 matrix
+    std::optional<int32_t> position; // IPOS 1 fracture, 2 matrix, 3 the pumped well
     // The first observation point's name and weight, and the further points
     // (each --data after the first starts one; --robs, --position,
     // --point-name and --weight belong to the point of the last --data).

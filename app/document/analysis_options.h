@@ -42,6 +42,9 @@ struct AnalysisOptions {
     bool fineModel = false;  // "Fine model"
     int32_t starts = 8;      // robust search: starts (stored)
     int32_t threads = 0;     // threads of the model runs, 0 one per core (a run setting, not stored)
+    // The pumped well of the fine model, block "WFWL": radii in the project's
+    // distance unit (0: a line of sources on the axis), skin dimensionless.
+    float wellRadius = 0.0f, casingRadius = 0.0f, skin = 0.0f;
 
     bool operator==(const AnalysisOptions&) const = default;
     // Every option stored in the project file at its default.

@@ -143,10 +143,16 @@ Status checkObservationPoints(const std::vector<ObservationPoint>& points) {
     for (std::size_t i = 0; i < points.size(); ++i) {
         const ObservationPoint& p = points[i];
         const std::string who = "Observation " + label(p, i);
-        if (!(std::isfinite(p.distance) && p.distance > 0.0625f))
+        if (p.position == kPositionAtWell) {
+            if (i != 0)
+                return Status::failure(who + ": a point at the pumped well must be the first (the nearest) point");
+            if (!(std::isfinite(p.distance) && p.distance > 0.0f))
+                return Status::failure(who + ": the distance " + distanceText(p.distance) +
+                                       " must be above 0 (the well radius)");
+        } else if (!(std::isfinite(p.distance) && p.distance > 0.0625f))
             return Status::failure(who + ": the distance " + distanceText(p.distance) +
                                    " must be above 0.0625 (the mesh's first radius)");
-        if (p.position != 1 && p.position != 2)
+        if (p.position != 1 && p.position != 2 && !(i == 0 && p.position == kPositionAtWell))
             return Status::failure(who + ": the position must be 1 (fracture) or 2 (matrix)");
         if (!(std::isfinite(p.weight) && p.weight > 0.0f))
             return Status::failure(who + ": the weight " + distanceText(p.weight) + " must be above 0");

@@ -33,6 +33,9 @@ namespace wf::doc {
 inline constexpr std::string_view kPointsTag{"WFPT", 4};
 inline constexpr int32_t kPointsVersion = 1;
 inline constexpr int kMaxObservationPoints = 4;
+// The position (IPOS) of a point at the pumped well of the fine model: the
+// water level in the well; only the first point, at the well radius.
+inline constexpr int32_t kPositionAtWell = 3;
 // The name line of each point in the test-data file is read as 20 characters.
 inline constexpr std::size_t kMaxPointName = 20;
 
@@ -62,7 +65,9 @@ Status decodePointsFields(std::string_view fields, PointSettings& settings, cons
 
 // The points must be 1 to 4, at distinct distances above 0.0625 (the mesh's
 // first radius), with positions 1 or 2 and weights above 0; names at most 20
-// characters. The message names the point.
+// characters. The first point may be at the pumped well (kPositionAtWell,
+// any distance above 0: the mesh run checks it against the well radius).
+// The message names the point.
 Status checkObservationPoints(const std::vector<ObservationPoint>& points);
 
 // Sorts the points by ascending distance (the mesh run needs them so; stable

@@ -91,6 +91,34 @@ const OptionSpec kSchema[] = {
      [](const AnalysisOptions& o) { return double(o.threads); },
      [](AnalysisOptions& o, double v) { o.threads = static_cast<int32_t>(v); },
      [](WfOptions& r, double v) { r.threads = static_cast<int32_t>(v); }},
+    // The pumped well of the fine model (the well block).
+    {"well_radius", OptionKind::Real, "--well-radius", "", "R",
+     "fine model: radius of the pumped well in the distance\nunit (0, the default: a line of sources on the axis;\n"
+     "make the mesh again)", "well radius", "Well radius:",
+     "Radius of the pumped well in the project's distance unit: the fine mesh starts at the well face "
+     "(0: a line of sources on the axis; make the mesh again after changing it)",
+     "edWellRadius", OptionDialog::Mesh, 0.0, 0.0, 1.0e4, false, {}, {}, {}, 0,
+     [](const AnalysisOptions& o) { return static_cast<double>(o.wellRadius); },
+     [](AnalysisOptions& o, double v) { o.wellRadius = static_cast<float>(v); },
+     [](WfOptions& r, double v) { r.wellRadius = v; }, "fine_model", 1u << 1, "WFWL"},
+    {"casing_radius", OptionKind::Real, "--casing-radius", "", "R",
+     "fine model with a well: radius of the casing in the\ndistance unit, where the water level falls (wellbore\n"
+     "storage pi R^2; 0, the default: none)", "casing radius", "Casing radius:",
+     "Radius of the casing in the project's distance unit: the water stored in the well, pi r_c^2 per unit "
+     "drawdown, is pumped first (0: no wellbore storage)",
+     "edCasingRadius", OptionDialog::Mesh, 0.0, 0.0, 1.0e4, false, {}, {}, {}, 1,
+     [](const AnalysisOptions& o) { return static_cast<double>(o.casingRadius); },
+     [](AnalysisOptions& o, double v) { o.casingRadius = static_cast<float>(v); },
+     [](WfOptions& r, double v) { r.casingRadius = v; }, "fine_model", 1u << 1, "WFWL"},
+    {"skin", OptionKind::Real, "--skin", "", "X",
+     "fine model with a well: skin factor, the extra\ndrawdown at the well face in units of Q / (2 pi T)\n"
+     "(0, the default: none)", "skin factor", "Skin factor:",
+     "Skin factor of the well face (dimensionless): the well's drawdown exceeds the formation's by this times "
+     "the well's flux over 2 pi T",
+     "edSkin", OptionDialog::Mesh, 0.0, -1.0, 1.0e3, false, {}, {}, {}, 2,
+     [](const AnalysisOptions& o) { return static_cast<double>(o.skin); },
+     [](AnalysisOptions& o, double v) { o.skin = static_cast<float>(v); },
+     [](WfOptions& r, double v) { r.skin = v; }, "fine_model", 1u << 1, "WFWL"},
 };
 
 std::string number(double v) {

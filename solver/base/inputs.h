@@ -4,6 +4,10 @@
 
 namespace wf {
 
+// Observation position of a point at the pumped well: its drawdown is the
+// water level in the well (fine model with a well radius only).
+inline constexpr int kAtWell = 3;
+
 struct Inputs {
     // MESH
     int NR = 0, NZ = 0, NN = 0, NE = 0, NB = 0, NMAT = 0, NZF = 0, NZM = 0;
@@ -12,7 +16,7 @@ struct Inputs {
     double THICK = 0.0, RATIO = 0.0;  // distance unit, fraction 0..1
     int NOBS = 0, NODCNT = 0;
     double ROBS[5] = {};  // 1..4, distance unit
-    int IPOS[5] = {};     // 1..4, 1 fracture 2 matrix
+    int IPOS[5] = {};     // 1..4, 1 fracture 2 matrix, kAtWell the pumped well (fine model with a well)
     int NODOBS[5] = {};   // 1..4
     // PUMP
     int IWLO = 0, NQ = 0;

@@ -16,6 +16,12 @@ struct RunOptions {
     // Threads for the derivative models of one search pass in the fine model;
     // 0 = as many as the machine has cores. The results do not depend on it.
     int threads = 0;
+    // The pumped well of the fine model (fine/fine_model.h): radius r_w and
+    // casing radius r_c in the project's distance unit, skin factor Sk. A
+    // well radius of 0 is the line of sources on the axis; the casing radius
+    // and the skin then must be 0 too.
+    double wellRadius = 0.0, casingRadius = 0.0, skin = 0.0;
+    bool hasWell() const { return wellRadius > 0.0; }
 };
 
 // Takes over the model's fields of a WfOptions record (null: the defaults).

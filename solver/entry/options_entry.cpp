@@ -52,6 +52,11 @@ void installRunOptions(RunOptions& run, const WfOptions* given) {
     const WfOptions o = optionsWithinSize(given);
     run.fineModel = o.fineModel != 0;
     run.threads = o.threads > 0 ? o.threads : 0;
+    // Taken as given (a value that is not a number included): the mesh run
+    // checks them and names the one it refuses.
+    run.wellRadius = o.wellRadius;
+    run.casingRadius = o.casingRadius;
+    run.skin = o.skin;
 }
 
 void deliverFitReport(WfFitReport* caller, const WfFitReport& report) {

@@ -82,7 +82,8 @@ bool layFineMesh(const Inputs& in, double r0, FineMesh& mesh, std::string& why) 
     mesh.z.clear();
     for (double z : rows) mesh.z.push_back(z * f);
     std::vector<double> anchors;
-    for (int k = 1; k <= in.NOBS; ++k) anchors.push_back(in.ROBS[k] * f);
+    for (int k = 1; k <= in.NOBS; ++k)
+        if (in.IPOS[k] != kAtWell) anchors.push_back(in.ROBS[k] * f);
     anchors.push_back(in.RMAX * f);
     mesh.r = fineColumns(r0, anchors);
 
@@ -95,6 +96,13 @@ bool layFineMesh(const Inputs& in, double r0, FineMesh& mesh, std::string& why) 
     mesh.obsRow.clear();
     for (int k = 1; k <= in.NOBS; ++k) {
         const double at = in.ROBS[k] * f;
+        if (in.IPOS[k] == kAtWell) {
+            // The well face, in the row nearest the middle of the pumped screen.
+            const double mid = in.IPUMP == 1 ? 0.5 * bf : in.IPUMP == 2 ? 0.5 * (bf + thick) : 0.5 * thick;
+            mesh.obsCol.push_back(0);
+            mesh.obsRow.push_back(nearestRow(z, mid));
+            continue;
+        }
         mesh.obsCol.push_back(static_cast<int>(std::find(mesh.r.begin(), mesh.r.end(), at) - mesh.r.begin()));
         if (in.IPOS[k] == 1)
             mesh.obsRow.push_back(nearestRow(std::vector<double>(z.begin(), z.begin() + mesh.nzf), 0.5 * bf));

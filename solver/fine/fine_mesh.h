@@ -58,7 +58,9 @@ struct FineMesh {
 };
 
 // Lays out the fine mesh of in (THICK, RATIO, RMAX, ROBS, IPOS in the
-// distance unit IDIST) from the first radius r0 (m). False with why set when
+// distance unit IDIST) from the first radius r0 (m: the well radius, or 0).
+// A point at the pumped well (IPOS kAtWell) takes the first column, in the
+// row nearest the middle of the screen of IPUMP. False with why set when
 // the distance unit is not one of the table.
 bool layFineMesh(const Inputs& in, double r0, FineMesh& mesh, std::string& why);
 
@@ -68,6 +70,12 @@ bool layFineMesh(const Inputs& in, double r0, FineMesh& mesh, std::string& why);
 // fine rows of THICK and RATIO do not have in.NZ rows (a mesh not made by
 // the fine mesh run).
 std::vector<double> fineRateShares(const Inputs& in, int kw1, int kw2);
+
+// Radial resistance of a linear element from r1 to r2 per radian, unit
+// conductivity and unit height: the reciprocal of its stiffness
+// (r1 + r2) / (2 (r2 - r1)), close to the exact ln(r2 / r1). The skin of a
+// well adds its factor Sk to that of the first element.
+inline double elementResistance(double r1, double r2) { return 2.0 * (r2 - r1) / (r1 + r2); }
 
 // Index of the height in z nearest to target (0-based).
 int nearestRow(const std::vector<double>& z, double target);

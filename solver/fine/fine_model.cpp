@@ -5,6 +5,8 @@
 #include <string>
 
 #include "base/run_state.h"
+#include "base/unit_tables.h"
+#include "fine/fine_mesh.h"
 #include "fine/fine_pencil.h"
 
 namespace wf {
@@ -13,15 +15,19 @@ namespace fine {
 namespace {
 
 // Radial modes: Kr V = Mr V diag(lambda) with V' Mr V = I, for the columns
-// 0..n-1 (the outer column is left out when its heads are held).
-bool radialModes(const std::vector<double>& r, int n, std::vector<double>& V, std::vector<double>& lambda) {
+// 0..n-1 (the outer column is left out when its heads are held). A well's
+// skin adds to the resistance of the first element, its storage capacity to
+// the mass of the first column.
+bool radialModes(const std::vector<double>& r, int n, double skin, double capacity, std::vector<double>& V,
+                 std::vector<double>& lambda) {
     // Tridiagonal radial stiffness and mass with weight r (exact integrals of
     // linear elements).
     std::vector<double> kd(n, 0.0), ko(n, 0.0), md(n, 0.0), mo(n, 0.0);
     const int NR = static_cast<int>(r.size());
     for (int i = 0; i + 1 < NR; ++i) {
         const double h = r[i + 1] - r[i], r1 = r[i], r2 = r[i + 1];
-        const double k = (r1 + r2) / (2.0 * h);
+        double k = (r1 + r2) / (2.0 * h);
+        if (i == 0 && skin != 0.0) k = 1.0 / (1.0 / k + skin);
         const double m11 = h * (3.0 * r1 + r2) / 12.0, m22 = h * (r1 + 3.0 * r2) / 12.0, m12 = h * (r1 + r2) / 12.0;
         if (i < n) {
             kd[i] += k;
@@ -34,6 +40,7 @@ bool radialModes(const std::vector<double>& r, int n, std::vector<double>& V, st
             mo[i] += m12;
         }
     }
+    if (capacity != 0.0) md[0] += capacity;
     // No-flow outer boundary: the constant drawdown is the mode of eigenvalue
     // 0 (Kr 1 = 0), the one that holds the pumped volume; it is set exactly,
     // so that no water leaks away through a small rounding eigenvalue.
@@ -195,7 +202,20 @@ std::shared_ptr<const FineModel> buildFineModel(const RunState& rs, std::string&
     std::sort(fm->restarts.begin(), fm->restarts.end());
     fm->restarts.erase(std::unique(fm->restarts.begin(), fm->restarts.end()), fm->restarts.end());
 
-    if (!radialModes(r, fm->n, fm->V, fm->lambda)) return refuse("its radial modes could not be computed");
+    fm->r = r;
+    const RunOptions& o = rs.options;
+    if (o.hasWell()) {
+        const double rw = o.wellRadius * units::length(rs.in.IDIST);
+        if (!(std::abs(r[0] - rw) <= 1e-6 * rw))
+            return refuse("its first node column does not lie at the well radius: do the mesh construction with the well first");
+        fm->skin = o.skin;
+        if (!(elementResistance(r[0], r[1]) + fm->skin > 0.0))
+            return refuse("the skin factor takes away all the resistance of the first element at the well");
+        const double rc = o.casingRadius * units::length(rs.in.IDIST);
+        fm->wellVolume = 0.5 * rc * rc;
+    }
+    if (!radialModes(r, fm->n, fm->skin, 0.0, fm->V, fm->lambda))
+        return refuse("its radial modes could not be computed");
     return fm;
 }
 
@@ -245,12 +265,38 @@ bool fineSimulate(const FineModel& fm, const double* P, const double* times, int
         w.co[j] += h * (s1 + s2) / 12.0;
     }
 
+    // Wellbore storage: the radial modes of the capacity for this column's
+    // storativity 1' Mz[S q] 1 (kept while it stays the same).
+    const std::vector<double>* Vp = &fm.V;
+    const double* lam = fm.lambda.data();
+    if (fm.wellVolume > 0.0) {
+        double column = 0.0;
+        for (int j = 0; j < NZ; ++j) column += w.cd[j] + (j + 1 < NZ ? 2.0 * w.co[j] : 0.0);
+        if (!(column > 0.0)) {
+            if (failedAt) *failedAt = 0.0;
+            return false;
+        }
+        if (w.V.empty() || column != w.column) {
+            w.column = column;
+            if (!radialModes(fm.r, n, fm.skin, fm.wellVolume / column, w.V, w.lambda)) {
+                w.V.clear();
+                if (failedAt) *failedAt = 0.0;
+                return false;
+            }
+        }
+        Vp = &w.V;
+        lam = w.lambda.data();
+    } else {
+        w.V.clear();
+    }
+    const std::vector<double>& V = *Vp;
+
     // Layout: entry (row j, mode m) at j * n + m, so that the inner loops run
     // over the independent modes with unit stride.
     const int nobs = static_cast<int>(fm.obsCol.size());
     auto record = [&](int i) {
         for (int k = 0; k < nobs; ++k) {
-            const double* v = &fm.V[static_cast<std::size_t>(fm.obsCol[k]) * n];
+            const double* v = &V[static_cast<std::size_t>(fm.obsCol[k]) * n];
             const double* s = &w.s[static_cast<std::size_t>(fm.obsRow[k]) * n];
             double sum = 0.0;
             for (int m = 0; m < n; ++m) sum += v[m] * s[m];
@@ -265,7 +311,6 @@ bool fineSimulate(const FineModel& fm, const double* P, const double* times, int
     auto factorise = [&](double c0, double dt, std::vector<double>& diag, std::vector<double>& low) {
         diag.resize(size);
         low.resize(size);
-        const double* lam = fm.lambda.data();
         for (int j = 0; j < NZ; ++j) {
             double* __restrict d = &diag[static_cast<std::size_t>(j) * n];
             double* __restrict l = &low[static_cast<std::size_t>(j) * n];
@@ -300,7 +345,7 @@ bool fineSimulate(const FineModel& fm, const double* P, const double* times, int
         // Abstraction lowers the head: the drawdown gains -rate.
         for (const FineModel::Source& src : fm.sources) w.g[src.row] -= sourceRate(src, tEnd, dt) * dt;
         const double a1 = 1.0 + omega, a2 = omega * omega / (1.0 + omega);
-        const double* v0 = fm.V.data();  // row of the axis column: it carries the sources
+        const double* v0 = V.data();  // row of the axis (or well-face) column: it carries the sources
         double* __restrict y = w.y.data();
         for (std::size_t x = 0; x < size; ++x) y[x] = a1 * w.s[x] - a2 * w.sp[x];
         w.sp.swap(w.s);  // the previous drawdowns; s is overwritten with the new ones

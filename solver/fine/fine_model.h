@@ -17,6 +17,22 @@
 // steps are those of the two-step backward differentiation formula (second
 // order, stiffly stable; backward Euler after every change of the rates), in
 // blocks of equal steps that share their factorisations.
+//
+// A pumped well of radius r_w: the columns start at the well face, r_0 = r_w,
+// and the sources sit on that column. Its skin factor Sk (an infinitesimal
+// skin: the well's drawdown exceeds the formation's by Sk q / (2 pi T) for a
+// face flux q) is an extra radial resistance Sk of the first element, in Kr
+// alone: a thin annulus whose conductance is scaled down. Its wellbore
+// storage C = pi r_c^2 (casing radius r_c) is an extra capacity on the
+// well-face column of Mr, c = r_c^2 / (2 S_col) with S_col the storativity of
+// the whole column, which the Kronecker product shares among the rows in
+// proportion to their storage. Both keep the products exact; the storage is
+// that of a water level in the well only where the well-face head is the same
+// in every row (a homogeneous aquifer pumped over its whole thickness). In a
+// layered aquifer, or one pumped over part of it, the casing's water is held
+// by the rows in proportion to their storage, not by one level, and the skin
+// lies in every row: an approximation of the well there. Since c depends on
+// the storativities, the radial modes are then found once per simulation.
 #pragma once
 
 #include <memory>
@@ -62,6 +78,10 @@ struct FineModel {
     std::vector<Source> sources;
     std::vector<double> restarts;          // profile times: the rates may change there
     std::vector<int> obsCol, obsRow;       // 0-based column and row of each observation node
+    // The pumped well (both 0: none, or a well without skin and storage).
+    std::vector<double> r;   // NR column radii (m), r[0] the well face or the axis
+    double skin = 0.0;       // Sk: extra radial resistance of the first element
+    double wellVolume = 0.0; // r_c^2 / 2 (m2): the casing's water per radian and unit drawdown
 };
 
 // The work arrays of one simulation (one per thread).
@@ -70,7 +90,14 @@ struct FineWork {
     std::vector<double> diag, low;    // factors of the n tridiagonal systems
     std::vector<double> ad, ao, bd, bo, cd, co;  // vertical matrices of the parameters
     std::vector<double> rhs, g, y;
+    // Radial modes of this simulation with wellbore storage (empty without),
+    // for the storativity of the column they were found for.
+    std::vector<double> V, lambda;
+    double column = 0.0;
 };
+
+// The radial modes the last fineSimulate with w used.
+inline const std::vector<double>& modesOf(const FineModel& fm, const FineWork& w) { return w.V.empty() ? fm.V : w.V; }
 
 // Builds the fine model from the model input read by GGIP (rs.model,
 // rs.fem) and the mesh counts rs.in.NR, rs.in.NZ. Null when the input is not

@@ -34,12 +34,13 @@ bool placeObservations(fine::FineModel& fm, const Vec1<int>& obsNodes, int nobs)
 }
 
 // The heads at every node from the modal drawdowns.
-void headsFromModes(const fine::FineModel& fm, const std::vector<double>& modes, Vec1<double>& h) {
+void headsFromModes(const fine::FineModel& fm, const std::vector<double>& V, const std::vector<double>& modes,
+                    Vec1<double>& h) {
     for (int j = 0; j < fm.NZ; ++j)
         for (int i = 0; i < fm.NR; ++i) {
             double s = 0.0;
             if (i < fm.n) {
-                const double* v = &fm.V[static_cast<std::size_t>(i) * fm.n];
+                const double* v = &V[static_cast<std::size_t>(i) * fm.n];
                 for (int m = 0; m < fm.n; ++m) s += v[m] * modes[static_cast<std::size_t>(j) * fm.n + m];
             }
             h(j * fm.NR + i + 1) = fm.h0 - s;
@@ -90,7 +91,7 @@ bool FINE_SIMF(RunState& rs, const double* P, Mat1<double>& sim, const Vec1<int>
     // The final heads, for the listing and the head store of the last step.
     fs.titlesWritten = false;
     fs.listingFirst = 0;
-    headsFromModes(fm, modes, m.HNEW);
+    headsFromModes(fm, fine::modesOf(fm, work), modes, m.HNEW);
     for (int n = 1; n <= fs.NN; ++n) m.HOLD(n) = m.HNEW(n);
     if (nout >= 2) {
         fs.t = times(nout);

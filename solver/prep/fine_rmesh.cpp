@@ -6,6 +6,8 @@
 #include "fine/fine_mesh.h"
 #include "prep/mesh_files.h"
 #include "prep/radial_mesh.h"
+#include "prep/value_text.h"
+#include "base/unit_tables.h"
 
 namespace wf {
 
@@ -16,9 +18,21 @@ bool FINE_RMESH(RunState& rs, int nrmax, int nzmax) {
     const Inputs& in = rs.in;
     FineMesh fm;
     std::string why;
-    if (!layFineMesh(in, 0.0, fm, why)) {  // from the well axis
+    // From the well face, or from the axis for a line of sources.
+    const double metres = units::length(in.IDIST);
+    if (!layFineMesh(in, rs.options.wellRadius * metres, fm, why)) {
         rs.error(why);
         return false;
+    }
+    // The skin is an extra resistance of the first element: a negative one
+    // may take away at most half of the element's own.
+    if (rs.options.hasWell() && fm.r.size() >= 2) {
+        const double least = -0.5 * elementResistance(fm.r[0], fm.r[1]);
+        if (!(rs.options.skin > least)) {
+            rs.error("Skin factor " + valueText(rs.options.skin) + " must be greater than " + valueText(least) +
+                     " (the first element at the well of the fine mesh takes no more negative skin)");
+            return false;
+        }
     }
     MeshLayout m;
     m.BF = in.RATIO * in.THICK;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 
 #include "prep/value_text.h"
 
@@ -17,6 +18,31 @@ constexpr int kRows = 20;                // node rows over the thickness
 constexpr double kRowRounding = static_cast<double>(0.9f);
 
 } // namespace
+
+bool checkWellInput(RunState& rs, bool fine) {
+    const RunOptions& o = rs.options;
+    // The standard model has no well of its own: the well's options, like
+    // the dialog's disabled fields, do not act on it.
+    if (!fine || (o.wellRadius == 0.0 && o.casingRadius == 0.0 && o.skin == 0.0)) return true;
+    if (!(o.wellRadius > 0.0) || !std::isfinite(o.wellRadius)) {
+        rs.error("Well radius " + valueText(o.wellRadius) + " must be greater than 0.0 (a casing radius and a skin need a well)");
+        return false;
+    }
+    if (!(o.wellRadius < rs.in.RMAX)) {
+        rs.error("Well radius " + valueText(o.wellRadius) + " must be smaller than the distance to the opposite boundary " +
+                 valueText(rs.in.RMAX));
+        return false;
+    }
+    if (!(o.casingRadius >= 0.0) || !std::isfinite(o.casingRadius)) {
+        rs.error("Casing radius " + valueText(o.casingRadius) + " must be 0.0 or greater");
+        return false;
+    }
+    if (!std::isfinite(o.skin)) {
+        rs.error("Skin factor " + valueText(o.skin) + " must be a number");
+        return false;
+    }
+    return true;
+}
 
 bool checkMeshInput(RunState& rs, bool fromAxis) {
     const Inputs& in = rs.in;
@@ -37,8 +63,29 @@ bool checkMeshInput(RunState& rs, bool fromAxis) {
                  valueText(kMinRmax));
         return false;
     }
+    if (!checkWellInput(rs, fromAxis)) return false;
+    const bool well = fromAxis && rs.options.hasWell();
+    const double rw = rs.options.wellRadius;
     for (int k = 1; k <= in.NOBS; ++k) {
         const double r = in.ROBS[k];
+        if (in.IPOS[k] == kAtWell) {
+            // Only the well's own drawdown: the first point, at the well face.
+            if (!well) {
+                rs.error("Observation position " + valueText(in.IPOS[k]) +
+                         " (the pumped well) needs the Fine model and a well radius");
+                return false;
+            }
+            if (k != 1 || !(std::abs(r - rw) <= 1e-6 * rw)) {
+                rs.error("Observation distance " + valueText(r) + " of the point at the pumped well must be the well radius " +
+                         valueText(rw) + " and the point the first one");
+                return false;
+            }
+            continue;
+        }
+        if (well && !(r > rw)) {
+            rs.error("Observation distance " + valueText(r) + " must be greater than the well radius " + valueText(rw));
+            return false;
+        }
         const double first = fromAxis ? 0.0 : kFirstRadius;
         if (!(r > first)) {
             rs.error("Observation distance " + valueText(r) + " must be greater than " + valueText(first));
@@ -56,7 +103,8 @@ bool checkMeshInput(RunState& rs, bool fromAxis) {
             return false;
         }
         if (in.IPOS[k] != 1 && in.IPOS[k] != 2) {
-            rs.error("Observation position " + valueText(in.IPOS[k]) + " must be 1 (fracture) or 2 (matrix)");
+            rs.error("Observation position " + valueText(in.IPOS[k]) + " must be 1 (fracture) or 2 (matrix)" +
+                     (well ? std::string(" or 3 (the pumped well)") : std::string()));
             return false;
         }
     }

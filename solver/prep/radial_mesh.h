@@ -22,7 +22,15 @@ struct MeshLayout {
 // shows an "Error" box naming the first bad value and returns false.
 // fromAxis: the fine mesh, whose columns start on the well axis, takes any
 // observation distance above 0 (the standard mesh: above its first column).
+// A well (a point at it, IPOS kAtWell) is taken by the fine mesh only; the
+// well radius must lie below RMAX and every other distance beyond it.
 bool checkMeshInput(RunState& rs, bool fromAxis = false);
+
+// Checks the well of rs.options (radius, casing radius, skin) for the fine
+// mesh (fine; the standard mesh does not use them): none at all, or a radius
+// above 0 and below RMAX, a casing radius of 0 or more and a finite skin.
+// Shows an "Error" box naming the field (false).
+bool checkWellInput(RunState& rs, bool fine);
 
 // Node rows: type 0 uniform over THICK with the lowest NZF rows in the
 // fracture; any other type 9 fracture rows over BF and 11 matrix rows over

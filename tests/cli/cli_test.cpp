@@ -55,7 +55,7 @@ TEST_F(Cli, BadCommandLinesAreRefusedWithTheOptionNamed) {
         {"P.wft --frobnicate", "wellfit-cli: Unknown option \"--frobnicate\" (see --help)\n"},
         {"P.wft --thick", "wellfit-cli: Option --thick needs a value (see --help)\n"},
         {"P.wft --thick 4o", "wellfit-cli: --thick: \"4o\" is not a valid number\n"},
-        {"P.wft --position top", "wellfit-cli: --position: \"top\" is not one of fracture, matrix\n"},
+        {"P.wft --position top", "wellfit-cli: --position: \"top\" is not one of fracture, matrix, well\n"},
         {"P.wft --step 0-788", "wellfit-cli: --step: \"0-788\" is not TIME:RATE\n"},
         {"P.wft --subset 1", "wellfit-cli: --subset: select 0 (all times) or at least 2 times\n"},
         {"P.wft --ignore -2", "wellfit-cli: --ignore: \"-2\" must not be negative\n"},

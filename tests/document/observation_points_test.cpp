@@ -180,7 +180,10 @@ TEST(ObservationPoints, RefusedSettingsChangeNothing) {
             "distances must differ");
     refused({point("A", 0.05f, 1, 1.0f, {"0"}, {"0"})},
             "Observation \"A\": the distance 0.05 must be above 0.0625 (the mesh's first radius)");
-    refused({point("A", 10.0f, 3, 1.0f, {"0"}, {"0"})}, "Observation \"A\": the position must be 1 (fracture) or 2 (matrix)");
+    refused({point("A", 10.0f, 4, 1.0f, {"0"}, {"0"})}, "Observation \"A\": the position must be 1 (fracture) or 2 (matrix)");
+    // Position 3, the pumped well, is the nearest point's alone.
+    refused({point("A", 0.1f, 1, 1.0f, {"0"}, {"0"}), point("B", 10.0f, 3, 1.0f, {"0"}, {"0"})},
+            "Observation \"B\": a point at the pumped well must be the first (the nearest) point");
     refused({point("A", 10.0f, 1, 0.0f, {"0"}, {"0"})}, "Observation \"A\": the weight 0 must be above 0");
     refused(std::vector<ObservationPoint>(5, point("", 1.0f, 1, 1.0f, {}, {})),
             "A project has 1 to 4 observation points, not 5");

@@ -67,4 +67,24 @@ inline double theisDiscByLaplace(double Q, double T, double S, double r, double 
     return stehfest(F, t);
 }
 
+// Drawdown in a pumped well of finite radius r_w with wellbore storage and an
+// infinitesimal skin, constant rate Q from t = 0 in a homogeneous confined
+// aquifer (Agarwal, Al-Hussainy and Ramey, An investigation of wellbore
+// storage and skin effect in unsteady liquid flow: I. Analytical treatment,
+// SPE Journal 10(3), 279-290, 1970). In the formation s = A K0(r sqrt(p S/T))
+// in the Laplace domain; the face flux is q = 2 pi T r_w A x K1(x),
+// x = r_w sqrt(p S / T); the well's drawdown s_w = s(r_w) + Sk q / (2 pi T);
+// the well's balance Q / p = C p s_w + q with C = pi r_c^2. In the
+// dimensionless terms s_D = 2 pi T s / Q, t_D = T t / (S r_w^2),
+// C_D = C / (2 pi S r_w^2) = r_c^2 / (2 S r_w^2), with x = sqrt(p):
+//   s_wD(p) = [K0(x) + Sk x K1(x)] / (p {x K1(x) + C_D p [K0(x) + Sk x K1(x)]}).
+inline double wellboreStorageSkinDrawdown(double CD, double Sk, double tD) {
+    auto F = [&](double p) {
+        const double x = std::sqrt(p);
+        const double face = std::cyl_bessel_k(0.0, x) + Sk * x * std::cyl_bessel_k(1.0, x);
+        return face / (p * (x * std::cyl_bessel_k(1.0, x) + CD * p * face));
+    };
+    return stehfest(F, tD);
+}
+
 } // namespace wf::test

@@ -43,6 +43,8 @@ struct PumpTest {
     const WfOptions* options = nullptr;  // analysis options installed for the analysis run (none: the plain entry)
     int threads = 0;      // fine model: threads for the derivative models (0 all cores)
     int meshType = 0;     // mesh run type: 0 uniform rows, else graded (9 fracture rows)
+    // Fine model: the pumped well, radii in metres (0: a line of sources on the axis).
+    double wellRadius = 0.0, casingRadius = 0.0, skin = 0.0;
 };
 
 // Everything the runs showed and made.
@@ -142,6 +144,9 @@ private:
         rs.options.fineModel = c_.fine && (mode != 4 || c_.fineMesh);
         rs.options.threads = c_.threads;
         if (mode == 6 && c_.options) installOptions(rs.inv, c_.options);
+        rs.options.wellRadius = c_.wellRadius / metres();
+        rs.options.casingRadius = c_.casingRadius / metres();
+        rs.options.skin = c_.skin;
         FILENAME_VIEW view = filenameView(filename);
         std::memcpy(view.baseName, "PUMP", 4);
         solverRun(rs, mode, type, view, mesh, obsv, pump, guess, pinit, units, nzero);

@@ -46,7 +46,7 @@ extern "C" {
 /* Versions and sizes of the records declared here (the sizes are those of the
  * 64-bit platforms the library is built for; the build checks them). */
 #define WF_OPTIONS_VERSION 1
-#define WF_OPTIONS_SIZE 96
+#define WF_OPTIONS_SIZE 120
 #define WF_FIT_REPORT_VERSION 1
 #define WF_FIT_REPORT_SIZE 2464
 
@@ -177,6 +177,10 @@ typedef struct WfOptions {
     WfFitReport* report;   /* when not null, filled after every analysis run (valid = 0 if none) */
     double weights[4];     /* weight of each observation point's squared residuals in the objective of
                               an analysis of several points; <= 0 (or not a number) means 1 */
+    /* The pumped well of the fine model; all three 0: a line of sources on the axis. */
+    double wellRadius;     /* r_w, distance unit: the fine mesh starts at the well face (> 0: a well) */
+    double casingRadius;   /* r_c, distance unit: wellbore storage pi r_c^2 (0: none; needs a well) */
+    double skin;           /* skin factor Sk, dimensionless (needs a well) */
 } WfOptions;
 
 /* Every field of the record at its default, size and version of this header
