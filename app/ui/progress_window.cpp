@@ -101,6 +101,8 @@ void ProgressWindow::beginRun(QWidget* owner) {
     cancelRequested_ = false;  // a click before the run does not stop it
     errorBoxes_ = 0;
     lastPass_ = 0;
+    passRaw_.clear();
+    passCounted_.clear();
     owner_ = owner;
 }
 
@@ -118,8 +120,9 @@ QString ProgressWindow::countedLine(const QString& line) {
     bool number = false;
     const int n = m.captured(2).toInt(&number);
     lastPass_ = number ? n : lastPass_ + 1;
-    if (number) return line;
-    return m.captured(1) + QString::number(lastPass_) + m.captured(3);
+    passRaw_ = line;
+    passCounted_ = number ? line : m.captured(1) + QString::number(lastPass_) + m.captured(3);
+    return passCounted_;
 }
 
 void ProgressWindow::mirror(const QStringList& lines) {
@@ -146,7 +149,7 @@ void ProgressWindow::applyProgress(int code, const QString& text, const QStringL
     // The solver keeps the list and has already carried out the code; the
     // window only mirrors the result.
     const QString line = countedLine(text);
-    mirror(withCountedLine(lines, text, line));
+    mirror(withCountedLine(lines, passRaw_, passCounted_));
     // Every line also goes to the run log (standard output is the project's
     // log file while a run computes), so nothing the solver reported is lost.
     std::fprintf(stdout, "%s\n", line.toLocal8Bit().constData());
@@ -165,7 +168,7 @@ void ProgressWindow::progressFromWorker(int, const QString& text, const QStringL
     bool post = false;
     {
         const std::lock_guard<std::mutex> lock(pendingMutex_);
-        pendingLines_ = withCountedLine(lines, text, line);
+        pendingLines_ = withCountedLine(lines, passRaw_, passCounted_);
         post = pendingShown_;
         pendingShown_ = false;
     }

@@ -89,6 +89,8 @@ private:
     QStringList pendingLines_;
     bool pendingShown_ = true;  // no list waits to be shown
     int lastPass_ = 0;
+    QString passRaw_;      // the last pass line as the solver wrote it
+    QString passCounted_;  // and as it is shown
     bool running_ = false;
     int errorBoxes_ = 0;
     QPointer<QWidget> owner_;

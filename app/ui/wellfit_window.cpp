@@ -285,6 +285,11 @@ bool TWellfit::openPath(const QString& path) {
     lastFit_ = WfFitReport{};
     takeFitReport();  // the report of the project's last analysis, if it has one
 
+    // A file that ends early opens with the later fields as they were; the
+    // user is told which field was the first one missing.
+    if (!outcome.warning.empty())
+        showMessage(this, QMessageBox::Information, QStringLiteral("Information"),
+                    QString::fromStdString(outcome.warning));
     if (!outcome.testData) showError(this, QString::fromStdString(outcome.testData.error));
     showProjectWithoutPoints();
     if (doc_.pointCount() > 0) {
