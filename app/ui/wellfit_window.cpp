@@ -1,5 +1,8 @@
 #include "wellfit_window.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <QAction>
 #include <QApplication>
 #include <QChart>
@@ -46,6 +49,24 @@ void clearProjectValues(wf::doc::ProjectDocument& d) {
         d.pump.Q[k] = 0.0f;
         d.pump.TQ[k] = 0.0f;
     }
+}
+
+// False when the fit report of the project's last run names values of TF, TM,
+// SF, SM other than the stored ones (seven significant digits, as the
+// report writes them); true without a report.
+bool fitReportMatchesProject(const QString& report, const PINIT& p) {
+    const float stored[4] = {p.TF, p.TM, p.SF, p.SM};
+    const char* const names[4] = {"TF ", "TM ", "SF ", "SM "};
+    for (const QString& line : report.split(QLatin1Char('\n'))) {
+        for (int i = 0; i < 4; ++i) {
+            if (!line.startsWith(QLatin1String(names[i]))) continue;
+            const QStringList words = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            bool ok = false;
+            const double value = words.size() > 1 ? words[1].toDouble(&ok) : 0.0;
+            if (ok && std::fabs(value - stored[i]) > 2e-6 * std::max(std::fabs(value), 1e-30)) return false;
+        }
+    }
+    return true;
 }
 
 // The menu caption without its access-key mark, for messages.
@@ -167,7 +188,14 @@ QString TWellfit::openDialog() {
 }
 
 void TWellfit::setProjectCaption(const QString& path) {
-    setWindowTitle(QStringLiteral("Wellfit - ") + QDir::toNativeSeparators(path));
+    captionPath_ = QDir::toNativeSeparators(path);
+    setModified(false);
+}
+
+void TWellfit::setModified(bool modified) {
+    modified_ = modified;
+    if (captionPath_.isEmpty()) return;
+    setWindowTitle(QStringLiteral("Wellfit - ") + captionPath_ + (modified ? QStringLiteral(" *") : QString()));
 }
 
 bool TWellfit::enterFolder(const QString& projectPath) {
@@ -296,7 +324,12 @@ bool TWellfit::openPath(const QString& path) {
         showProjectWithPoints();
         Chart1_->clearSeries();
         DrawDrawdown();
-        DrawFit();
+        // The simulation file may come from a run after the last Save: its
+        // curve would stand beside the stored values, so it is left off.
+        if (fitReportMatchesProject(lastReport_, doc_.pinit))
+            DrawFit();
+        else
+            Chart1_->setFitNote(QStringLiteral("Model curve not shown: it is from a later, unsaved run"));
         Chart1_->show();
     }
     return true;
@@ -306,7 +339,11 @@ void TWellfit::Save1Click() {
     const std::optional<std::filesystem::path> folder =
         folderFor(QStringLiteral("save the project file"), QString::fromStdString(doc_.projectName()));
     if (!folder) return;
-    if (const wf::doc::Status s = doc_.saveToProjectName(*folder); !s) showError(this, QString::fromStdString(s.error));
+    if (const wf::doc::Status s = doc_.saveToProjectName(*folder); !s) {
+        showError(this, QString::fromStdString(s.error));
+        return;
+    }
+    setModified(false);
 }
 
 void TWellfit::SaveAs1Click() {
@@ -316,8 +353,10 @@ void TWellfit::SaveAs1Click() {
     setProjectCaption(absolute);
     // The working directory follows the folder picked in the dialog.
     if (QDir::setCurrent(QFileInfo(absolute).absolutePath())) rememberProjectFolder(QFileInfo(absolute).absolutePath());
-    if (const wf::doc::Status s = doc_.saveProject(absolute.toStdString()); !s)
+    if (const wf::doc::Status s = doc_.saveProject(absolute.toStdString()); !s) {
         showError(this, QString::fromStdString(s.error));
+        setModified(true);  // nothing was kept
+    }
 }
 
 void TWellfit::ExportGraph1Click() {
@@ -343,6 +382,7 @@ void TWellfit::Exit1Click() {
 void TWellfit::Edit1Click() {
     TFData dialog(doc_, this);
     if (dialog.exec() != QDialog::Accepted) return;
+    setModified(true);  // the borehole name and the points' settings are in the project file
     if (doc_.pointCount() > 0) {
         showProjectWithPoints();
         Chart1_->clearMeasured();
@@ -353,13 +393,16 @@ void TWellfit::Edit1Click() {
 
 void TWellfit::Units1Click() {
     TFUnits dialog(doc_, this);
-    if (dialog.exec() == QDialog::Accepted) dialog.store();
+    if (dialog.exec() != QDialog::Accepted) return;
+    dialog.store();
+    setModified(true);
 }
 
 void TWellfit::Mesh1Click() {
     TFMesh dialog(doc_, this);
     if (dialog.exec() != QDialog::Accepted) return;
     dialog.store();
+    setModified(true);  // and the mesh sizes of the run reach the file only through Save
     const std::optional<std::filesystem::path> folder =
         folderFor(QStringLiteral("build the mesh file"), QString::fromLocal8Bit(doc_.filename.femName));
     if (!folder) return;
@@ -381,6 +424,7 @@ void TWellfit::Parameters1Click() {
     TFParam dialog(doc_, this);
     if (dialog.exec() != QDialog::Accepted) return;
     dialog.store();
+    setModified(true);
     if (doc_.mesh.NR == 0) {
         showPlain(this, QStringLiteral("Do mesh construction first and save"));
         return;
@@ -397,6 +441,7 @@ void TWellfit::Analysis2Click() {
     TFAnalysis dialog(doc_, this);
     if (dialog.exec() != QDialog::Accepted) return;
     dialog.store();
+    setModified(true);
     if (const wf::doc::Status s = doc_.convertParameters(2); !s) {
         showError(this, QString::fromStdString(s.error));
         return;
@@ -423,6 +468,9 @@ void TWellfit::Analysis2Click() {
     }
     WfFitReport fit{};
     callWithSolverOptions(WF_MODE_ANALYSIS, type, recordsOf(doc_), doc_.solverOptions(&fit), this);
+    // The curve and the text block show the returned values, which reach
+    // the project file only through Save.
+    setModified(true);
     Chart1_->clearFit();
     DrawFit();
     Chart1_->viewport()->update();

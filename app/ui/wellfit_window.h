@@ -67,6 +67,10 @@ public:
     // and no model curve of the project open before stays on the chart.
     bool openPath(const QString& path);
 
+    // The project has changes that only Save keeps (shown by " *" after the caption).
+    bool isModified() const { return modified_; }
+    void setModified(bool modified);
+
     DrawdownChart* chart() const { return Chart1_; }
     RecentFiles* recentFiles() const { return mru_; }
     wf::doc::ProjectDocument& document() { return doc_; }
@@ -94,6 +98,8 @@ private:
 
     wf::doc::ProjectDocument& doc_;
     PreparationState preparation_;
+    QString captionPath_;
+    bool modified_ = false;
     DrawdownChart* Chart1_ = nullptr;
     RecentFiles* mru_ = nullptr;
     QMenu* File1_ = nullptr;
