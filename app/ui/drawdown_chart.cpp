@@ -394,7 +394,7 @@ QString DrawdownChart::DrawFit() {
     }
     const int nobs = head[0].toInt();
     syncPointSeries();
-    if (failure.isEmpty() && nobs > 1) drawPointFits(in, nobs, count, tmax);
+    if (failure.isEmpty() && nobs > 1) failure = drawPointFits(in, nobs, count, tmax);
     // A curve drawn beside the readings: the range takes in the latest of both.
     if (tmax > 0.0f) tmax = std::max(tmax, largestShownTime_);
     curveParameters_ = std::array<float, 4>{doc_.pinit.TF, doc_.pinit.TM, doc_.pinit.SF, doc_.pinit.SM};
@@ -659,20 +659,25 @@ QString DrawdownChart::drawPointMeasurements(float& tmax) {
     return QString();
 }
 
-void DrawdownChart::drawPointFits(std::istream& in, int nobs, int count, float& tmax) {
+QString DrawdownChart::drawPointFits(std::istream& in, int nobs, int count, float& tmax) {
     std::string line;
+    const QString where = QString::fromLocal8Bit(doc_.filename.invName) + QStringLiteral(", line ");
     for (int k = 2; k <= nobs; ++k) {
         QLineSeries* f = pointFit(k);
         for (int i = 0; i < count; ++i) {
-            if (!std::getline(in, line)) return;
+            if (!std::getline(in, line)) return QString();  // fewer rows than announced: draw those there are
             const QStringList w = words(line);
             double time = 0.0, drawdown = 0.0;
-            if (w.size() < 3 || !fortranReal(w[1], time) || !fortranReal(w[2], drawdown)) return;
+            // The rows of point k follow the header's two lines and the rows of the points before it.
+            if (w.size() < 3 || !fortranReal(w[1], time) || !fortranReal(w[2], drawdown))
+                return where + QString::number(2 + (k - 1) * count + i + 1) +
+                       QStringLiteral(": time and drawdown expected (observation point %1)").arg(k);
             if (!f || time <= 0.0 || (haveMeasuredTime_ && time < firstMeasuredTime_)) continue;
             addSorted(f, QPointF(time, drawdown));
             if (static_cast<float>(time) > tmax) tmax = static_cast<float>(time);
         }
     }
+    return QString();
 }
 
 } // namespace wf::ui

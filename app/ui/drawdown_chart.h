@@ -175,8 +175,10 @@ private:
     void updateAxisTitles();
     void clearPointSeries(bool measured, bool fit);
     QString drawPointMeasurements(float& tmax);
-    // The further nodes' series of the simulation file after the first node's.
-    void drawPointFits(std::istream& in, int nobs, int count, float& tmax);
+    // The further nodes' series of the simulation file after the first node's;
+    // returns the message of an unreadable row (file and line named), as for
+    // the first node's rows.
+    QString drawPointFits(std::istream& in, int nobs, int count, float& tmax);
 
     // Ticks the drawdown axis starts from before nice numbers are applied.
     static constexpr int kDrawdownTicks = 5;

@@ -133,6 +133,22 @@ TEST_F(ChartReadingsTest, TheLegendHasAnEntryPerPointAndModelsOnlyWithACurve) {
     EXPECT_EQ(shownEntries().size(), 4);
 }
 
+TEST_F(ChartReadingsTest, ABrokenRowOfAFurtherPointIsReportedLikeOneOfPointOne) {
+    std::vector<wf::doc::ObservationPoint> points(2, doc.observationPoints()[0]);
+    for (int k = 0; k < 2; ++k) {
+        points[k].distance = 10.0f * (k + 1);
+        points[k].times = {"1", "10"};
+        points[k].values = {"0.5", "1.5"};
+    }
+    ASSERT_TRUE(doc.setObservationPoints(points));
+    writeFile(QStringLiteral("DEMO.INV"), " 2 2\n     Node:     22   40\n 22 1.0 0.5\n 22 10.0 1.5\n"
+                                          " 40 1.0 x\n 40 10.0 1.2\n");
+    wf::ui::DrawdownChart chart(doc);
+    chart.DrawDrawdown();
+    EXPECT_EQ(chart.DrawFit(), QStringLiteral("DEMO.INV, line 5: time and drawdown expected (observation point 2)"));
+    EXPECT_EQ(chart.fit()->count(), 2);  // the rows before stay
+}
+
 // Open draws the model curve only when the last run's report names the stored values.
 class OpenCurveTest : public ChartReadingsTest {
 protected:
