@@ -2,8 +2,14 @@
 
 #include <algorithm>
 
+#include <set>
+
+#include <QApplication>
+#include <QClipboard>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QRegularExpression>
 
 namespace wf::ui {
 
@@ -54,6 +60,56 @@ void StringGrid::setCell(int row, int column, const QString& text) {
         setItem(row, column, it);
     }
     it->setText(text);
+}
+
+void StringGrid::setBlockEditing(bool on) {
+    blockEditing_ = on;
+    setSelectionMode(on ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
+}
+
+void StringGrid::keyPressEvent(QKeyEvent* event) {
+    if (blockEditing_ && state() != QAbstractItemView::EditingState) {
+        if (event->matches(QKeySequence::Paste)) {
+            pasteBlock(QApplication::clipboard()->text());
+            event->accept();
+            return;
+        }
+        if (event->key() == Qt::Key_Delete) {
+            removeSelectedRows();
+            event->accept();
+            return;
+        }
+    }
+    QTableWidget::keyPressEvent(event);
+}
+
+void StringGrid::pasteBlock(const QString& text) {
+    const QStringList lines = text.split(QRegularExpression(QStringLiteral("[\r\n]+")), Qt::SkipEmptyParts);
+    if (lines.isEmpty()) return;
+    const int top = std::max(1, currentRow());
+    const int left = std::max(1, currentColumn());
+    const int last = top + static_cast<int>(lines.size()) - 1;
+    const bool grows = last >= rowCount();
+    if (grows) setRowTotal(last + 1);
+    for (int i = 0; i < lines.size(); ++i) {
+        const QStringList parts = lines[i].split(QLatin1Char('\t'), Qt::SkipEmptyParts);
+        for (int c = 0; c < parts.size() && left + c < columnCount(); ++c) setCell(top + i, left + c, parts[c]);
+    }
+    if (grows) {
+        numberRows();
+        emit dataRowsChanged(rowCount() - 1);
+    }
+}
+
+void StringGrid::removeSelectedRows() {
+    std::set<int> rows;
+    for (const QModelIndex& index : selectedIndexes())
+        if (index.row() >= 1) rows.insert(index.row());
+    if (rows.empty() && currentRow() >= 1) rows.insert(currentRow());
+    if (rows.empty()) return;
+    for (auto r = rows.rbegin(); r != rows.rend(); ++r) removeRow(*r);
+    numberRows();
+    emit dataRowsChanged(rowCount() - 1);
 }
 
 void StringGrid::numberRows() {

@@ -29,7 +29,19 @@ public:
     void moveRow(int from, int to);
     void moveColumn(int from, int to);
 
+    // The data editor's block editing (off by default): Ctrl+V pastes a block
+    // of tab-separated lines from the current cell on, adding rows as needed;
+    // Delete removes the rows of the selected cells. Both renumber the rows
+    // and report the new number of data rows.
+    void setBlockEditing(bool on);
+    void pasteBlock(const QString& text);
+    void removeSelectedRows();
+
+signals:
+    void dataRowsChanged(int rows);
+
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     // The keys never stop on the fixed header row or numbering column.
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -38,6 +50,7 @@ protected:
 private:
     int rowHeight_ = 20;
     bool linesMovable_ = false;
+    bool blockEditing_ = false;
     int dragRow_ = -1;     // row being dragged by its numbering cell
     int dragColumn_ = -1;  // column being dragged by its header cell
 };

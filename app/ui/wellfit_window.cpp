@@ -110,6 +110,17 @@ TWellfit::TWellfit(wf::doc::ProjectDocument& document, const QString& settingsFi
     FitReport1_ = addItem(Analysis1_, QStringLiteral("Fit report"), "FitReport1", &TWellfit::FitReport1Click);
     FitReport1_->setEnabled(false);  // until there is a report
 
+    // The usual keys of the file commands.
+    New1_->setShortcut(QKeySequence::New);
+    Open1_->setShortcut(QKeySequence::Open);
+    Save1_->setShortcut(QKeySequence::Save);
+    SaveAs1_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    PrintPreview1_->setShortcut(QKeySequence::Print);
+    New1_->setToolTip(QStringLiteral("Create a new project file"));
+    Open1_->setToolTip(QStringLiteral("Open a project file (.wft)"));
+    Save1_->setToolTip(QStringLiteral("Save the project under its name"));
+    SaveAs1_->setToolTip(QStringLiteral("Save the project under another name"));
+
     Save1_->setEnabled(false);
     SaveAs1_->setEnabled(false);
     ExportGraph1_->setEnabled(false);
@@ -144,6 +155,8 @@ TWellfit::TWellfit(wf::doc::ProjectDocument& document, const QString& settingsFi
     };
     mru_->read();
 
+    // Room for the chart, its text block and the menus.
+    setMinimumSize(640, 420);
     resize(900, 620);
     if (const QScreen* screen = QApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();

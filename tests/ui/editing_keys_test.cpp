@@ -1,0 +1,91 @@
+// Editing by keyboard: the data editor's block paste, row deletion and
+// button mnemonics, the file commands' keys and the window's least size.
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest/QTest>
+
+#include "chart_editor.h"
+#include "data_dialog.h"
+#include "drawdown_chart.h"
+#include "string_grid.h"
+#include "ui_support.h"
+#include "wellfit_window.h"
+
+namespace wf::uitest {
+namespace {
+
+class EditingKeysTest : public ProjectFolderTest {
+protected:
+    void SetUp() override {
+        ProjectFolderTest::SetUp();
+        doc.setDerivedNames("DEMO.wft");
+        ASSERT_TRUE(doc.acceptTestData("", {"1", "2", "3"}, {"0.1", "0.2", "0.3"}));
+    }
+    QStringList column(wf::ui::StringGrid* g, int c) {
+        QStringList l;
+        for (int r = 1; r < g->rowCount(); ++r) l << g->cell(r, c).trimmed();
+        return l;
+    }
+    wf::doc::ProjectDocument doc;
+};
+
+TEST_F(EditingKeysTest, CtrlVPastesABlockFromTheCurrentCellAndGrowsTheGrid) {
+    wf::ui::TFData dialog(doc);
+    wf::ui::StringGrid* g = dialog.grid();
+    QApplication::clipboard()->setText(QStringLiteral("5\t0.5\n6\t0.6\n7\t0.7\n"));
+    g->setFocus();
+    g->setCurrentCell(2, 1);
+    QTest::keySequence(g, QKeySequence::Paste);
+    EXPECT_EQ(column(g, 1), (QStringList{"1.000000", "5", "6", "7"}));
+    EXPECT_EQ(column(g, 2), (QStringList{"0.100000", "0.5", "0.6", "0.7"}));
+    EXPECT_EQ(column(g, 0), (QStringList{"1", "2", "3", "4"}));
+    EXPECT_EQ(edit(&dialog, "edNoPoints")->text(), QStringLiteral("4"));
+}
+
+TEST_F(EditingKeysTest, DeleteRemovesTheSelectedRows) {
+    wf::ui::TFData dialog(doc);
+    wf::ui::StringGrid* g = dialog.grid();
+    g->setFocus();
+    g->setCurrentCell(1, 1);
+    g->setRangeSelected(QTableWidgetSelectionRange(1, 1, 2, 2), true);
+    QTest::keyClick(g, Qt::Key_Delete);
+    EXPECT_EQ(column(g, 1), QStringList{"3.000000"});
+    EXPECT_EQ(column(g, 0), QStringList{"1"});
+    EXPECT_EQ(edit(&dialog, "edNoPoints")->text(), QStringLiteral("1"));
+}
+
+TEST_F(EditingKeysTest, PasteSkipsAHeaderLine) {
+    wf::ui::TFData dialog(doc);
+    QApplication::clipboard()->setText(QStringLiteral("Time\tDrawdown\n1\t0.5\n2\t0.7\n"));
+    dialog.BitBtn1Click();
+    EXPECT_EQ(column(dialog.grid(), 1), (QStringList{"1", "2"}));
+    EXPECT_EQ(edit(&dialog, "edNoPoints")->text(), QStringLiteral("2"));
+}
+
+TEST_F(EditingKeysTest, EveryButtonOfTheDataEditorHasAMnemonic) {
+    wf::ui::TFData dialog(doc);
+    for (const char* name : {"BitBtn1", "AddPointBtn", "RemovePointBtn"}) {
+        auto* b = dialog.findChild<QPushButton*>(QString::fromLatin1(name));
+        ASSERT_NE(b, nullptr) << name;
+        EXPECT_TRUE(b->text().contains(QLatin1Char('&'))) << name;
+    }
+}
+
+TEST_F(EditingKeysTest, FileCommandsHaveTheirKeysAndTheWindowALeastSize) {
+    wf::ui::TWellfit w(doc, path(QStringLiteral("mru.ini")));
+    auto key = [&w](const char* name) { return w.findChild<QAction*>(QString::fromLatin1(name))->shortcut(); };
+    EXPECT_EQ(key("New1"), QKeySequence(QKeySequence::New));
+    EXPECT_EQ(key("Open1"), QKeySequence(QKeySequence::Open));
+    EXPECT_EQ(key("Save1"), QKeySequence(QKeySequence::Save));
+    EXPECT_EQ(key("SaveAs1"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    EXPECT_GE(w.minimumWidth(), 600);
+    EXPECT_GE(w.minimumHeight(), 400);
+    wf::ui::ChartEditor editor(w.chart());
+    EXPECT_EQ(editor.windowTitle(), QStringLiteral("Chart"));
+}
+
+} // namespace
+} // namespace wf::uitest
