@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QApplication>
 #include <QChart>
 #include <QDir>
@@ -238,7 +239,43 @@ void TWellfit::showProjectWithPoints() {
     ExportGraph1_->setEnabled(true);
 }
 
+std::function<int()>& TWellfit::defaultAskToSaveChanges() {
+    static std::function<int()> ask;
+    return ask;
+}
+
+bool TWellfit::changesMayBeDropped() {
+    if (!modified_) return true;
+    int answer = QMessageBox::Cancel;
+    if (askToSaveChanges) {
+        answer = askToSaveChanges();
+    } else if (defaultAskToSaveChanges()) {
+        answer = defaultAskToSaveChanges()();
+    } else {
+        answer = QMessageBox::question(
+            this, QStringLiteral("Wellfit"),
+            QStringLiteral("The project %1 has changes that are not saved. Save them?")
+                .arg(QString::fromStdString(doc_.projectName())),
+            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    }
+    if (answer == QMessageBox::Cancel) return false;
+    if (answer == QMessageBox::Save) {
+        Save1Click();
+        return !modified_;  // a failed save keeps the project open
+    }
+    return true;
+}
+
+void TWellfit::closeEvent(QCloseEvent* event) {
+    if (!changesMayBeDropped()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
 void TWellfit::New1Click() {
+    if (!changesMayBeDropped()) return;
     const QString path = saveDialog();
     if (path.isEmpty()) return;
     const QString absolute = QFileInfo(path).absoluteFilePath();
@@ -271,6 +308,7 @@ void TWellfit::New1Click() {
 }
 
 void TWellfit::Open1Click() {
+    if (!changesMayBeDropped()) return;
     const QString path = openDialog();
     if (path.isEmpty()) return;
     openChosen(path);
@@ -287,6 +325,7 @@ void TWellfit::openChosen(const QString& path) {
 }
 
 void TWellfit::MRUFileList1MRUItemClick(const QString& path) {
+    if (!changesMayBeDropped()) return;
     mru_->remove(path);
     // An entry whose folder is gone stays removed, and nothing is shown.
     const QString folder = QFileInfo(path).absolutePath();
@@ -388,7 +427,7 @@ void TWellfit::File1Click() {
 }
 
 void TWellfit::Exit1Click() {
-    close();
+    if (!close()) return;  // the question was answered with Cancel
     QApplication::quit();
 }
 

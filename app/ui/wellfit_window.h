@@ -34,6 +34,16 @@ public:
     std::function<QString()> chooseSaveFile;
     std::function<QString()> chooseOpenFile;
     std::function<QString(const QString& filter, const QString& suffix)> chooseExportFile;
+    // The question before unsaved changes are dropped (New, Open, Reopen,
+    // Exit, closing the window): QMessageBox::Save, Discard or Cancel. Tests
+    // replace it; empty: the message box.
+    std::function<int()> askToSaveChanges;
+    // The same for every window that has none of its own (a test program
+    // sets it once).
+    static std::function<int()>& defaultAskToSaveChanges();
+    // Asks when the project has unsaved changes; Save saves it first. True
+    // when the command may go on.
+    bool changesMayBeDropped();
 
     // ---- Menu handlers ----
     void New1Click();
@@ -78,6 +88,9 @@ public:
     // of the last analysis's report.
     FitReportWindow* fitReportWindow() const { return fitReport_; }
     const WfFitReport& lastFitReport() const { return lastFit_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     // The working directory becomes the folder of `path` (and is remembered for messages).

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QtTest/QTest>
 
@@ -85,6 +86,58 @@ TEST_F(EditingKeysTest, FileCommandsHaveTheirKeysAndTheWindowALeastSize) {
     EXPECT_GE(w.minimumHeight(), 400);
     wf::ui::ChartEditor editor(w.chart());
     EXPECT_EQ(editor.windowTitle(), QStringLiteral("Chart"));
+}
+
+} // namespace
+} // namespace wf::uitest
+
+namespace wf::uitest {
+namespace {
+
+class UnsavedChangesTest : public ProjectFolderTest {
+protected:
+    void SetUp() override {
+        ProjectFolderTest::SetUp();
+        window = std::make_unique<wf::ui::TWellfit>(doc, path(QStringLiteral("mru.ini")));
+        const QString demo = path(QStringLiteral("DEMO.wft"));
+        window->chooseSaveFile = [demo] { return demo; };
+        window->New1Click();
+        window->askToSaveChanges = [this] {
+            ++asked;
+            return answer;
+        };
+    }
+    wf::doc::ProjectDocument doc;
+    std::unique_ptr<wf::ui::TWellfit> window;
+    int asked = 0;
+    int answer = QMessageBox::Cancel;
+};
+
+TEST_F(UnsavedChangesTest, NewAsksOnlyWhenThereAreChangesAndCancelKeepsTheProject) {
+    const QString other = path(QStringLiteral("OTHER.wft"));
+    window->chooseSaveFile = [other] { return other; };
+    window->New1Click();  // nothing changed: no question
+    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(doc.projectName(), "OTHER.wft");
+    doc.obsv.THICK = 12.0f;
+    window->setModified(true);
+    window->chooseSaveFile = [this] { return path(QStringLiteral("THIRD.wft")); };
+    window->New1Click();
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(doc.projectName(), "OTHER.wft");  // Cancel: the project stays
+    EXPECT_EQ(doc.obsv.THICK, 12.0f);
+}
+
+TEST_F(UnsavedChangesTest, SaveKeepsTheChangesBeforeOpen) {
+    doc.obsv.THICK = 12.0f;
+    window->setModified(true);
+    answer = QMessageBox::Save;
+    const QString demo = path(QStringLiteral("DEMO.wft"));
+    window->chooseOpenFile = [demo] { return demo; };
+    window->Open1Click();
+    EXPECT_EQ(asked, 1);
+    EXPECT_FALSE(window->isModified());
+    EXPECT_EQ(doc.obsv.THICK, 12.0f);  // saved, then opened again
 }
 
 } // namespace

@@ -92,6 +92,9 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     wf::ui::setUpApplication();
+    // No person answers here: unsaved changes are dropped as the commands
+    // always did, unless a test asks for the question itself.
+    wf::ui::TWellfit::defaultAskToSaveChanges() = [] { return static_cast<int>(QMessageBox::Discard); };
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
