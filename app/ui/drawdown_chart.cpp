@@ -10,6 +10,7 @@
 #include <QChart>
 #include <QClipboard>
 #include <QGraphicsItem>
+#include <QGraphicsLayout>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -261,6 +262,8 @@ void DrawdownChart::updateLegend() {
         for (QLegendMarker* m : chart_->legend()->markers(s)) m->setVisible(true);
     for (QXYSeries* f : models)
         for (QLegendMarker* m : chart_->legend()->markers(f)) m->setVisible(f->count() > 0);
+    // A marker shown again takes its place only with a new layout of the legend.
+    if (QGraphicsLayout* layout = chart_->legend()->layout()) layout->invalidate();
 }
 
 void DrawdownChart::clearTitle() { chart_->setTitle(QString()); }

@@ -131,6 +131,17 @@ TEST_F(ChartReadingsTest, TheLegendHasAnEntryPerPointAndModelsOnlyWithACurve) {
     EXPECT_EQ(shownEntries(), (QStringList{"Point 1", "Point 1 model", "PB20", "PB20 model", "Point 3", "Point 4"}));
     chart.clearFit();
     EXPECT_EQ(shownEntries().size(), 4);
+    chart.DrawFit();  // as after an analysis
+    pump(50);
+    EXPECT_EQ(shownEntries().size(), 6);
+    // Drawn while hidden, shown afterwards (as Open does).
+    chart.hide();
+    chart.clearSeries();
+    chart.DrawDrawdown();
+    chart.DrawFit();
+    chart.show();
+    pump(50);
+    EXPECT_EQ(shownEntries().size(), 6);
 }
 
 TEST_F(ChartReadingsTest, ABrokenRowOfAFurtherPointIsReportedLikeOneOfPointOne) {
