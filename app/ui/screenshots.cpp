@@ -197,6 +197,10 @@ int takeScreenshots(wf::doc::ProjectDocument& doc, const QString& dir, const QSt
     save(&window, dir, QStringLiteral("chart-diagnostics.png"));
     window.chart()->setDerivativeShown(false);
     window.chart()->setResidualsShown(false);
+    drive([&] { window.LogLog1Click(); }, [&](QWidget* w) {
+        save(w, dir, QStringLiteral("loglog-view.png"));
+        static_cast<QDialog*>(w)->accept();
+    });
     return 0;
 }
 

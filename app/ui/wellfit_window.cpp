@@ -22,6 +22,7 @@
 #include "export_dialog.h"
 #include "fit_report_window.h"
 #include "log_dialog.h"
+#include "loglog_view.h"
 #include "mesh_dialog.h"
 #include "message_boxes.h"
 #include "param_dialog.h"
@@ -138,6 +139,11 @@ TWellfit::TWellfit(wf::doc::ProjectDocument& document, const QString& settingsFi
     View1_->setObjectName(QStringLiteral("View1"));
     View1_->addAction(Chart1_->derivativeAction());
     View1_->addAction(Chart1_->residualsAction());
+    QAction* logLog = View1_->addAction(QStringLiteral("&Log-log diagnostic"));
+    logLog->setObjectName(QStringLiteral("LogLog1"));
+    logLog->setToolTip(QStringLiteral("Drawdown and its derivative of every point on logarithmic axes"));
+    connect(logLog, &QAction::triggered, this,
+            [this] { guarded(this, QStringLiteral("Log-log diagnostic"), [this] { LogLog1Click(); }); });
 
     // Help > About: the program's version, the same one wellfit-cli --version prints.
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
@@ -549,6 +555,11 @@ void TWellfit::FitReport1Click() {
     fitReport_->show();
     fitReport_->raise();
     fitReport_->activateWindow();
+}
+
+void TWellfit::LogLog1Click() {
+    LogLogWindow view(Chart1_, this);
+    view.exec();
 }
 
 void TWellfit::ShowLog1Click() {

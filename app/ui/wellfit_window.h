@@ -59,6 +59,8 @@ public:
     void Parameters1Click();
     void Analysis2Click();
     void ShowLog1Click();
+    // The log-log diagnostic view of the chart's curves (View menu).
+    void LogLog1Click();
     // "Fit report": the report window for the last analysis's report.
     void FitReport1Click();
     void MRUFileList1MRUItemClick(const QString& path);
