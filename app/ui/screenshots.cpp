@@ -31,19 +31,13 @@ namespace wf::ui {
 
 namespace {
 
-void settle(int ms = 150) {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 10);
-}
-
 bool save(QWidget* w, const QString& dir, const QString& name) {
-    settle();
+    settle(150);
     return w->grab().save(QDir(dir).filePath(name), "PNG");
 }
 
-QLineEdit* edit(QWidget* w, const char* name) { return w->findChild<QLineEdit*>(QString::fromLatin1(name)); }
-void clickOk(QWidget* w) { w->findChild<QPushButton*>(QStringLiteral("OKBtn"))->click(); }
+QLineEdit* edit(QWidget* w, const char* name) { return dialogEdit(w, name); }
+void clickOk(QWidget* w) { pressOk(w); }
 
 // Opens a dialog through its menu command; `act` gets it once it is shown.
 void drive(const std::function<void()>& command, const std::function<void(QWidget*)>& act) {

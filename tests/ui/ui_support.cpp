@@ -80,11 +80,7 @@ void onDialog(std::function<void(QWidget*)> f) {
     wf::ui::whenModalShows([f = std::move(f)](QWidget* w) { f(w); });
 }
 
-void pump(int ms) {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 10);
-}
+void pump(int ms) { wf::ui::settle(ms); }
 
 } // namespace wf::uitest
 
