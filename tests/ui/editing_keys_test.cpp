@@ -142,3 +142,32 @@ TEST_F(UnsavedChangesTest, SaveKeepsTheChangesBeforeOpen) {
 
 } // namespace
 } // namespace wf::uitest
+
+#include <QLabel>
+
+#include "mesh_dialog.h"
+#include "param_dialog.h"
+
+namespace wf::uitest {
+namespace {
+
+TEST(DialogUnits, MeshAndParameterFieldsNameTheProjectsUnits) {
+    wf::doc::ProjectDocument doc;
+    doc.units.IDIST = 2;   // cm
+    doc.units.ITIN = 3;    // h
+    doc.units.IDISCH = 1;  // L/s
+    wf::ui::TFMesh mesh(doc);
+    for (const char* name : {"edThickUnit", "edDistanceUnit", "edObserveDistUnit"}) {
+        auto* unit = mesh.findChild<QLabel*>(QString::fromLatin1(name));
+        ASSERT_NE(unit, nullptr) << name;
+        EXPECT_EQ(unit->text(), QStringLiteral("cm")) << name;
+    }
+    EXPECT_FALSE(edit(&mesh, "edThick")->toolTip().isEmpty());
+    wf::ui::TFParam param(doc);
+    auto* units = param.findChild<QLabel*>(QStringLiteral("sgDischargeUnits"));
+    ASSERT_NE(units, nullptr);
+    EXPECT_EQ(units->text(), QStringLiteral("Time in h, discharge in L/s"));
+}
+
+} // namespace
+} // namespace wf::uitest
