@@ -240,6 +240,11 @@ void TFData::updateButtons() {
     removeBtn_->setEnabled(pages_->currentIndex() > 0);
 }
 
+std::function<bool(int, int)>& TFData::defaultConfirmReplace() {
+    static std::function<bool(int, int)> confirm;
+    return confirm;
+}
+
 void TFData::BitBtn1Click() {
     const QMimeData* mime = QApplication::clipboard()->mimeData();
     if (!mime || !mime->hasText()) {
@@ -268,6 +273,23 @@ void TFData::BitBtn1Click() {
     const int page = pages_->currentIndex();
     StringGrid* grid = pageGrid(page);
     QLineEdit* count = page == 0 ? edNoPoints_ : furtherPage(page).count;
+    int readings = 0;  // rows that hold a time or a value
+    for (int r = 1; r < grid->rowCount(); ++r)
+        if (!grid->cell(r, 1).trimmed().isEmpty() || !grid->cell(r, 2).trimmed().isEmpty()) ++readings;
+    if (readings > 0) {
+        bool replace = false;
+        if (confirmReplace)
+            replace = confirmReplace(readings, n);
+        else if (defaultConfirmReplace())
+            replace = defaultConfirmReplace()(readings, n);
+        else
+            replace = QMessageBox::question(this, QStringLiteral("Paste"),
+                                            QStringLiteral("Replace the %1 readings in the grid by the %2 lines of "
+                                                           "the clipboard?")
+                                                .arg(readings)
+                                                .arg(n)) == QMessageBox::Yes;
+        if (!replace) return;
+    }
     grid->setRowTotal(n + 1);
     count->setText(QString::number(n));
     for (int i = 1; i <= n; ++i) {

@@ -60,6 +60,9 @@ void autoAnswerBoxes(QTimer& timer) {
 
 int takeScreenshots(wf::doc::ProjectDocument& doc, const QString& dir, const QString& exampleFolder) {
     QDir().mkpath(dir);
+    // Nobody answers the questions: Paste replaces, changes are dropped.
+    TFData::defaultConfirmReplace() = [](int, int) { return true; };
+    TWellfit::defaultAskToSaveChanges() = [] { return static_cast<int>(QMessageBox::Discard); };
     QTemporaryDir work;
     TWellfit window(doc, work.filePath(QStringLiteral("mru.ini")));
     window.resize(1000, 640);

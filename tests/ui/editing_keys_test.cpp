@@ -66,6 +66,25 @@ TEST_F(EditingKeysTest, PasteSkipsAHeaderLine) {
     EXPECT_EQ(edit(&dialog, "edNoPoints")->text(), QStringLiteral("2"));
 }
 
+TEST_F(EditingKeysTest, PasteAsksBeforeReplacingReadings) {
+    wf::ui::TFData dialog(doc);
+    int asked = 0;
+    bool answer = false;
+    dialog.confirmReplace = [&](int readings, int lines) {
+        ++asked;
+        EXPECT_EQ(readings, 3);
+        EXPECT_EQ(lines, 1);
+        return answer;
+    };
+    QApplication::clipboard()->setText(QStringLiteral("9\t0.9\n"));
+    dialog.BitBtn1Click();  // No: the grid stays
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(column(dialog.grid(), 1).size(), 3);
+    answer = true;
+    dialog.BitBtn1Click();
+    EXPECT_EQ(column(dialog.grid(), 1), QStringList{"9"});
+}
+
 TEST_F(EditingKeysTest, EveryButtonOfTheDataEditorHasAMnemonic) {
     wf::ui::TFData dialog(doc);
     for (const char* name : {"BitBtn1", "AddPointBtn", "RemovePointBtn"}) {

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
+
+#include "data_dialog.h"
 #include <QPushButton>
 #include <QtGlobal>
 
@@ -91,6 +93,7 @@ int main(int argc, char** argv) {
     // No person answers here: unsaved changes are dropped as the commands
     // always did, unless a test asks for the question itself.
     wf::ui::TWellfit::defaultAskToSaveChanges() = [] { return static_cast<int>(QMessageBox::Discard); };
+    wf::ui::TFData::defaultConfirmReplace() = [](int, int) { return true; };  // Paste replaces, as it always did
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
