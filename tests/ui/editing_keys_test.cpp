@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QUndoStack>
 #include <QtTest/QTest>
 
 #include "chart_editor.h"
@@ -56,6 +57,50 @@ TEST_F(EditingKeysTest, DeleteRemovesTheSelectedRows) {
     EXPECT_EQ(column(g, 1), QStringList{"3.000000"});
     EXPECT_EQ(column(g, 0), QStringList{"1"});
     EXPECT_EQ(edit(&dialog, "edNoPoints")->text(), QStringLiteral("1"));
+}
+
+TEST_F(EditingKeysTest, CtrlZUndoesAndCtrlYRedoesPasteAndDelete) {
+    wf::ui::TFData dialog(doc);
+    wf::ui::StringGrid* g = dialog.grid();
+    const QVector<QStringList> start = g->texts();
+    g->setFocus();
+    g->setCurrentCell(3, 1);
+    QApplication::clipboard()->setText(QStringLiteral("8\t0.8\n9\t0.9\n"));
+    QTest::keySequence(g, QKeySequence::Paste);  // rows 3 and 4
+    const QVector<QStringList> pasted = g->texts();
+    g->clearSelection();
+    g->setCurrentCell(1, 1, QItemSelectionModel::ClearAndSelect);
+    QTest::keyClick(g, Qt::Key_Delete);  // row 1
+    EXPECT_EQ(column(g, 1), (QStringList{"2.000000", "8", "9"}));
+    EXPECT_EQ(g->undoStack()->count(), 2);
+
+    QTest::keySequence(g, QKeySequence::Undo);  // the deletion
+    EXPECT_EQ(g->texts(), pasted);
+    EXPECT_EQ(edit(&dialog, "edNoPoints")->text(), QStringLiteral("4"));
+    QTest::keySequence(g, QKeySequence::Undo);  // the paste
+    EXPECT_EQ(g->texts(), start);
+    EXPECT_EQ(edit(&dialog, "edNoPoints")->text(), QStringLiteral("3"));
+    QTest::keySequence(g, QKeySequence::Redo);
+    EXPECT_EQ(g->texts(), pasted);
+}
+
+TEST_F(EditingKeysTest, CtrlVInACellsEditorPastesTheBlockFromThatCell) {
+    wf::ui::TFData dialog(doc);
+    dialog.show();
+    wf::ui::StringGrid* g = dialog.grid();
+    g->setFocus();
+    g->setCurrentCell(2, 1);
+    g->editItem(g->item(2, 1));
+    pump(20);
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(g->isAncestorOf(editor));
+    QApplication::clipboard()->setText(QStringLiteral("7\t0.7\n8\t0.8\n"));
+    QTest::keySequence(editor, QKeySequence::Paste);
+    EXPECT_EQ(column(g, 1), (QStringList{"1.000000", "7", "8"}));
+    EXPECT_EQ(column(g, 2), (QStringList{"0.100000", "0.7", "0.8"}));
+    QTest::keySequence(g, QKeySequence::Undo);
+    EXPECT_EQ(column(g, 1), (QStringList{"1.000000", "2.000000", "3.000000"}));
 }
 
 TEST_F(EditingKeysTest, PasteSkipsAHeaderLine) {
