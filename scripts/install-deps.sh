@@ -8,6 +8,7 @@ packages=(
   libopenblas-dev
   dpkg-dev file help2man desktop-file-utils appstream pkg-config lintian
   clang libclang-rt-14-dev
+  xvfb xauth xdotool qt6-qpa-plugins
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -38,7 +38,7 @@ QLineEdit* field(QWidget* parent, const QString& name, const QString& text) {
 
 ChartEditor::ChartEditor(DrawdownChart* chart, QWidget* parent) : QDialog(parent), chart_(chart) {
     setObjectName(QStringLiteral("ChartEditor"));
-    setWindowTitle(QStringLiteral("Editing Chart1"));
+    setWindowTitle(QStringLiteral("Chart"));
     QChart* c = chart->chartObject();
 
     edTitle_ = field(this, QStringLiteral("edTitle"), c->title());

@@ -31,6 +31,7 @@ StringGrid* newGrid(QWidget* parent) {
     g->setMinimumSize(64 + 87 + 90 + 22, 12 * 20);
     g->setCell(0, 1, QStringLiteral("Time"));
     g->setCell(0, 2, QStringLiteral("Drawdown/MASL"));
+    g->setBlockEditing(true);
     return g;
 }
 
@@ -80,20 +81,23 @@ TFData::TFData(wf::doc::ProjectDocument& document, QWidget* parent) : QDialog(pa
     sgDrawDown_->resizeColumnToContents(2);
     sgDrawDown_->setRowHeights(20);
     sgDrawDown_->setMinimumSize(64 + 87 + 90 + 22, 12 * 20);
+    sgDrawDown_->setBlockEditing(true);
+    sgDrawDown_->setToolTip(QStringLiteral("Time and drawdown (or water level) of each reading. Ctrl+V pastes a "
+                                           "block from the current cell; Delete removes the selected rows"));
 
     OKBtn_ = new QPushButton(QStringLiteral("OK"), this);
     OKBtn_->setObjectName(QStringLiteral("OKBtn"));
     OKBtn_->setDefault(true);
     CancelBtn_ = new QPushButton(QStringLiteral("Cancel"), this);
     CancelBtn_->setObjectName(QStringLiteral("CancelBtn"));
-    BitBtn1_ = new QPushButton(QStringLiteral("Paste"), this);
+    BitBtn1_ = new QPushButton(QStringLiteral("&Paste"), this);
     BitBtn1_->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1_->setFocusPolicy(Qt::ClickFocus);  // skipped by the tab key
 
-    addBtn_ = new QPushButton(QStringLiteral("Add point"), this);
+    addBtn_ = new QPushButton(QStringLiteral("A&dd point"), this);
     addBtn_->setObjectName(QStringLiteral("AddPointBtn"));
     addBtn_->setFocusPolicy(Qt::ClickFocus);
-    removeBtn_ = new QPushButton(QStringLiteral("Remove point"), this);
+    removeBtn_ = new QPushButton(QStringLiteral("&Remove point"), this);
     removeBtn_->setObjectName(QStringLiteral("RemovePointBtn"));
     removeBtn_->setFocusPolicy(Qt::ClickFocus);
 
@@ -124,6 +128,8 @@ TFData::TFData(wf::doc::ProjectDocument& document, QWidget* parent) : QDialog(pa
     layout->addLayout(buttons);
 
     connect(edNoPoints_, &QLineEdit::textChanged, this, &TFData::edNoPointsChange);
+    connect(sgDrawDown_, &StringGrid::dataRowsChanged, this,
+            [this](int rows) { edNoPoints_->setText(QString::number(rows)); });
     connect(BitBtn1_, &QPushButton::clicked, this,
             [this] { guarded(this, QStringLiteral("Paste"), [this] { BitBtn1Click(); }); });
     connect(OKBtn_, &QPushButton::clicked, this, [this] {
@@ -203,6 +209,7 @@ TFData::PointPage& TFData::newPage(const wf::doc::ObservationPoint& point) {
     QLineEdit* count = p.count;
     StringGrid* grid = p.grid;
     connect(count, &QLineEdit::textChanged, this, [this, count, grid] { followCount(this, count, grid); });
+    connect(grid, &StringGrid::dataRowsChanged, this, [count](int rows) { count->setText(QString::number(rows)); });
     pages_->addTab(p.page, QStringLiteral("Point %1").arg(number));
     further_.push_back(p);
     return further_.back();
@@ -233,6 +240,11 @@ void TFData::updateButtons() {
     removeBtn_->setEnabled(pages_->currentIndex() > 0);
 }
 
+std::function<bool(int, int)>& TFData::defaultConfirmReplace() {
+    static std::function<bool(int, int)> confirm;
+    return confirm;
+}
+
 void TFData::BitBtn1Click() {
     const QMimeData* mime = QApplication::clipboard()->mimeData();
     if (!mime || !mime->hasText()) {
@@ -242,6 +254,12 @@ void TFData::BitBtn1Click() {
     }
     QStringList lines =
         mime->text().split(QRegularExpression(QStringLiteral("[\r\n]+")), Qt::SkipEmptyParts);
+    // A spreadsheet's header line ("Time<tab>Drawdown") is no reading.
+    if (lines.size() > 1) {
+        const QStringList first = lines[0].split(QLatin1Char('\t'), Qt::SkipEmptyParts);
+        double x = 0.0;
+        if (!first.isEmpty() && !parseReal(first[0], x)) lines.removeFirst();
+    }
     if (lines.size() > wf::doc::kMaxTestDataPoints) {
         // The grid holds what a test data file can hold, not any number of lines.
         showMessage(this, QMessageBox::Information, QStringLiteral("Information"),
@@ -255,6 +273,23 @@ void TFData::BitBtn1Click() {
     const int page = pages_->currentIndex();
     StringGrid* grid = pageGrid(page);
     QLineEdit* count = page == 0 ? edNoPoints_ : furtherPage(page).count;
+    int readings = 0;  // rows that hold a time or a value
+    for (int r = 1; r < grid->rowCount(); ++r)
+        if (!grid->cell(r, 1).trimmed().isEmpty() || !grid->cell(r, 2).trimmed().isEmpty()) ++readings;
+    if (readings > 0) {
+        bool replace = false;
+        if (confirmReplace)
+            replace = confirmReplace(readings, n);
+        else if (defaultConfirmReplace())
+            replace = defaultConfirmReplace()(readings, n);
+        else
+            replace = QMessageBox::question(this, QStringLiteral("Paste"),
+                                            QStringLiteral("Replace the %1 readings in the grid by the %2 lines of "
+                                                           "the clipboard?")
+                                                .arg(readings)
+                                                .arg(n)) == QMessageBox::Yes;
+        if (!replace) return;
+    }
     grid->setRowTotal(n + 1);
     count->setText(QString::number(n));
     for (int i = 1; i <= n; ++i) {

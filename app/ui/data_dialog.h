@@ -6,6 +6,8 @@
 // the page shown. The tabs show only when there is more than one page.
 #pragma once
 
+#include <functional>
+
 #include <QDialog>
 
 #include <vector>
@@ -28,8 +30,15 @@ public:
 
     // Resizes the grid of the first page to the number of points typed.
     void edNoPointsChange();
-    // Paste: tab-separated lines of the clipboard fill the grid of the page shown.
+    // Paste: tab-separated lines of the clipboard fill the grid of the page
+    // shown; a header line is skipped, and a grid that holds readings is
+    // replaced only when the question is answered with Yes.
     void BitBtn1Click();
+    // The question before Paste replaces readings (true: replace), given the
+    // readings in the grid and the lines to paste. Empty: the message box; a
+    // test program sets the default for every dialog once.
+    std::function<bool(int readings, int lines)> confirmReplace;
+    static std::function<bool(int readings, int lines)>& defaultConfirmReplace();
     // Adds a page for a further observation point (at most four pages).
     void addPoint();
     // Removes the page shown (not the first).

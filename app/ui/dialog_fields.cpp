@@ -1,5 +1,13 @@
 #include "dialog_fields.h"
 
+#include <array>
+#include <string_view>
+
+#include <QHBoxLayout>
+#include <QLabel>
+
+#include "document/units.h"
+
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -55,5 +63,32 @@ QDialogButtonBox* okCancelButtons(QWidget* parent) {
     buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("CancelBtn"));
     return buttons;
 }
+
+QWidget* withUnit(QLineEdit* edit, const QString& unit) {
+    auto* box = new QWidget(edit->parentWidget());
+    auto* row = new QHBoxLayout(box);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(edit, 1);
+    auto* label = new QLabel(unit, box);
+    label->setObjectName(edit->objectName() + QStringLiteral("Unit"));
+    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("m3/day")));
+    row->addWidget(label);
+    return box;
+}
+
+namespace {
+
+template <std::size_t N>
+QString unitName(const std::array<std::string_view, N>& names, int32_t code) {
+    if (code < 1 || code > static_cast<int32_t>(N)) return QString();
+    const std::string_view n = names[static_cast<std::size_t>(code - 1)];
+    return QString::fromLatin1(n.data(), static_cast<int>(n.size()));
+}
+
+} // namespace
+
+QString distanceUnit(int32_t idist) { return unitName(wf::doc::kDistanceUnits, idist); }
+QString timeUnit(int32_t itin) { return unitName(wf::doc::kTimeUnits, itin); }
+QString dischargeUnit(int32_t idisch) { return unitName(wf::doc::kDischargeUnits, idisch); }
 
 } // namespace wf::ui

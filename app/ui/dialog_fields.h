@@ -18,6 +18,13 @@ QString fieldLabel(const QLineEdit* edit);
 // A field with its object name and label.
 QLineEdit* makeField(QWidget* parent, const char* objectName, const QString& label);
 
+// The field with its unit written after it (a label named objectName + "Unit").
+QWidget* withUnit(QLineEdit* edit, const QString& unit);
+// The project's unit names, from the 1-based codes of UNITS (empty for a bad code).
+QString distanceUnit(int32_t idist);
+QString timeUnit(int32_t itin);
+QString dischargeUnit(int32_t idisch);
+
 // Reads a single-precision number / a 32-bit integer; on failure shows the
 // error box naming the field, focuses the field and returns false.
 bool readReal(QWidget* owner, const QLineEdit* edit, float& out);

@@ -10,7 +10,9 @@
 #include <QChart>
 #include <QClipboard>
 #include <QGraphicsItem>
+#include <QGraphicsLayout>
 #include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QLogValueAxis>
 #include <QMouseEvent>
@@ -27,6 +29,7 @@
 #include "number_text.h"
 #include "point_style.h"
 #include "project_folder.h"
+#include "document/units.h"
 #include "textio/side_file.h"
 
 namespace wf::ui {
@@ -163,9 +166,16 @@ DrawdownChart::DrawdownChart(const wf::doc::ProjectDocument& document, QWidget* 
         s->attachAxis(drawdownAxis_);
     }
 
+    updateAxisTitles();
     overlay_ = new ChartOverlay(this);
     chart_->scene()->addItem(overlay_);
     connect(chart_, &QChart::plotAreaChanged, this, [this] {
+        overlay_->update();
+        alignResidualPanel();
+    });
+    // A range set anywhere (the drawing routines, the chart editor) reaches
+    // the labels and the residual panel below.
+    connect(timeAxis_, &QLogValueAxis::rangeChanged, this, [this] {
         overlay_->update();
         alignResidualPanel();
     });
@@ -194,19 +204,72 @@ void DrawdownChart::clearMeasured() {
     series1_->clear();
     clearPointSeries(true, false);
     haveMeasuredTime_ = false;
+    smallestShownTime_ = 0.0;
+    largestShownTime_ = 0.0;
     updateDrawdownRange();
 }
 
 void DrawdownChart::clearFit() {
     series2_->clear();
     clearPointSeries(false, true);
+    curveParameters_.reset();
+    fitNote_.clear();
+    updateLegend();
     updateDrawdownRange();
+}
+
+void DrawdownChart::setFitNote(const QString& note) {
+    fitNote_ = note;
+    overlay_->update();
+}
+
+namespace {
+
+QString unitName(std::string_view name) { return QString::fromLatin1(name.data(), static_cast<int>(name.size())); }
+
+template <std::size_t N>
+QString unitOf(const std::array<std::string_view, N>& names, int32_t code) {
+    if (code < 1 || code > static_cast<int32_t>(N)) return QString();
+    return unitName(names[static_cast<std::size_t>(code - 1)]);
+}
+
+// The unit of a transmissivity: (length of the conductivity unit)^2 per its time.
+QString transmissivityUnit(int32_t icond) {
+    static const char* const lengths[3] = {"mm", "cm", "m"};
+    static const char* const times[4] = {"s", "min", "h", "day"};
+    if (icond < 1 || icond > 12) return QString();
+    return QString::fromLatin1(lengths[(icond - 1) / 4]) + QStringLiteral("2/") +
+           QString::fromLatin1(times[(icond - 1) % 4]);
+}
+
+} // namespace
+
+void DrawdownChart::updateAxisTitles() {
+    const QString time = unitOf(wf::doc::kTimeUnits, doc_.units.ITIN);
+    const QString length = unitOf(wf::doc::kDistanceUnits, doc_.units.IDIST);
+    timeAxis_->setTitleText(QStringLiteral("Time (%1)").arg(time));
+    drawdownAxis_->setTitleText(doc_.pump.IWLO == 1 ? QStringLiteral("Water level (%1 above sea level)").arg(length)
+                                                    : QStringLiteral("Drawdown s (%1)").arg(length));
+}
+
+void DrawdownChart::updateLegend() {
+    if (pointMeasured_.empty()) return;  // one point: no legend
+    std::vector<QAbstractSeries*> measured{series1_};
+    measured.insert(measured.end(), pointMeasured_.begin(), pointMeasured_.end());
+    std::vector<QXYSeries*> models{series2_};
+    models.insert(models.end(), pointFit_.begin(), pointFit_.end());
+    for (QAbstractSeries* s : measured)
+        for (QLegendMarker* m : chart_->legend()->markers(s)) m->setVisible(true);
+    for (QXYSeries* f : models)
+        for (QLegendMarker* m : chart_->legend()->markers(f)) m->setVisible(f->count() > 0);
+    // A marker shown again takes its place only with a new layout of the legend.
+    if (QGraphicsLayout* layout = chart_->legend()->layout()) layout->invalidate();
 }
 
 void DrawdownChart::clearTitle() { chart_->setTitle(QString()); }
 
 void DrawdownChart::setTimeRange(float tmax) {
-    timeAxis_->setRange(1.0, timeAxisMaximum(tmax));
+    timeAxis_->setRange(timeAxisLower(smallestShownTime_), timeAxisUpper(tmax));
     overlay_->update();
     alignResidualPanel();
 }
@@ -284,7 +347,16 @@ QString DrawdownChart::DrawDrawdown() {
     }
     syncPointSeries();
     if (failure.isEmpty()) failure = drawPointMeasurements(tmax);
+    // The readings on the axis: the range starts at the decade of the earliest.
+    smallestShownTime_ = 0.0;
+    std::vector<const QXYSeries*> measuredSeries{series1_};
+    measuredSeries.insert(measuredSeries.end(), pointMeasured_.begin(), pointMeasured_.end());
+    for (const QXYSeries* s : measuredSeries)
+        for (const QPointF& p : s->points())
+            if (smallestShownTime_ == 0.0 || p.x() < smallestShownTime_) smallestShownTime_ = p.x();
+    largestShownTime_ = tmax;
     chart_->setTitle(QString::fromStdString(doc_.boreholeName()));
+    updateAxisTitles();
     setTimeRange(tmax);
     updateDrawdownRange();
     return failure;
@@ -325,7 +397,13 @@ QString DrawdownChart::DrawFit() {
     }
     const int nobs = head[0].toInt();
     syncPointSeries();
-    if (failure.isEmpty() && nobs > 1) drawPointFits(in, nobs, count, tmax);
+    if (failure.isEmpty() && nobs > 1) failure = drawPointFits(in, nobs, count, tmax);
+    // A curve drawn beside the readings: the range takes in the latest of both.
+    if (tmax > 0.0f) tmax = std::max(tmax, largestShownTime_);
+    curveParameters_ = std::array<float, 4>{doc_.pinit.TF, doc_.pinit.TM, doc_.pinit.SF, doc_.pinit.SM};
+    fitNote_.clear();
+    updateLegend();
+    updateAxisTitles();
     setTimeRange(tmax);
     updateDrawdownRange();
     return failure;
@@ -338,19 +416,22 @@ QVector<DrawdownChart::TextItem> DrawdownChart::textBlock() const {
     std::error_code ec;
     if (invName.empty() || !folder || !std::filesystem::exists(wf::textio::sideFilePath(invName, *folder), ec))
         return items;
-    const PINIT& p = doc_.pinit;
+    // The values the curve was made with (the document's while there is none).
+    const std::array<float, 4> p = curveParameters_.value_or(
+        std::array<float, 4>{doc_.pinit.TF, doc_.pinit.TM, doc_.pinit.SF, doc_.pinit.SM});
+    const float TF = p[0], TM = p[1], SF = p[2], SM = p[3];
     // Every point's distance; one point: "r = " and its distance.
     QString r = QStringLiteral("r = ") + formatG5(doc_.obsv.ROBS[0]);
     if (doc_.observationPointCount() > 1) r = r.trimmed();
     for (int l = 1; l < doc_.observationPointCount() && l < 4; ++l)
         r += QStringLiteral(", ") + formatG5(doc_.obsv.ROBS[l]).trimmed();
     items.append({0, 0, r});
-    items.append({2, 0, QStringLiteral("T for fracture = ") + formatG5(p.TF)});
-    items.append({3, 0, QStringLiteral("T for Matrix = ") + formatG5(p.TM)});
-    items.append({4, 0, QStringLiteral("Total T = ") + formatG5(p.TF + p.TM)});
-    items.append({6, 0, QStringLiteral("S for fracture = ") + formatG5(p.SF)});
-    items.append({7, 0, QStringLiteral("S for Matrix = ") + formatG5(p.SM)});
-    items.append({8, 0, QStringLiteral("Total S = ") + formatG5(p.SF + p.SM)});
+    items.append({2, 0, QStringLiteral("T for fracture = ") + formatG5(TF)});
+    items.append({3, 0, QStringLiteral("T for Matrix = ") + formatG5(TM)});
+    items.append({4, 0, QStringLiteral("Total T = ") + formatG5(TF + TM)});
+    items.append({6, 0, QStringLiteral("S for fracture = ") + formatG5(SF)});
+    items.append({7, 0, QStringLiteral("S for Matrix = ") + formatG5(SM)});
+    items.append({8, 0, QStringLiteral("Total S = ") + formatG5(SF + SM)});
     items.append({10, 0, QStringLiteral("Time:")});
     items.append({10, 1, QStringLiteral("Discharge:")});
     for (int j = 0; j < 20; ++j) {
@@ -363,8 +444,22 @@ QVector<DrawdownChart::TextItem> DrawdownChart::textBlock() const {
     return items;
 }
 
+QVector<DrawdownChart::TextItem> DrawdownChart::textBlockUnits() const {
+    QVector<TextItem> items;
+    if (textBlock().isEmpty()) return items;
+    // The project's units after the values and above the schedule's headings.
+    const QString length = unitOf(wf::doc::kDistanceUnits, doc_.units.IDIST);
+    const QString transmissivity = transmissivityUnit(doc_.units.ICOND);
+    items.append({0, 2, length});
+    for (int row : {2, 3, 4}) items.append({row, 2, transmissivity});
+    items.append({9, 0, QStringLiteral("(%1)").arg(unitOf(wf::doc::kTimeUnits, doc_.units.ITIN))});
+    items.append({9, 1, QStringLiteral("(%1)").arg(unitOf(wf::doc::kDischargeUnits, doc_.units.IDISCH))});
+    if (!fitNote_.isEmpty()) items.append({1, 0, fitNote_});
+    return items;
+}
+
 void DrawdownChart::Chart1AfterDraw(QPainter& painter) {
-    const QVector<TextItem> items = textBlock();
+    const QVector<TextItem> items = textBlock() + textBlockUnits();
     if (items.isEmpty()) return;
     painter.setFont(canvasFont());
     painter.setPen(Qt::black);
@@ -375,8 +470,16 @@ void DrawdownChart::Chart1AfterDraw(QPainter& painter) {
     const double x0 = textBlockLeft();
     const double x1 = x0 + 35.0;
     const double y0 = plot.top();
+    QMap<std::pair<int, int>, double> ends;  // where the text of (row, column) ends
     for (const TextItem& item : items) {
+        if (item.column > 1) continue;
         const double x = item.column == 0 ? x0 : x1;
+        painter.drawText(QRectF(x, y0 + item.row * h, 400.0, h), Qt::AlignLeft | Qt::AlignTop, item.text);
+        ends[{item.row, item.column}] = x + fm.horizontalAdvance(item.text.trimmed());
+    }
+    for (const TextItem& item : items) {
+        if (item.column < 2) continue;
+        const double x = ends.value({item.row, item.column - 2}, x0) + fm.horizontalAdvance(QLatin1Char(' '));
         painter.drawText(QRectF(x, y0 + item.row * h, 400.0, h), Qt::AlignLeft | Qt::AlignTop, item.text);
     }
 }
@@ -518,6 +621,7 @@ void DrawdownChart::syncPointSeries() {
         pointFit_[i]->setName(name + QStringLiteral(" model"));
     }
     chart_->legend()->setVisible(several);
+    updateLegend();
     if (several) {
         chart_->legend()->setAlignment(Qt::AlignTop);
         // Measurements as their markers, model curves as lines.
@@ -558,20 +662,25 @@ QString DrawdownChart::drawPointMeasurements(float& tmax) {
     return QString();
 }
 
-void DrawdownChart::drawPointFits(std::istream& in, int nobs, int count, float& tmax) {
+QString DrawdownChart::drawPointFits(std::istream& in, int nobs, int count, float& tmax) {
     std::string line;
+    const QString where = QString::fromLocal8Bit(doc_.filename.invName) + QStringLiteral(", line ");
     for (int k = 2; k <= nobs; ++k) {
         QLineSeries* f = pointFit(k);
         for (int i = 0; i < count; ++i) {
-            if (!std::getline(in, line)) return;
+            if (!std::getline(in, line)) return QString();  // fewer rows than announced: draw those there are
             const QStringList w = words(line);
             double time = 0.0, drawdown = 0.0;
-            if (w.size() < 3 || !fortranReal(w[1], time) || !fortranReal(w[2], drawdown)) return;
+            // The rows of point k follow the header's two lines and the rows of the points before it.
+            if (w.size() < 3 || !fortranReal(w[1], time) || !fortranReal(w[2], drawdown))
+                return where + QString::number(2 + (k - 1) * count + i + 1) +
+                       QStringLiteral(": time and drawdown expected (observation point %1)").arg(k);
             if (!f || time <= 0.0 || (haveMeasuredTime_ && time < firstMeasuredTime_)) continue;
             addSorted(f, QPointF(time, drawdown));
             if (static_cast<float>(time) > tmax) tmax = static_cast<float>(time);
         }
     }
+    return QString();
 }
 
 } // namespace wf::ui

@@ -13,7 +13,9 @@
 #include <QChartView>
 #include <QString>
 
+#include <array>
 #include <istream>
+#include <optional>
 #include <vector>
 
 #include "document/project_document.h"
@@ -57,18 +59,34 @@ public:
     void clearFit();
     void clearTitle();
 
-    // The visible range of the time axis: 1 to timeAxisMaximum(tmax).
+    // The model curve on the chart was made with these TF, TM, SF, SM (the
+    // document's when the curve was drawn); the text block shows them, so
+    // that curve and values always belong together. Empty without a curve.
+    const std::optional<std::array<float, 4>>& curveParameters() const { return curveParameters_; }
+    // A note in the text block instead of the curve (empty: none), as when
+    // the curve of the simulation file was made by a later, unsaved run.
+    void setFitNote(const QString& note);
+    QString fitNote() const { return fitNote_; }
+
+    // The visible range of the time axis: timeAxisLower of the earliest
+    // reading drawn to timeAxisUpper(tmax).
     void setTimeRange(float tmax);
 
     // Text block after every repaint: draws onto the chart's canvas.
     void Chart1AfterDraw(QPainter& painter);
-    // The lines of the text block as (row k, column 0 at x / 1 at x + 35) and text.
+    // The lines of the text block as (row k, column 0 at x / 1 at x + 35) and
+    // text; column 2 is a unit written after the text of column 0 of the
+    // same row.
     struct TextItem {
         int row;
         int column;
         QString text;
     };
     QVector<TextItem> textBlock() const;
+    // Drawn with it: the units (column 2: after the text of column 0 of the
+    // same row; the schedule's units in the free row 9) and the note of a
+    // curve left off (row 1).
+    QVector<TextItem> textBlockUnits() const;
     // The labels written under the time axis (ticks without text included).
     QVector<AxisLabel> timeLabels() const;
 
@@ -150,10 +168,17 @@ private:
     // Series of the further points as many as the project has; names and
     // legend follow the number of points (one point: the standard chart).
     void syncPointSeries();
+    // The legend of several points: one entry per point, and its model entry
+    // once a curve of it is drawn; the derivatives go by the points' colours.
+    void updateLegend();
+    // Axis titles with the project's units.
+    void updateAxisTitles();
     void clearPointSeries(bool measured, bool fit);
     QString drawPointMeasurements(float& tmax);
-    // The further nodes' series of the simulation file after the first node's.
-    void drawPointFits(std::istream& in, int nobs, int count, float& tmax);
+    // The further nodes' series of the simulation file after the first node's;
+    // returns the message of an unreadable row (file and line named), as for
+    // the first node's rows.
+    QString drawPointFits(std::istream& in, int nobs, int count, float& tmax);
 
     // Ticks the drawdown axis starts from before nice numbers are applied.
     static constexpr int kDrawdownTicks = 5;
@@ -163,6 +188,11 @@ private:
     // negative and so not on the logarithmic axis): the model curve starts there.
     double firstMeasuredTime_ = 0.0;
     bool haveMeasuredTime_ = false;
+    std::optional<std::array<float, 4>> curveParameters_;
+    QString fitNote_;
+    // The smallest and largest positive measured times on the axis (0: none).
+    double smallestShownTime_ = 0.0;
+    float largestShownTime_ = 0.0f;
     QChart* chart_ = nullptr;
     QScatterSeries* series1_ = nullptr;
     QLineSeries* series2_ = nullptr;

@@ -60,7 +60,17 @@ TFMesh::TFMesh(wf::doc::ProjectDocument& document, QWidget* parent)
     auto* of = new QFormLayout(output);
     of->addRow(fieldLabel(edMeshFileName_), edMeshFileName_);
     auto* form = new QFormLayout;
-    for (QLineEdit* e : {edThick_, edRatio_, edDistance_, edObserveDist_}) form->addRow(fieldLabel(e), e);
+    // Distances in the project's distance unit, written beside the fields.
+    const QString length = distanceUnit(doc_.units.IDIST);
+    form->addRow(fieldLabel(edThick_), withUnit(edThick_, length));
+    form->addRow(fieldLabel(edRatio_), withUnit(edRatio_, QStringLiteral("-")));
+    form->addRow(fieldLabel(edDistance_), withUnit(edDistance_, length));
+    form->addRow(fieldLabel(edObserveDist_), withUnit(edObserveDist_, length));
+    edThick_->setToolTip(QStringLiteral("Whole thickness of the confined aquifer, fracture and matrix together"));
+    edRatio_->setToolTip(QStringLiteral("Part of the thickness taken by the conductive fracture layer, 0 to 1"));
+    edDistance_->setToolTip(QStringLiteral("Radial distance from the pumped well to the outer boundary of the model"));
+    edObserveDist_->setToolTip(QStringLiteral("Radial distance from the pumped well to the observation point"));
+    cbPosition_->setToolTip(QStringLiteral("Layer in which the observation point is screened"));
     form->addRow(QStringLiteral("Observation position:"), cbPosition_);
     // The model options of the schema ("Fine model": a mesh, time steps and
     // solver chosen for accuracy in the mesh, preparation and analysis runs).

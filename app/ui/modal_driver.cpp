@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 
@@ -29,5 +31,19 @@ void whenModalShows(std::function<void(QWidget*)> action, QWidget* ignore, int t
     });
     timer->start();
 }
+
+void settle(int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+QLineEdit* dialogEdit(QWidget* dialog, const char* name) {
+    return dialog->findChild<QLineEdit*>(QString::fromLatin1(name));
+}
+
+void pressOk(QWidget* dialog) { dialog->findChild<QPushButton*>(QStringLiteral("OKBtn"))->click(); }
+
+void pressCancel(QWidget* dialog) { dialog->findChild<QPushButton*>(QStringLiteral("CancelBtn"))->click(); }
 
 } // namespace wf::ui

@@ -5,6 +5,7 @@
 
 #include <functional>
 
+class QLineEdit;
 class QWidget;
 
 namespace wf::ui {
@@ -13,5 +14,13 @@ namespace wf::ui {
 // (for instance an outer dialog that is already open) is shown.
 // Gives up after timeoutMs milliseconds.
 void whenModalShows(std::function<void(QWidget*)> action, QWidget* ignore = nullptr, int timeoutMs = 20000);
+
+// Lets queued events and timers run for ms milliseconds.
+void settle(int ms);
+// A dialog's line edit by object name (null when it has none).
+QLineEdit* dialogEdit(QWidget* dialog, const char* name);
+// Clicks the dialog's "OK" ("OKBtn") or "Cancel" ("CancelBtn") button.
+void pressOk(QWidget* dialog);
+void pressCancel(QWidget* dialog);
 
 } // namespace wf::ui

@@ -37,6 +37,8 @@ TFParam::TFParam(wf::doc::ProjectDocument& document, QWidget* parent) : QDialog(
     sgDischarge_->setCell(0, 1, QStringLiteral("Time"));
     sgDischarge_->setCell(0, 2, QStringLiteral("Discharge"));
     sgDischarge_->setMinimumSize(64 + 102 + 99 + 22, 10 * 18);
+    sgDischarge_->setToolTip(QStringLiteral("Start time (%1) and discharge (%2) of each pumping step")
+                                 .arg(timeUnit(doc_.units.ITIN), dischargeUnit(doc_.units.IDISCH)));
 
     cbPumpPos_ = new QComboBox(this);
     cbPumpPos_->setObjectName(QStringLiteral("cbPumpPos"));
@@ -62,6 +64,11 @@ TFParam::TFParam(wf::doc::ProjectDocument& document, QWidget* parent) : QDialog(
     auto* rates = new QGroupBox(QStringLiteral("Discharge Rates:"), this);
     auto* rl = new QVBoxLayout(rates);
     rl->addWidget(sgDischarge_);
+    auto* units = new QLabel(QStringLiteral("Time in %1, discharge in %2")
+                                 .arg(timeUnit(doc_.units.ITIN), dischargeUnit(doc_.units.IDISCH)),
+                             this);
+    units->setObjectName(QStringLiteral("sgDischargeUnits"));
+    rl->addWidget(units);
     auto* options = new QFormLayout;
     options->addRow(QStringLiteral("Pump position:"), cbPumpPos_);
     options->addRow(QStringLiteral("Opposite  boundary:"), cbOppBoundary_);

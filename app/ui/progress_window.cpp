@@ -5,9 +5,10 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QRegularExpression>
+#include <QThread>
 #include <QHBoxLayout>
 #include <QListWidget>
-#include <QMouseEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -20,16 +21,32 @@ namespace {
 
 ProgressWindow* self(void* context) { return static_cast<ProgressWindow*>(context); }
 
+bool onWindowThread(const ProgressWindow* w) { return QThread::currentThread() == w->thread(); }
+
 void hostProgress(void* context, int32_t code, const char* text, const char* const* lines, int32_t count) {
     QStringList all;
     all.reserve(count);
     for (int32_t i = 0; i < count; ++i) all << QString::fromLocal8Bit(lines[i]);
-    self(context)->applyProgress(code, QString::fromLocal8Bit(text), all);
+    ProgressWindow* w = self(context);
+    if (onWindowThread(w))
+        w->applyProgress(code, QString::fromLocal8Bit(text), all);
+    else
+        w->progressFromWorker(code, QString::fromLocal8Bit(text), all);
 }
-void hostShowWindow(void* context) { self(context)->showForRun(); }
+void hostShowWindow(void* context) {
+    ProgressWindow* w = self(context);
+    if (onWindowThread(w))
+        w->showForRun();
+    else
+        w->showForRunFromWorker();
+}
 int32_t hostPollCancel(void* context) { return self(context)->takeCancel() ? 1 : 0; }
 void hostMessageBox(void* context, const char* caption, const char* text) {
-    self(context)->showBox(QString::fromLocal8Bit(caption), QString::fromLocal8Bit(text));
+    ProgressWindow* w = self(context);
+    if (onWindowThread(w))
+        w->showBox(QString::fromLocal8Bit(caption), QString::fromLocal8Bit(text));
+    else
+        w->showBoxFromWorker(QString::fromLocal8Bit(caption), QString::fromLocal8Bit(text));
 }
 
 } // namespace
@@ -83,64 +100,102 @@ void ProgressWindow::beginRun(QWidget* owner) {
     running_ = true;
     cancelRequested_ = false;  // a click before the run does not stop it
     errorBoxes_ = 0;
+    lastPass_ = 0;
+    passRaw_.clear();
+    passCounted_.clear();
     owner_ = owner;
-    QCoreApplication::instance()->installEventFilter(this);
 }
 
 void ProgressWindow::endRun() {
-    QCoreApplication::instance()->removeEventFilter(this);
+    showPendingLines();  // the last lines of the run, before the window takes input again
     running_ = false;
     cancelRequested_ = false;
     owner_ = nullptr;
 }
 
-bool ProgressWindow::eventFilter(QObject* watched, QEvent* event) {
-    // Only while a run computes: events aimed at this window (not at the
-    // message boxes it owns, which are windows of their own).
-    if (!running_ || !watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != this)
-        return QDialog::eventFilter(watched, event);
-    switch (event->type()) {
-    case QEvent::MouseButtonPress: {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        // The press is consumed here and does not reach the button.
-        if (mouse->button() == Qt::LeftButton && watched == cancelButton_) cancelRequested_ = true;
-        return true;
-    }
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-    case QEvent::ShortcutOverride:
-    case QEvent::Shortcut:
-        return true;
-    case QEvent::Close:
-        event->ignore();
-        return true;
-    default:
-        return QDialog::eventFilter(watched, event);
-    }
+QString ProgressWindow::countedLine(const QString& line) {
+    static const QRegularExpression pass(QStringLiteral("^(Iteration +)(\\d+|\\*+)(:.*)$"));
+    const QRegularExpressionMatch m = pass.match(line);
+    if (!m.hasMatch()) return line;
+    bool number = false;
+    const int n = m.captured(2).toInt(&number);
+    lastPass_ = number ? n : lastPass_ + 1;
+    passRaw_ = line;
+    passCounted_ = number ? line : m.captured(1) + QString::number(lastPass_) + m.captured(3);
+    return passCounted_;
 }
 
-void ProgressWindow::applyProgress(int code, const QString& text, const QStringList& lines) {
-    // The solver keeps the list and has already carried out the code; the
-    // window only mirrors the result: an appended line, a replaced last line,
-    // or (after a clear) the whole list anew.
+void ProgressWindow::mirror(const QStringList& lines) {
     const int shown = list_->count();
     const int common = std::min(shown, static_cast<int>(lines.size()));
     int same = 0;
     while (same < common && list_->item(same)->text() == lines[same]) ++same;
     while (list_->count() > same) delete list_->takeItem(list_->count() - 1);
     for (int i = same; i < lines.size(); ++i) list_->addItem(lines[i]);
+    list_->scrollToBottom();
+}
+
+namespace {
+
+// The counted form of a pass line replaces its raw form in the list.
+QStringList withCountedLine(QStringList lines, const QString& raw, const QString& counted) {
+    if (raw != counted) std::replace(lines.begin(), lines.end(), raw, counted);
+    return lines;
+}
+
+} // namespace
+
+void ProgressWindow::applyProgress(int code, const QString& text, const QStringList& lines) {
+    // The solver keeps the list and has already carried out the code; the
+    // window only mirrors the result.
+    const QString line = countedLine(text);
+    mirror(withCountedLine(lines, passRaw_, passCounted_));
     // Every line also goes to the run log (standard output is the project's
     // log file while a run computes), so nothing the solver reported is lost.
-    std::fprintf(stdout, "%s\n", text.toLocal8Bit().constData());
-    list_->scrollToBottom();
+    std::fprintf(stdout, "%s\n", line.toLocal8Bit().constData());
     if (code >= 0) {
         // The run keeps the thread busy: paint now, take no user input here.
         list_->repaint();
         repaint();
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
+}
+
+void ProgressWindow::progressFromWorker(int, const QString& text, const QStringList& lines) {
+    const QString line = countedLine(text);
+    // The log line is written by the worker, inside the run's log redirection.
+    std::fprintf(stdout, "%s\n", line.toLocal8Bit().constData());
+    bool post = false;
+    {
+        const std::lock_guard<std::mutex> lock(pendingMutex_);
+        pendingLines_ = withCountedLine(lines, passRaw_, passCounted_);
+        post = pendingShown_;
+        pendingShown_ = false;
+    }
+    if (post) QMetaObject::invokeMethod(this, [this] { showPendingLines(); }, Qt::QueuedConnection);
+}
+
+void ProgressWindow::showPendingLines() {
+    QStringList lines;
+    {
+        const std::lock_guard<std::mutex> lock(pendingMutex_);
+        if (pendingShown_) return;
+        lines = pendingLines_;
+        pendingShown_ = true;
+    }
+    mirror(lines);
+}
+
+void ProgressWindow::showForRunFromWorker() {
+    QMetaObject::invokeMethod(this, [this] { showForRun(); }, Qt::BlockingQueuedConnection);
+}
+
+void ProgressWindow::showBoxFromWorker(const QString& caption, const QString& text) {
+    // Lines listed before the box are shown before it.
+    QMetaObject::invokeMethod(this, [this, caption, text] {
+        showPendingLines();
+        showBox(caption, text);
+    }, Qt::BlockingQueuedConnection);
 }
 
 void ProgressWindow::showForRun() {
@@ -151,12 +206,12 @@ void ProgressWindow::showForRun() {
 }
 
 bool ProgressWindow::takeCancel() {
-    // During a run every other window is disabled, so the only input that can
-    // reach anything here is a click on this window's buttons.
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-    const bool requested = cancelRequested_;
-    cancelRequested_ = false;
-    return requested;
+    // On the window's own thread (a run computing there, or a direct call)
+    // the waiting events are taken first; the worker of a run only reads the
+    // flag that the window's thread sets. During a run every other window is
+    // disabled, so the only input that reaches anything is this window's.
+    if (QThread::currentThread() == thread()) QCoreApplication::processEvents(QEventLoop::AllEvents);
+    return cancelRequested_.exchange(false);
 }
 
 void ProgressWindow::showBox(const QString& caption, const QString& text) {
@@ -176,7 +231,13 @@ void ProgressWindow::showBox(const QString& caption, const QString& text) {
     owner->setEnabled(wasEnabled);
 }
 
-void ProgressWindow::reject() { cancelRequested_ = true; }
+void ProgressWindow::reject() {
+    // During a run Escape stops it only when it is aimed at "Cancel" (the
+    // button has the focus), so that a key meant for another window does not
+    // end a long fit.
+    if (running_ && !cancelButton_->hasFocus()) return;
+    cancelRequested_ = true;
+}
 
 void ProgressWindow::accept() {
     if (running_) return;
@@ -185,6 +246,10 @@ void ProgressWindow::accept() {
 }
 
 void ProgressWindow::closeEvent(QCloseEvent* event) {
+    if (running_) {
+        event->ignore();  // the window stays while the run computes
+        return;
+    }
     hide();
     event->accept();
 }

@@ -36,6 +36,7 @@ public:
     void alignTo(double timeMin, double timeMax, double plotLeft, double plotRight);
 
     QChart* chartObject() const { return chart_; }
+    QLogValueAxis* timeAxis() const { return timeAxis_; }
     QScatterSeries* residuals() const { return points_; }
     // Residuals of further point k = 2..4; null when there is no such series.
     QScatterSeries* pointResiduals(int k) const;

@@ -31,19 +31,13 @@ namespace wf::ui {
 
 namespace {
 
-void settle(int ms = 150) {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 10);
-}
-
 bool save(QWidget* w, const QString& dir, const QString& name) {
-    settle();
+    settle(150);
     return w->grab().save(QDir(dir).filePath(name), "PNG");
 }
 
-QLineEdit* edit(QWidget* w, const char* name) { return w->findChild<QLineEdit*>(QString::fromLatin1(name)); }
-void clickOk(QWidget* w) { w->findChild<QPushButton*>(QStringLiteral("OKBtn"))->click(); }
+QLineEdit* edit(QWidget* w, const char* name) { return dialogEdit(w, name); }
+void clickOk(QWidget* w) { pressOk(w); }
 
 // Opens a dialog through its menu command; `act` gets it once it is shown.
 void drive(const std::function<void()>& command, const std::function<void(QWidget*)>& act) {
@@ -66,6 +60,9 @@ void autoAnswerBoxes(QTimer& timer) {
 
 int takeScreenshots(wf::doc::ProjectDocument& doc, const QString& dir, const QString& exampleFolder) {
     QDir().mkpath(dir);
+    // Nobody answers the questions: Paste replaces, changes are dropped.
+    TFData::defaultConfirmReplace() = [](int, int) { return true; };
+    TWellfit::defaultAskToSaveChanges() = [] { return static_cast<int>(QMessageBox::Discard); };
     QTemporaryDir work;
     TWellfit window(doc, work.filePath(QStringLiteral("mru.ini")));
     window.resize(1000, 640);
@@ -197,6 +194,10 @@ int takeScreenshots(wf::doc::ProjectDocument& doc, const QString& dir, const QSt
     save(&window, dir, QStringLiteral("chart-diagnostics.png"));
     window.chart()->setDerivativeShown(false);
     window.chart()->setResidualsShown(false);
+    drive([&] { window.LogLog1Click(); }, [&](QWidget* w) {
+        save(w, dir, QStringLiteral("loglog-view.png"));
+        static_cast<QDialog*>(w)->accept();
+    });
     return 0;
 }
 

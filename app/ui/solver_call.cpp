@@ -1,15 +1,19 @@
 #include "solver_call.h"
 
 #include <cstdio>
+#include <exception>
 #include <fcntl.h>
 #include <iostream>
+#include <thread>
 #include <unistd.h>
 
 #include <QApplication>
 #include <QDateTime>
+#include <QEventLoop>
 #include <QPointer>
 #include <QWidget>
 
+#include "message_boxes.h"
 #include "progress_window.h"
 
 namespace wf::ui {
@@ -81,6 +85,30 @@ private:
     QList<QPointer<QWidget>> disabled_;
 };
 
+// Runs f on a worker thread while this thread keeps taking the window
+// system's events (painting, the progress window's Cancel, the solver's
+// message boxes, which the worker waits for). A failure that escapes f is
+// raised again here once the worker has ended.
+void runOnWorker(const std::function<void()>& f) {
+    QEventLoop loop;
+    std::exception_ptr failure;
+    std::thread worker([&] {
+        try {
+            f();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        // Posted after every line and box of the run, so they come first.
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec();
+    worker.join();
+    if (failure) std::rethrow_exception(failure);
+}
+
+// The solver keeps one run state: one run at a time.
+bool runActive = false;
+
 } // namespace
 
 ProgressWindow* progressWindow() {
@@ -118,6 +146,14 @@ void runWithOutputLogged(const QString& logPath, const std::function<void()>& f,
 }
 
 bool callSolver(int mode, int type, const SolverRecords& r, QWidget* owner) {
+    if (runActive) {
+        showError(owner, QStringLiteral("A computation is still running: wait for it to end or press Cancel"));
+        return false;
+    }
+    runActive = true;
+    struct Active {
+        ~Active() { runActive = false; }
+    } active;
     ProgressWindow* progress = progressWindow();
     InputBlock block(progress);
     // The analysis shows the progress window, which owns its boxes; the mesh
@@ -129,7 +165,7 @@ bool callSolver(int mode, int type, const SolverRecords& r, QWidget* owner) {
         ~RunEnd() { window->endRun(); }
     } end{progress};
     runWithOutputLogged(logFileName(*r.filename), [&] {
-        wftDLL(mode, type, r.filename, r.mesh, r.obsv, r.pump, r.guess, r.pinit, r.units, r.nzero);
+        runOnWorker([&] { wftDLL(mode, type, r.filename, r.mesh, r.obsv, r.pump, r.guess, r.pinit, r.units, r.nzero); });
     }, runTitle(mode, type));
     return progress->errorBoxes() == 0;
 }

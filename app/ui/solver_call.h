@@ -1,7 +1,8 @@
 // One synchronous call of the solver's entry wftDLL from the program.
 //
-// During the call every window except the progress window is disabled (it takes
-// no input while the run computes), and the model's standard output and
+// The solver computes on a worker thread while the program's thread keeps the
+// windows painted and takes the progress window's Cancel; during the call
+// every window except the progress window is disabled, and the model's standard output and
 // standard error - its listing and diagnostics - go to the project's log file
 // "<stem>.LOG" in the working directory, appended run by run under a time stamp.
 #pragma once

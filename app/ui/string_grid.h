@@ -4,6 +4,9 @@
 #pragma once
 
 #include <QTableWidget>
+#include <QVector>
+
+class QUndoStack;
 
 namespace wf::ui {
 
@@ -29,7 +32,29 @@ public:
     void moveRow(int from, int to);
     void moveColumn(int from, int to);
 
+    // The data editor's block editing (off by default): Ctrl+V pastes a block
+    // of tab-separated lines from the current cell on, adding rows as needed;
+    // Delete removes the rows of the selected cells. Both renumber the rows
+    // and report the new number of data rows.
+    void setBlockEditing(bool on);
+    void pasteBlock(const QString& text);
+    void removeSelectedRows();
+    // With block editing, every typed edit, block paste and row deletion can
+    // be undone and redone (Ctrl+Z, Ctrl+Y / Ctrl+Shift+Z).
+    QUndoStack* undoStack() const { return undo_; }
+    // Every cell's text, row by row; restore() puts such a picture back.
+    QVector<QStringList> texts() const;
+    void restore(const QVector<QStringList>& texts);
+
+signals:
+    void dataRowsChanged(int rows);
+
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void commitData(QWidget* editor) override;
+    // Ctrl+V in a cell's editor with a block on the clipboard (tabs or
+    // several lines) pastes the block from that cell, not into it.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // The keys never stop on the fixed header row or numbering column.
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -38,6 +63,11 @@ protected:
 private:
     int rowHeight_ = 20;
     bool linesMovable_ = false;
+    bool blockEditing_ = false;
+    QUndoStack* undo_ = nullptr;
+    // Records the change that `change` makes as one step of the undo stack.
+    template <class Change>
+    void recorded(const QString& what, Change change);
     int dragRow_ = -1;     // row being dragged by its numbering cell
     int dragColumn_ = -1;  // column being dragged by its header cell
 };

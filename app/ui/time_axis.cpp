@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 #include "number_text.h"
 
@@ -24,6 +25,24 @@ double timeAxisMaximum(float tmax) {
     return 10.0;
 }
 
+namespace {
+
+// 10 to the power of the decade of t (t > 0), robust against log10 landing
+// just below a whole number.
+double decadeOf(double t) { return std::pow(10.0, std::floor(std::log10(t) + 1e-9)); }
+
+} // namespace
+
+double timeAxisLower(double tmin) {
+    if (!(tmin > 0.0) || tmin >= 1.0) return 1.0;
+    return decadeOf(tmin);
+}
+
+double timeAxisUpper(double tmax) {
+    if (tmax >= 100000.0) return decadeOf(tmax) * 10.0;
+    return timeAxisMaximum(static_cast<float>(tmax));
+}
+
 bool Chart1GetNextAxisLabel(int index, double& labelValue) {
     if (index >= 0 && index < static_cast<int>(kLabelTable.size()))
         labelValue = std::max(kLabelTable[static_cast<std::size_t>(index)], labelValue);
@@ -38,6 +57,17 @@ QString Chart1GetAxisLabel(const QString& text) {
 
 QVector<AxisLabel> timeAxisLabels(double minimum, double maximum) {
     QVector<AxisLabel> labels;
+    if (minimum > 0.0 && (minimum < 1.0 || maximum > 100000.0)) {
+        for (double decade = decadeOf(minimum); decade <= maximum * (1.0 + 1e-9); decade *= 10.0)
+            for (int k = 1; k <= 9; ++k) {
+                const double value = decade * k;
+                if (value > maximum * (1.0 + 1e-9)) break;
+                if (value < minimum * (1.0 - 1e-9)) continue;
+                const QString text = decade >= 0.001 ? formatAxisLabel(decade) : QString::number(decade, 'g', 3);
+                labels.append({value, k == 1 ? text : QString()});
+            }
+        return labels;
+    }
     // The axis proposes its minimum; the label rule lifts it onto the table.
     // Past the table the proposal no longer grows, so the series ends there.
     for (int i = 0; i < static_cast<int>(kLabelTable.size()); ++i) {

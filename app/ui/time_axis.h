@@ -11,6 +11,13 @@ namespace wf::ui {
 // The lower end is always 1.
 double timeAxisMaximum(float tmax);
 
+// The time axis of the drawn readings: from the decade at or below the
+// smallest positive time (1 when every time is at least 1, as the standard
+// range) to timeAxisMaximum, continued past 100000 by the decade above the
+// largest time, so that no reading falls off either end.
+double timeAxisLower(double tmin);
+double timeAxisUpper(double tmax);
+
 // Chart1GetNextAxisLabel: the value of label number index, given the value the
 // axis proposes; the labels follow 10, 20, ..., 90, 100, 200, ..., 100000.
 // Always asks for a further label (returns false = do not stop).
@@ -25,7 +32,9 @@ struct AxisLabel {
     QString text;   // what is written under it (empty: tick only)
 };
 
-// All labels of a time axis from minimum to maximum, as the two rules give them.
+// All labels of a time axis from minimum to maximum, as the two rules give
+// them. A range reaching below 1 or beyond 100000 carries a number at every
+// decade and ticks at 2 to 9 of each.
 QVector<AxisLabel> timeAxisLabels(double minimum, double maximum);
 
 } // namespace wf::ui

@@ -1,6 +1,10 @@
 #include "wellfit_window.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <QAction>
+#include <QCloseEvent>
 #include <QApplication>
 #include <QChart>
 #include <QDir>
@@ -19,6 +23,7 @@
 #include "export_dialog.h"
 #include "fit_report_window.h"
 #include "log_dialog.h"
+#include "loglog_view.h"
 #include "mesh_dialog.h"
 #include "message_boxes.h"
 #include "param_dialog.h"
@@ -47,6 +52,24 @@ void clearProjectValues(wf::doc::ProjectDocument& d) {
         d.pump.Q[k] = 0.0f;
         d.pump.TQ[k] = 0.0f;
     }
+}
+
+// False when the fit report of the project's last run names values of TF, TM,
+// SF, SM other than the stored ones (seven significant digits, as the
+// report writes them); true without a report.
+bool fitReportMatchesProject(const QString& report, const PINIT& p) {
+    const float stored[4] = {p.TF, p.TM, p.SF, p.SM};
+    const char* const names[4] = {"TF ", "TM ", "SF ", "SM "};
+    for (const QString& line : report.split(QLatin1Char('\n'))) {
+        for (int i = 0; i < 4; ++i) {
+            if (!line.startsWith(QLatin1String(names[i]))) continue;
+            const QStringList words = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            bool ok = false;
+            const double value = words.size() > 1 ? words[1].toDouble(&ok) : 0.0;
+            if (ok && std::fabs(value - stored[i]) > 2e-6 * std::max(std::fabs(value), 1e-30)) return false;
+        }
+    }
+    return true;
 }
 
 // The menu caption without its access-key mark, for messages.
@@ -90,6 +113,17 @@ TWellfit::TWellfit(wf::doc::ProjectDocument& document, const QString& settingsFi
     FitReport1_ = addItem(Analysis1_, QStringLiteral("Fit report"), "FitReport1", &TWellfit::FitReport1Click);
     FitReport1_->setEnabled(false);  // until there is a report
 
+    // The usual keys of the file commands.
+    New1_->setShortcut(QKeySequence::New);
+    Open1_->setShortcut(QKeySequence::Open);
+    Save1_->setShortcut(QKeySequence::Save);
+    SaveAs1_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    PrintPreview1_->setShortcut(QKeySequence::Print);
+    New1_->setToolTip(QStringLiteral("Create a new project file"));
+    Open1_->setToolTip(QStringLiteral("Open a project file (.wft)"));
+    Save1_->setToolTip(QStringLiteral("Save the project under its name"));
+    SaveAs1_->setToolTip(QStringLiteral("Save the project under another name"));
+
     Save1_->setEnabled(false);
     SaveAs1_->setEnabled(false);
     ExportGraph1_->setEnabled(false);
@@ -106,6 +140,11 @@ TWellfit::TWellfit(wf::doc::ProjectDocument& document, const QString& settingsFi
     View1_->setObjectName(QStringLiteral("View1"));
     View1_->addAction(Chart1_->derivativeAction());
     View1_->addAction(Chart1_->residualsAction());
+    QAction* logLog = View1_->addAction(QStringLiteral("&Log-log diagnostic"));
+    logLog->setObjectName(QStringLiteral("LogLog1"));
+    logLog->setToolTip(QStringLiteral("Drawdown and its derivative of every point on logarithmic axes"));
+    connect(logLog, &QAction::triggered, this,
+            [this] { guarded(this, QStringLiteral("Log-log diagnostic"), [this] { LogLog1Click(); }); });
 
     // Help > About: the program's version, the same one wellfit-cli --version prints.
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
@@ -124,6 +163,8 @@ TWellfit::TWellfit(wf::doc::ProjectDocument& document, const QString& settingsFi
     };
     mru_->read();
 
+    // Room for the chart, its text block and the menus.
+    setMinimumSize(640, 420);
     resize(900, 620);
     if (const QScreen* screen = QApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
@@ -168,7 +209,14 @@ QString TWellfit::openDialog() {
 }
 
 void TWellfit::setProjectCaption(const QString& path) {
-    setWindowTitle(QStringLiteral("Wellfit - ") + QDir::toNativeSeparators(path));
+    captionPath_ = QDir::toNativeSeparators(path);
+    setModified(false);
+}
+
+void TWellfit::setModified(bool modified) {
+    modified_ = modified;
+    if (captionPath_.isEmpty()) return;
+    setWindowTitle(QStringLiteral("Wellfit - ") + captionPath_ + (modified ? QStringLiteral(" *") : QString()));
 }
 
 bool TWellfit::enterFolder(const QString& projectPath) {
@@ -198,7 +246,43 @@ void TWellfit::showProjectWithPoints() {
     ExportGraph1_->setEnabled(true);
 }
 
+std::function<int()>& TWellfit::defaultAskToSaveChanges() {
+    static std::function<int()> ask;
+    return ask;
+}
+
+bool TWellfit::changesMayBeDropped() {
+    if (!modified_) return true;
+    int answer = QMessageBox::Cancel;
+    if (askToSaveChanges) {
+        answer = askToSaveChanges();
+    } else if (defaultAskToSaveChanges()) {
+        answer = defaultAskToSaveChanges()();
+    } else {
+        answer = QMessageBox::question(
+            this, QStringLiteral("Wellfit"),
+            QStringLiteral("The project %1 has changes that are not saved. Save them?")
+                .arg(QString::fromStdString(doc_.projectName())),
+            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    }
+    if (answer == QMessageBox::Cancel) return false;
+    if (answer == QMessageBox::Save) {
+        Save1Click();
+        return !modified_;  // a failed save keeps the project open
+    }
+    return true;
+}
+
+void TWellfit::closeEvent(QCloseEvent* event) {
+    if (!changesMayBeDropped()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
 void TWellfit::New1Click() {
+    if (!changesMayBeDropped()) return;
     const QString path = saveDialog();
     if (path.isEmpty()) return;
     const QString absolute = QFileInfo(path).absoluteFilePath();
@@ -231,6 +315,7 @@ void TWellfit::New1Click() {
 }
 
 void TWellfit::Open1Click() {
+    if (!changesMayBeDropped()) return;
     const QString path = openDialog();
     if (path.isEmpty()) return;
     openChosen(path);
@@ -247,6 +332,7 @@ void TWellfit::openChosen(const QString& path) {
 }
 
 void TWellfit::MRUFileList1MRUItemClick(const QString& path) {
+    if (!changesMayBeDropped()) return;
     mru_->remove(path);
     // An entry whose folder is gone stays removed, and nothing is shown.
     const QString folder = QFileInfo(path).absolutePath();
@@ -286,13 +372,23 @@ bool TWellfit::openPath(const QString& path) {
     lastFit_ = WfFitReport{};
     takeFitReport();  // the report of the project's last analysis, if it has one
 
+    // A file that ends early opens with the later fields as they were; the
+    // user is told which field was the first one missing.
+    if (!outcome.warning.empty())
+        showMessage(this, QMessageBox::Information, QStringLiteral("Information"),
+                    QString::fromStdString(outcome.warning));
     if (!outcome.testData) showError(this, QString::fromStdString(outcome.testData.error));
     showProjectWithoutPoints();
     if (doc_.pointCount() > 0) {
         showProjectWithPoints();
         Chart1_->clearSeries();
         DrawDrawdown();
-        DrawFit();
+        // The simulation file may come from a run after the last Save: its
+        // curve would stand beside the stored values, so it is left off.
+        if (fitReportMatchesProject(lastReport_, doc_.pinit))
+            DrawFit();
+        else
+            Chart1_->setFitNote(QStringLiteral("Model curve not shown: it is from a later, unsaved run"));
         Chart1_->show();
     }
     return true;
@@ -302,7 +398,11 @@ void TWellfit::Save1Click() {
     const std::optional<std::filesystem::path> folder =
         folderFor(QStringLiteral("save the project file"), QString::fromStdString(doc_.projectName()));
     if (!folder) return;
-    if (const wf::doc::Status s = doc_.saveToProjectName(*folder); !s) showError(this, QString::fromStdString(s.error));
+    if (const wf::doc::Status s = doc_.saveToProjectName(*folder); !s) {
+        showError(this, QString::fromStdString(s.error));
+        return;
+    }
+    setModified(false);
 }
 
 void TWellfit::SaveAs1Click() {
@@ -312,8 +412,10 @@ void TWellfit::SaveAs1Click() {
     setProjectCaption(absolute);
     // The working directory follows the folder picked in the dialog.
     if (QDir::setCurrent(QFileInfo(absolute).absolutePath())) rememberProjectFolder(QFileInfo(absolute).absolutePath());
-    if (const wf::doc::Status s = doc_.saveProject(absolute.toStdString()); !s)
+    if (const wf::doc::Status s = doc_.saveProject(absolute.toStdString()); !s) {
         showError(this, QString::fromStdString(s.error));
+        setModified(true);  // nothing was kept
+    }
 }
 
 void TWellfit::ExportGraph1Click() {
@@ -332,13 +434,14 @@ void TWellfit::File1Click() {
 }
 
 void TWellfit::Exit1Click() {
-    close();
+    if (!close()) return;  // the question was answered with Cancel
     QApplication::quit();
 }
 
 void TWellfit::Edit1Click() {
     TFData dialog(doc_, this);
     if (dialog.exec() != QDialog::Accepted) return;
+    setModified(true);  // the borehole name and the points' settings are in the project file
     if (doc_.pointCount() > 0) {
         showProjectWithPoints();
         Chart1_->clearMeasured();
@@ -349,13 +452,16 @@ void TWellfit::Edit1Click() {
 
 void TWellfit::Units1Click() {
     TFUnits dialog(doc_, this);
-    if (dialog.exec() == QDialog::Accepted) dialog.store();
+    if (dialog.exec() != QDialog::Accepted) return;
+    dialog.store();
+    setModified(true);
 }
 
 void TWellfit::Mesh1Click() {
     TFMesh dialog(doc_, this);
     if (dialog.exec() != QDialog::Accepted) return;
     dialog.store();
+    setModified(true);  // and the mesh sizes of the run reach the file only through Save
     const std::optional<std::filesystem::path> folder =
         folderFor(QStringLiteral("build the mesh file"), QString::fromLocal8Bit(doc_.filename.femName));
     if (!folder) return;
@@ -392,6 +498,7 @@ void TWellfit::Parameters1Click() {
     TFParam dialog(doc_, this);
     if (dialog.exec() != QDialog::Accepted) return;
     dialog.store();
+    setModified(true);
     if (doc_.mesh.NR == 0) {
         showPlain(this, QStringLiteral("Do mesh construction first and save"));
         return;
@@ -413,6 +520,7 @@ void TWellfit::Analysis2Click() {
     TFAnalysis dialog(doc_, this);
     if (dialog.exec() != QDialog::Accepted) return;
     dialog.store();
+    setModified(true);
     if (const wf::doc::Status s = doc_.convertParameters(2); !s) {
         showError(this, QString::fromStdString(s.error));
         return;
@@ -443,6 +551,9 @@ void TWellfit::Analysis2Click() {
     }
     WfFitReport fit{};
     callWithSolverOptions(WF_MODE_ANALYSIS, type, recordsOf(doc_), doc_.solverOptions(&fit), this);
+    // The curve and the text block show the returned values, which reach
+    // the project file only through Save.
+    setModified(true);
     Chart1_->clearFit();
     DrawFit();
     Chart1_->viewport()->update();
@@ -469,6 +580,11 @@ void TWellfit::FitReport1Click() {
     fitReport_->show();
     fitReport_->raise();
     fitReport_->activateWindow();
+}
+
+void TWellfit::LogLog1Click() {
+    LogLogWindow view(Chart1_, this);
+    view.exec();
 }
 
 void TWellfit::ShowLog1Click() {

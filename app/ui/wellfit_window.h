@@ -34,6 +34,16 @@ public:
     std::function<QString()> chooseSaveFile;
     std::function<QString()> chooseOpenFile;
     std::function<QString(const QString& filter, const QString& suffix)> chooseExportFile;
+    // The question before unsaved changes are dropped (New, Open, Reopen,
+    // Exit, closing the window): QMessageBox::Save, Discard or Cancel. Tests
+    // replace it; empty: the message box.
+    std::function<int()> askToSaveChanges;
+    // The same for every window that has none of its own (a test program
+    // sets it once).
+    static std::function<int()>& defaultAskToSaveChanges();
+    // Asks when the project has unsaved changes; Save saves it first. True
+    // when the command may go on.
+    bool changesMayBeDropped();
 
     // ---- Menu handlers ----
     void New1Click();
@@ -49,6 +59,8 @@ public:
     void Parameters1Click();
     void Analysis2Click();
     void ShowLog1Click();
+    // The log-log diagnostic view of the chart's curves (View menu).
+    void LogLog1Click();
     // "Fit report": the report window for the last analysis's report.
     void FitReport1Click();
     void MRUFileList1MRUItemClick(const QString& path);
@@ -67,6 +79,10 @@ public:
     // and no model curve of the project open before stays on the chart.
     bool openPath(const QString& path);
 
+    // The project has changes that only Save keeps (shown by " *" after the caption).
+    bool isModified() const { return modified_; }
+    void setModified(bool modified);
+
     DrawdownChart* chart() const { return Chart1_; }
     RecentFiles* recentFiles() const { return mru_; }
     wf::doc::ProjectDocument& document() { return doc_; }
@@ -74,6 +90,9 @@ public:
     // of the last analysis's report.
     FitReportWindow* fitReportWindow() const { return fitReport_; }
     const WfFitReport& lastFitReport() const { return lastFit_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void recordRun(const wf::doc::Status& recorded);
@@ -97,6 +116,8 @@ private:
 
     wf::doc::ProjectDocument& doc_;
     PreparationState preparation_;
+    QString captionPath_;
+    bool modified_ = false;
     DrawdownChart* Chart1_ = nullptr;
     RecentFiles* mru_ = nullptr;
     QMenu* File1_ = nullptr;

@@ -254,8 +254,11 @@ TEST_F(DiagnosticsTest, ViewMenuAndContextMenuShareTheToggles) {
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->title(), QStringLiteral("&View"));
     wf::ui::DrawdownChart* chart = window.chart();
-    const QList<QAction*> items = view->actions();
-    ASSERT_EQ(items.size(), 2);
+    // The two toggles, shared with the context menu, then the log-log view.
+    const QList<QAction*> all = view->actions();
+    ASSERT_EQ(all.size(), 3);
+    EXPECT_EQ(all[2]->objectName(), QStringLiteral("LogLog1"));
+    const QList<QAction*> items = all.mid(0, 2);
     EXPECT_EQ(items[0]->text(), QStringLiteral("Derivative"));
     EXPECT_EQ(items[1]->text(), QStringLiteral("Residuals"));
     EXPECT_EQ(chart->contextMenu()->actions(), items);

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
+
+#include "data_dialog.h"
 #include <QPushButton>
 #include <QtGlobal>
 
@@ -80,11 +82,7 @@ void onDialog(std::function<void(QWidget*)> f) {
     wf::ui::whenModalShows([f = std::move(f)](QWidget* w) { f(w); });
 }
 
-void pump(int ms) {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 10);
-}
+void pump(int ms) { wf::ui::settle(ms); }
 
 } // namespace wf::uitest
 
@@ -92,6 +90,10 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     wf::ui::setUpApplication();
+    // No person answers here: unsaved changes are dropped as the commands
+    // always did, unless a test asks for the question itself.
+    wf::ui::TWellfit::defaultAskToSaveChanges() = [] { return static_cast<int>(QMessageBox::Discard); };
+    wf::ui::TFData::defaultConfirmReplace() = [](int, int) { return true; };  // Paste replaces, as it always did
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

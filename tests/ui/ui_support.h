@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include "document/project_document.h"
+#include "modal_driver.h"
 #include "wellfit_window.h"
 
 namespace wf::uitest {
@@ -49,9 +50,10 @@ protected:
 };
 
 // A dialog's line edit by object name, and its OK and Cancel buttons.
-inline QLineEdit* edit(QWidget* w, const char* name) { return w->findChild<QLineEdit*>(QString::fromLatin1(name)); }
-inline void clickOk(QWidget* w) { w->findChild<QPushButton*>(QStringLiteral("OKBtn"))->click(); }
-inline void clickCancel(QWidget* w) { w->findChild<QPushButton*>(QStringLiteral("CancelBtn"))->click(); }
+// (The program's own dialog driver, which its screenshot option uses too.)
+inline QLineEdit* edit(QWidget* w, const char* name) { return wf::ui::dialogEdit(w, name); }
+inline void clickOk(QWidget* w) { wf::ui::pressOk(w); }
+inline void clickCancel(QWidget* w) { wf::ui::pressCancel(w); }
 
 // Records every message box that appears while it lives and closes it with OK.
 class BoxCatcher {
