@@ -186,8 +186,9 @@ TFData::PointPage& TFData::newPage(const wf::doc::ObservationPoint& point) {
     p.distance->setObjectName(QStringLiteral("edDistance"));
     p.position = new QComboBox(p.page);
     p.position->setObjectName(QStringLiteral("cbPosition"));
-    p.position->addItems({QStringLiteral("Fracture"), QStringLiteral("Matrix")});
-    p.position->setCurrentIndex(point.position == 2 ? 1 : 0);
+    // "Pumped well" (IPOS 3): the well's own drawdown, with the fine model and a well radius.
+    p.position->addItems({QStringLiteral("Fracture"), QStringLiteral("Matrix"), QStringLiteral("Pumped well")});
+    p.position->setCurrentIndex(point.position >= 1 && point.position <= 3 ? point.position - 1 : 0);
     p.weight = new QLineEdit(QString::number(static_cast<double>(point.weight)), p.page);
     p.weight->setObjectName(QStringLiteral("edWeight"));
     p.count = new QLineEdit(QString::number(point.times.size()), p.page);

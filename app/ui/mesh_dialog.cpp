@@ -54,7 +54,8 @@ TFMesh::TFMesh(wf::doc::ProjectDocument& document, QWidget* parent)
     edObserveDist_ = makeField(this, "edObserveDist", QStringLiteral("Observation distance:"));
     cbPosition_ = new QComboBox(this);
     cbPosition_->setObjectName(QStringLiteral("cbPosition"));
-    cbPosition_->addItems({QStringLiteral("Fracture"), QStringLiteral("Matrix")});
+    // "Pumped well" (IPOS 3): the well's own drawdown, with the fine model and a well radius.
+    cbPosition_->addItems({QStringLiteral("Fracture"), QStringLiteral("Matrix"), QStringLiteral("Pumped well")});
 
     auto* output = new QGroupBox(QStringLiteral("Output file:"), this);
     auto* of = new QFormLayout(output);
@@ -103,7 +104,7 @@ void TFMesh::FormCreate() {
     edDistance_->setText(formatShort(doc_.mesh.RMAX));
     edObserveDist_->setText(formatShort(doc_.obsv.ROBS[0]));
     const int pos = doc_.obsv.IPOS[0] - 1;
-    cbPosition_->setCurrentIndex(pos >= 0 && pos < 2 ? pos : 0);
+    cbPosition_->setCurrentIndex(pos >= 0 && pos < 3 ? pos : 0);
     options_.show(doc_.analysisOptions);
 }
 

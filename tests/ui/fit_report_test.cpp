@@ -16,6 +16,7 @@
 
 #include "analysis_dialog.h"
 #include "fit_report_window.h"
+#include "mesh_dialog.h"
 #include "ui_support.h"
 #include "wellfit_window.h"
 
@@ -121,6 +122,33 @@ TEST_F(ProjectFolderTest, ReportWindowPrintsItsText) {
     const QByteArray pdf = readFile(QStringLiteral("report.pdf"));
     EXPECT_TRUE(pdf.startsWith("%PDF"));
     EXPECT_GT(pdf.size(), 500);
+}
+
+// The well options come from the schema into the mesh dialog, enabled only
+// with the fine model; a point at the pumped well keeps its position through OK.
+TEST_F(AnalysisOptionsDialogTest, MeshDialogShowsTheWellOfTheFineModelAndKeepsAWellPoint) {
+    doc.analysisOptions.fineModel = true;
+    doc.analysisOptions.wellRadius = 0.1f;
+    doc.obsv.IPOS[0] = 3;
+    doc.obsv.ROBS[0] = 0.1f;
+    wf::ui::TFMesh dialog(doc);
+    auto* position = dialog.findChild<QComboBox*>(QStringLiteral("cbPosition"));
+    ASSERT_NE(position, nullptr);
+    EXPECT_EQ(position->currentText(), QStringLiteral("Pumped well"));
+    for (const char* field : {"edWellRadius", "edCasingRadius", "edSkin"}) {
+        ASSERT_NE(edit(&dialog, field), nullptr) << field;
+        EXPECT_TRUE(edit(&dialog, field)->isEnabled()) << field;
+    }
+    EXPECT_EQ(edit(&dialog, "edWellRadius")->text(), QStringLiteral("0.1"));
+    edit(&dialog, "edSkin")->setText(QStringLiteral("5"));
+    box(&dialog, "checkFineModel")->setChecked(false);
+    EXPECT_FALSE(edit(&dialog, "edSkin")->isEnabled());
+    box(&dialog, "checkFineModel")->setChecked(true);
+    dialog.accept();
+    ASSERT_EQ(dialog.result(), QDialog::Accepted);
+    dialog.store();
+    EXPECT_EQ(doc.obsv.IPOS[0], 3);
+    EXPECT_EQ(doc.analysisOptions.skin, 5.0f);
 }
 
 TEST_F(AnalysisOptionsDialogTest, MeshDialogCarriesTheFineModelIntoTheProjectAndTheMeshRun) {
