@@ -1,0 +1,74 @@
+#include "run_in_folder.h"
+
+#include <sched.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <exception>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+#include <system_error>
+#include <thread>
+
+namespace wf::py {
+namespace {
+
+// Taken by the runs that share the process's working directory.
+std::mutex& sharedFolderLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+void enter(const std::filesystem::path& folder) {
+    if (::chdir(folder.c_str()) != 0)
+        throw std::runtime_error("Cannot enter the project folder " + folder.string() + " (" +
+                                 std::strerror(errno) + ")");
+}
+
+// On the run thread: the thread's own working directory, or false when the
+// system does not give one.
+bool leaveSharedFolder() { return ::unshare(CLONE_FS) == 0; }
+
+} // namespace
+
+void runInFolder(const std::filesystem::path& folder, const std::function<void()>& work) {
+    std::exception_ptr failure;
+    std::thread thread([&] {
+        try {
+            if (leaveSharedFolder()) {
+                enter(folder);
+                work();
+                return;
+            }
+            std::lock_guard<std::mutex> hold(sharedFolderLock());
+            const std::filesystem::path before = std::filesystem::current_path();
+            enter(folder);
+            try {
+                work();
+            } catch (...) {
+                std::error_code ignored;
+                std::filesystem::current_path(before, ignored);
+                throw;
+            }
+            enter(before);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    });
+    thread.join();
+    if (failure) std::rethrow_exception(failure);
+}
+
+bool runsInParallel() {
+    static const bool own = [] {
+        bool result = false;
+        std::thread probe([&] { result = leaveSharedFolder(); });
+        probe.join();
+        return result;
+    }();
+    return own;
+}
+
+} // namespace wf::py
