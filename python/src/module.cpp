@@ -205,7 +205,8 @@ PYBIND11_MODULE(_core, m) {
             auto h = ProjectHandle::open(path, warning);
             return py::make_tuple(std::move(h), warning);
         })
-        .def_static("create", &ProjectHandle::create, py::arg("path"), py::arg("overwrite") = false)
+        .def_static("create", [](const std::string& path, bool overwrite) { return ProjectHandle::create(path, overwrite); },
+                    py::arg("path"), py::arg("overwrite") = false)
         .def_property_readonly("path", [](const ProjectHandle& h) { return h.path().string(); })
         .def_property_readonly("folder", [](const ProjectHandle& h) { return h.folder().string(); })
         .def_property_readonly("stem", [](ProjectHandle& h) { return h.doc().stem(); })
