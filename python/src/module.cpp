@@ -8,6 +8,7 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <atomic>
 #include <cstddef>
 #include <exception>
 #include <mutex>
@@ -26,33 +27,33 @@ namespace {
 
 // The Python side of a run: the progress callback (called with each line
 // under the GIL; a true result asks the run to stop after the current pass),
-// Ctrl+C, and the first exception the callback raised, thrown again once the
-// run has ended.
+// Ctrl+C (looked for on the waiting caller's thread, where Python handles
+// signals; it stops the run after the current pass as well), and the first
+// exception of either, thrown again once the run has ended.
 class PythonListener {
 public:
     explicit PythonListener(py::object callback) : callback_(std::move(callback)) {
         listener.progress = [this](int code, const std::string& line) {
-            if (callback_.is_none() || failure_) return;
+            if (callback_.is_none()) return;
             py::gil_scoped_acquire gil;
+            if (failure_) return;  // the callback failed once: no more calls
             try {
                 py::object answer = callback_(code, py::bytes(line).attr("decode")("utf-8", "replace"));
                 if (answer.is(py::bool_(true))) stop_ = true;
             } catch (...) {
-                failure_ = std::current_exception();
-                stop_ = true;
+                keep(std::current_exception());
             }
         };
-        listener.cancel = [this] {
+        listener.cancel = [this] { return stop_.load(); };
+        listener.waiting = [this] {
             py::gil_scoped_acquire gil;
             if (PyErr_CheckSignals() != 0) {
                 try {
                     throw py::error_already_set();
                 } catch (...) {
-                    if (!failure_) failure_ = std::current_exception();
+                    keep(std::current_exception());
                 }
-                stop_ = true;
             }
-            return stop_;
         };
     }
     // After the run, with the GIL held.
@@ -62,9 +63,14 @@ public:
     wf::py::Listener listener;
 
 private:
+    // Under the GIL.
+    void keep(std::exception_ptr e) {
+        if (!failure_) failure_ = std::move(e);
+        stop_ = true;
+    }
     py::object callback_;
     std::exception_ptr failure_;
-    bool stop_ = false;
+    std::atomic<bool> stop_{false};
 };
 
 py::dict pointDict(const wf::doc::ObservationPoint& p) {

@@ -169,7 +169,7 @@ std::optional<std::string> ProjectHandle::stalePreparation() const {
 
 bool ProjectHandle::call(int mode, int type, Listener& listener, WfFitReport* report) {
     const WfOptions options = doc_.solverOptions(report);
-    runInFolder(folder(), [&] { solverCall(*rs_, mode, type, doc_, options, listener); });
+    runInFolder(folder(), [&] { solverCall(*rs_, mode, type, doc_, options, listener); }, listener.waiting);
     return listener.errors.empty();
 }
 

@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <exception>
 #include <mutex>
@@ -33,9 +35,22 @@ bool leaveSharedFolder() { return ::unshare(CLONE_FS) == 0; }
 
 } // namespace
 
-void runInFolder(const std::filesystem::path& folder, const std::function<void()>& work) {
+void runInFolder(const std::filesystem::path& folder, const std::function<void()>& work,
+                 const std::function<void()>& whileWaiting) {
     std::exception_ptr failure;
+    std::mutex doneLock;
+    std::condition_variable doneSignal;
+    bool done = false;
+    auto finish = [&] {
+        std::lock_guard<std::mutex> hold(doneLock);
+        done = true;
+        doneSignal.notify_all();
+    };
     std::thread thread([&] {
+        struct Finish {
+            std::function<void()> f;
+            ~Finish() { f(); }
+        } finishOnExit{finish};
         try {
             if (leaveSharedFolder()) {
                 enter(folder);
@@ -57,6 +72,15 @@ void runInFolder(const std::filesystem::path& folder, const std::function<void()
             failure = std::current_exception();
         }
     });
+    {
+        std::unique_lock<std::mutex> hold(doneLock);
+        while (!doneSignal.wait_for(hold, std::chrono::milliseconds(100), [&] { return done; }))
+            if (whileWaiting) {
+                hold.unlock();
+                whileWaiting();
+                hold.lock();
+            }
+    }
     thread.join();
     if (failure) std::rethrow_exception(failure);
 }

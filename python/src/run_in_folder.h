@@ -21,9 +21,12 @@
 namespace wf::py {
 
 // Runs work on a new thread whose working directory is folder, and waits for
-// it. An exception of work (or a folder that cannot be entered, as
-// std::runtime_error naming it) is thrown again on the caller's thread.
-void runInFolder(const std::filesystem::path& folder, const std::function<void()>& work);
+// it, calling whileWaiting (when given) on the caller's thread about ten times
+// a second meanwhile (the Python caller looks for Ctrl+C there). An exception
+// of work (or a folder that cannot be entered, as std::runtime_error naming
+// it) is thrown again on the caller's thread.
+void runInFolder(const std::filesystem::path& folder, const std::function<void()>& work,
+                 const std::function<void()>& whileWaiting = {});
 
 // Whether runs of different projects can go on at the same time (each run
 // thread has a working directory of its own).

@@ -24,6 +24,8 @@ struct Listener {
     std::function<void(int code, const std::string& line)> progress;
     // Polled once per pass of an optimisation: true ends it after that pass.
     std::function<bool()> cancel;
+    // Called on the caller's thread while it waits for the run (run_in_folder.h).
+    std::function<void()> waiting;
     std::vector<std::string> errors;        // texts of the "Error" boxes, in order
     std::vector<std::string> informations;  // texts of the "Information" boxes
 };

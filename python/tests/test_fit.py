@@ -101,3 +101,31 @@ def test_an_error_in_the_callback_ends_the_run_and_is_raised(example):
 
     with pytest.raises(KeyError, match="from the callback"):
         p.fit(progress=broken)
+
+
+def test_ctrl_c_ends_the_run_after_its_pass_and_is_raised(example):
+    import os
+    import signal
+    import threading
+    import time
+
+    p = wellfit.Project.open(example)
+    p.mesh()
+    p.prepare()
+    passes = []
+    # SIGINT once the search has started: Python raises KeyboardInterrupt in
+    # the waiting caller, the run stops at the end of its pass.
+    timer = threading.Timer(0.05, lambda: os.kill(os.getpid(), signal.SIGINT))
+
+    def watch(line):
+        if line.startswith("Iteration"):
+            passes.append(line)
+            if len(passes) == 1:
+                timer.start()
+
+    start = time.perf_counter()
+    with pytest.raises(KeyboardInterrupt):
+        p.fit(progress=watch)
+    timer.cancel()
+    assert 1 <= len(passes) < 50  # the whole search takes 54 passes
+    assert time.perf_counter() - start < 5
