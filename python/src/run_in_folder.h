@@ -12,7 +12,8 @@
 //
 // Where the system refuses unshare, runs fall back to taking one process-wide
 // lock, entering the folder for the whole process and going back afterwards:
-// still correct, but runs are then made one at a time.
+// still correct, but runs are then made one at a time. Setting the
+// environment variable WELLFIT_SHARED_FOLDER chooses that way on any system.
 #pragma once
 
 #include <filesystem>
