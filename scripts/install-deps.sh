@@ -9,6 +9,8 @@ packages=(
   dpkg-dev file help2man desktop-file-utils appstream pkg-config lintian
   clang libclang-rt-14-dev
   xvfb xauth xdotool qt6-qpa-plugins
+  python3-dev python3-venv python3-pip python3-setuptools python3-wheel pybind11-dev python3-pybind11
+  python3-numpy python3-pytest python3-matplotlib python3-tqdm
 )
 missing=()
 for p in "${packages[@]}"; do
