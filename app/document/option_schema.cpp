@@ -61,13 +61,15 @@ const OptionSpec kSchema[] = {
      {}, {}, {}, 3, [](const AnalysisOptions& o) { return static_cast<double>(o.stopTolerance); },
      [](AnalysisOptions& o, double v) { o.stopTolerance = static_cast<float>(v); },
      [](WfOptions& r, double v) { r.stopTolerance = v; }, "search", 1u << WF_SEARCH_BOUND_AWARE},
-    {"max_passes", OptionKind::Count, "--max-passes", "", "N", "stop after N passes (default 200)",
-     "maximum number of passes", "Maximum passes:", "The bound-aware search stops after this many passes (the plain search has no limit "
-     "beyond its own rules)",
+    {"max_passes", OptionKind::Count, "--max-passes", "", "N", "stop the bound-aware search (or each start of the\nrobust search) after N passes (default 200)",
+     "maximum number of passes", "Maximum passes:",
+     "The bound-aware search, and each start of the robust search, stops after this many passes (the plain search "
+     "has no limit beyond its own rules)",
      "edMaxPasses", OptionDialog::Analysis, 200.0, 1.0, 999.0, false, {}, {}, {}, 4,
      [](const AnalysisOptions& o) { return double(o.maxPasses); },
      [](AnalysisOptions& o, double v) { o.maxPasses = static_cast<int32_t>(v); },
-     [](WfOptions& r, double v) { r.maxPasses = static_cast<int32_t>(v); }, "search", 1u << WF_SEARCH_BOUND_AWARE},
+     [](WfOptions& r, double v) { r.maxPasses = static_cast<int32_t>(v); }, "search",
+     (1u << WF_SEARCH_BOUND_AWARE) | (1u << WF_SEARCH_ROBUST)},
     {"fine_model", OptionKind::Switch, "--fine", "--no-fine", "",
      "the \"Fine model\" option on or off: a mesh, time\nsteps and solver chosen for accuracy (saved with\n"
      "the project; make the mesh and the data again)", "fine-model flag", "Fine model",
