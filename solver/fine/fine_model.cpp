@@ -232,18 +232,12 @@ void fineStepCounts(const FineModel& fm, const double* times, int nout, long& st
     }
 }
 
-bool fineSimulate(const FineModel& fm, const double* P, const double* times, int nout, double* sim, FineWork& w,
-                  std::vector<double>* finalModes, double* failedAt) {
-    const int n = fm.n, NZ = fm.NZ;
-    const std::size_t size = static_cast<std::size_t>(n) * NZ;
-    w.s.assign(size, 0.0);
-    w.diag.resize(size);
-    w.low.resize(size);
-    w.rhs.resize(size);
-    w.g.resize(NZ);
+namespace {
 
-    // Vertical matrices for these parameters: A mass with weight Kx p,
-    // B stiffness with weight Ky p, C mass with weight S q (row materials).
+// Vertical matrices for the parameters P: A mass with weight Kx p, B
+// stiffness with weight Ky p, C mass with weight S q (row materials).
+void verticalMatrices(const FineModel& fm, const double* P, FineWork& w) {
+    const int NZ = fm.NZ;
     for (auto* v : {&w.ad, &w.bd, &w.cd}) v->assign(NZ, 0.0);
     for (auto* v : {&w.ao, &w.bo, &w.co}) v->assign(NZ, 0.0);
     const int half = fm.npar / 2;
@@ -264,37 +258,49 @@ bool fineSimulate(const FineModel& fm, const double* P, const double* times, int
         w.cd[j + 1] += h * (s1 + 3.0 * s2) / 12.0;
         w.co[j] += h * (s1 + s2) / 12.0;
     }
+}
 
-    // Wellbore storage: the radial modes of the capacity for this column's
-    // storativity 1' Mz[S q] 1 (kept while it stays the same).
-    const std::vector<double>* Vp = &fm.V;
-    const double* lam = fm.lambda.data();
-    if (fm.wellVolume > 0.0) {
-        double column = 0.0;
-        for (int j = 0; j < NZ; ++j) column += w.cd[j] + (j + 1 < NZ ? 2.0 * w.co[j] : 0.0);
-        if (!(column > 0.0)) {
-            if (failedAt) *failedAt = 0.0;
+// The radial modes of this simulation: the model's, or with wellbore storage
+// those of the capacity for this column's storativity 1' Mz[S q] 1 (kept in w
+// while it stays the same). False when there are none.
+bool simulationModes(const FineModel& fm, FineWork& w, const std::vector<double>*& V, const double*& lambda) {
+    V = &fm.V;
+    lambda = fm.lambda.data();
+    if (!(fm.wellVolume > 0.0)) {
+        w.V.clear();
+        return true;
+    }
+    const int NZ = fm.NZ;
+    double column = 0.0;
+    for (int j = 0; j < NZ; ++j) column += w.cd[j] + (j + 1 < NZ ? 2.0 * w.co[j] : 0.0);
+    if (!(column > 0.0)) return false;
+    if (w.V.empty() || column != w.column) {
+        w.column = column;
+        if (!radialModes(fm.r, fm.n, fm.skin, fm.wellVolume / column, w.V, w.lambda)) {
+            w.V.clear();
             return false;
         }
-        if (w.V.empty() || column != w.column) {
-            w.column = column;
-            if (!radialModes(fm.r, n, fm.skin, fm.wellVolume / column, w.V, w.lambda)) {
-                w.V.clear();
-                if (failedAt) *failedAt = 0.0;
-                return false;
-            }
-        }
-        Vp = &w.V;
-        lam = w.lambda.data();
-    } else {
-        w.V.clear();
     }
-    const std::vector<double>& V = *Vp;
+    V = &w.V;
+    lambda = w.lambda.data();
+    return true;
+}
 
-    // Layout: entry (row j, mode m) at j * n + m, so that the inner loops run
-    // over the independent modes with unit stride.
-    const int nobs = static_cast<int>(fm.obsCol.size());
-    auto record = [&](int i) {
+// One simulation's stepping on the work arrays; entry (row j, mode m) at
+// j * n + m, so that the inner loops run over the independent modes with
+// unit stride.
+struct Stepper {
+    const FineModel& fm;
+    FineWork& w;
+    const std::vector<double>& V;
+    const double* lam;
+    int n, NZ;
+    std::size_t size;
+    bool positive = true;  // every pivot so far positive (ordinary input: always)
+
+    // The drawdowns at the observation nodes at output time i.
+    void record(double* sim, int nout, int i) const {
+        const int nobs = static_cast<int>(fm.obsCol.size());
         for (int k = 0; k < nobs; ++k) {
             const double* v = &V[static_cast<std::size_t>(fm.obsCol[k]) * n];
             const double* s = &w.s[static_cast<std::size_t>(fm.obsRow[k]) * n];
@@ -302,18 +308,16 @@ bool fineSimulate(const FineModel& fm, const double* P, const double* times, int
             for (int m = 0; m < n; ++m) sum += v[m] * s[m];
             sim[static_cast<std::size_t>(k) * nout + i] = sum;
         }
-    };
-    if (nout >= 1) record(0);
+    }
 
     // Factors of the n tridiagonal systems c0 C + dt (lambda A + B):
     // reciprocal pivots (diag) and unit lower couplings (low).
-    bool positive = true;  // every pivot so far positive (ordinary input: always)
-    auto factorise = [&](double c0, double dt, std::vector<double>& diag, std::vector<double>& low) {
-        diag.resize(size);
-        low.resize(size);
+    void factorise(double c0, double dt) {
+        w.diag.resize(size);
+        w.low.resize(size);
         for (int j = 0; j < NZ; ++j) {
-            double* __restrict d = &diag[static_cast<std::size_t>(j) * n];
-            double* __restrict l = &low[static_cast<std::size_t>(j) * n];
+            double* __restrict d = &w.diag[static_cast<std::size_t>(j) * n];
+            double* __restrict l = &w.low[static_cast<std::size_t>(j) * n];
             const double da = dt * w.ad[j], db = dt * w.bd[j] + c0 * w.cd[j];
             if (j == 0) {
                 for (int m = 0; m < n; ++m) {
@@ -323,7 +327,7 @@ bool fineSimulate(const FineModel& fm, const double* P, const double* times, int
                 }
                 continue;
             }
-            const double* dp = &diag[static_cast<std::size_t>(j - 1) * n];
+            const double* dp = &w.diag[static_cast<std::size_t>(j - 1) * n];
             const double oa = dt * w.ao[j - 1], ob = dt * w.bo[j - 1] + c0 * w.co[j - 1];
             for (int m = 0; m < n; ++m) {
                 const double off = oa * lam[m] + ob;
@@ -334,13 +338,11 @@ bool fineSimulate(const FineModel& fm, const double* P, const double* times, int
                 d[m] = 1.0 / p;
             }
         }
-    };
-    // One step of the two-step backward differentiation formula with step
-    // ratio omega = dt / previous dt (omega 0: a backward-Euler step):
-    //   (c0 M + dt K) s_new = M ((1 + omega) s - omega^2 / (1 + omega) s_prev) + dt f,
-    // c0 = (1 + 2 omega) / (1 + omega); in the radial modes M = C, K = lambda A + B.
-    auto step = [&](double omega, double dt, double tEnd, const std::vector<double>& diag,
-                    const std::vector<double>& low) {
+    }
+
+    // The right-hand side M ((1 + omega) s - omega^2 / (1 + omega) s_prev) + dt f
+    // in w.rhs; s_prev becomes the present drawdowns.
+    void rightHandSide(double omega, double dt, double tEnd) {
         std::fill(w.g.begin(), w.g.end(), 0.0);
         // Abstraction lowers the head: the drawdown gains -rate.
         for (const FineModel::Source& src : fm.sources) w.g[src.row] -= sourceRate(src, tEnd, dt) * dt;
@@ -366,51 +368,89 @@ bool fineSimulate(const FineModel& fm, const double* P, const double* times, int
                 for (int m = 0; m < n; ++m) rj[m] += cu * yu[m];
             }
         }
+    }
+
+    // Forward and back substitution with the factors: the new drawdowns in w.s.
+    void substitute() {
+        double* __restrict r = w.rhs.data();
         for (int j = 1; j < NZ; ++j) {
             double* rj = r + static_cast<std::size_t>(j) * n;
             const double* rp = rj - n;
-            const double* l = &low[static_cast<std::size_t>(j) * n];
+            const double* l = &w.low[static_cast<std::size_t>(j) * n];
             for (int m = 0; m < n; ++m) rj[m] -= l[m] * rp[m];
         }
         double* __restrict s = w.s.data();
         {
             const std::size_t o = static_cast<std::size_t>(NZ - 1) * n;
-            for (int m = 0; m < n; ++m) s[o + m] = r[o + m] * diag[o + m];
+            for (int m = 0; m < n; ++m) s[o + m] = r[o + m] * w.diag[o + m];
         }
         for (int j = NZ - 2; j >= 0; --j) {
             const std::size_t o = static_cast<std::size_t>(j) * n, u = o + n;
-            for (int m = 0; m < n; ++m) s[o + m] = r[o + m] * diag[o + m] - low[u + m] * s[u + m];
+            for (int m = 0; m < n; ++m) s[o + m] = r[o + m] * w.diag[o + m] - w.low[u + m] * s[u + m];
         }
-    };
+    }
 
+    // One step of the two-step backward differentiation formula with step
+    // ratio omega = dt / previous dt (omega 0: a backward-Euler step):
+    //   (c0 M + dt K) s_new = M ((1 + omega) s - omega^2 / (1 + omega) s_prev) + dt f,
+    // c0 = (1 + 2 omega) / (1 + omega); in the radial modes M = C, K = lambda A + B.
+    void step(double omega, double dt, double tEnd) {
+        rightHandSide(omega, dt, tEnd);
+        substitute();
+    }
+
+    // A block of equal steps from a to e; hprev the length of the step before.
+    void block(double a, double e, long steps, bool restart, double& hprev) {
+        const double dt = (e - a) / static_cast<double>(steps);
+        // The first step of a block follows a step of another length; after a
+        // change of the rates, or after a much shorter step, it is a
+        // backward-Euler step.
+        double omega1 = restart || hprev <= 0.0 ? 0.0 : dt / hprev;
+        if (omega1 > kMaxStepRatio) omega1 = 0.0;
+        factorise((1.0 + 2.0 * omega1) / (1.0 + omega1), dt);
+        step(omega1, dt, steps == 1 ? e : a + dt);
+        if (steps > 1) {
+            if (omega1 != 1.0) factorise(1.5, dt);
+            for (long st = 2; st <= steps; ++st) step(1.0, dt, st == steps ? e : a + static_cast<double>(st) * dt);
+        }
+        hprev = dt;
+    }
+};
+
+} // namespace
+
+bool fineSimulate(const FineModel& fm, const double* P, const double* times, int nout, double* sim, FineWork& w,
+                  std::vector<double>* finalModes, double* failedAt) {
+    const int n = fm.n, NZ = fm.NZ;
+    const std::size_t size = static_cast<std::size_t>(n) * NZ;
+    w.s.assign(size, 0.0);
+    w.diag.resize(size);
+    w.low.resize(size);
+    w.rhs.resize(size);
+    w.g.resize(NZ);
+    verticalMatrices(fm, P, w);
+    const std::vector<double>* V = nullptr;
+    const double* lambda = nullptr;
+    if (!simulationModes(fm, w, V, lambda)) {
+        if (failedAt) *failedAt = 0.0;
+        return false;
+    }
+    Stepper stepper{fm, w, *V, lambda, n, NZ, size};
+    if (nout >= 1) stepper.record(sim, nout, 0);
     w.sp.assign(size, 0.0);
     w.y.resize(size);
     double t = 0.0, hprev = 0.0;
     for (int i = 1; i < nout; ++i) {
         if (times[i] > t) {
-            planSteps(fm, t, times[i], [&](double a, double e, long steps, bool restart) {
-                const double dt = (e - a) / static_cast<double>(steps);
-                // The first step of a block follows a step of another length;
-                // after a change of the rates, or after a much shorter step,
-                // it is a backward-Euler step.
-                double omega1 = restart || hprev <= 0.0 ? 0.0 : dt / hprev;
-                if (omega1 > kMaxStepRatio) omega1 = 0.0;
-                factorise((1.0 + 2.0 * omega1) / (1.0 + omega1), dt, w.diag, w.low);
-                step(omega1, dt, steps == 1 ? e : a + dt, w.diag, w.low);
-                if (steps > 1) {
-                    if (omega1 != 1.0) factorise(1.5, dt, w.diag, w.low);
-                    for (long st = 2; st <= steps; ++st)
-                        step(1.0, dt, st == steps ? e : a + static_cast<double>(st) * dt, w.diag, w.low);
-                }
-                hprev = dt;
-            });
+            planSteps(fm, t, times[i],
+                      [&](double a, double e, long steps, bool restart) { stepper.block(a, e, steps, restart, hprev); });
             t = times[i];
-            if (!positive) {
+            if (!stepper.positive) {
                 if (failedAt) *failedAt = t;
                 return false;
             }
         }
-        record(i);
+        stepper.record(sim, nout, i);
     }
     if (finalModes) *finalModes = w.s;
     return true;
