@@ -56,33 +56,32 @@ void autoAnswerBoxes(QTimer& timer) {
     timer.start(50);
 }
 
-} // namespace
-
-int takeScreenshots(wf::doc::ProjectDocument& doc, const QString& dir, const QString& exampleFolder) {
-    QDir().mkpath(dir);
-    // Nobody answers the questions: Paste replaces, changes are dropped.
-    TFData::defaultConfirmReplace() = [](int, int) { return true; };
-    TWellfit::defaultAskToSaveChanges() = [] { return static_cast<int>(QMessageBox::Discard); };
-    QTemporaryDir work;
-    TWellfit window(doc, work.filePath(QStringLiteral("mru.ini")));
-    window.resize(1000, 640);
-    window.show();
-    QTimer boxes;
-    autoAnswerBoxes(boxes);
-
+// One tour of the windows: the project, the model dialogs, the analysis and
+// the pictures of the results, each step saving its pictures into dir.
+struct ScreenshotTour {
+    wf::doc::ProjectDocument& doc;
+    const QString& dir;
+    TWellfit& window;
+    QTemporaryDir& work;
     bool haveProject = false;
-    if (!exampleFolder.isEmpty()) {
-        const QFileInfoList projects = QDir(exampleFolder).entryInfoList({QStringLiteral("*.wft")}, QDir::Files);
-        if (!projects.isEmpty()) {
-            for (const QFileInfo& f : QDir(exampleFolder).entryInfoList(QDir::Files))
-                QFile::copy(f.absoluteFilePath(), work.filePath(f.fileName()));
-            const QString project = work.filePath(projects.first().fileName());
-            window.chooseOpenFile = [project] { return project; };
-            window.Open1Click();
-            haveProject = doc.pointCount() > 0;
+
+    // The first project of exampleFolder, copied into the scratch folder.
+    void openExample(const QString& exampleFolder) {
+        if (!exampleFolder.isEmpty()) {
+            const QFileInfoList projects = QDir(exampleFolder).entryInfoList({QStringLiteral("*.wft")}, QDir::Files);
+            if (!projects.isEmpty()) {
+                for (const QFileInfo& f : QDir(exampleFolder).entryInfoList(QDir::Files))
+                    QFile::copy(f.absoluteFilePath(), work.filePath(f.fileName()));
+                const QString project = work.filePath(projects.first().fileName());
+                window.chooseOpenFile = [project] { return project; };
+                window.Open1Click();
+                haveProject = doc.pointCount() > 0;
+            }
         }
     }
-    if (!haveProject) {
+
+    // Without an example: a new project with a synthetic test.
+    void makeSyntheticProject() {
         const QString project = work.filePath(QStringLiteral("DEMO.wft"));
         window.chooseSaveFile = [project] { return project; };
         window.New1Click();
@@ -98,106 +97,149 @@ int takeScreenshots(wf::doc::ProjectDocument& doc, const QString& dir, const QSt
         });
     }
 
-    drive([&] { window.Units1Click(); }, [&](QWidget* w) {
-        save(w, dir, QStringLiteral("dialog-units.png"));
-        clickOk(w);
-    });
-    drive([&] { window.Mesh1Click(); }, [&](QWidget* w) {
-        save(w, dir, QStringLiteral("dialog-mesh.png"));
-        clickOk(w);
-    });
-    drive([&] { window.Parameters1Click(); }, [&](QWidget* w) {
-        auto* g = w->findChild<StringGrid*>(QStringLiteral("sgDischarge"));
-        if (!haveProject) g->setCell(1, 2, QStringLiteral("86.4"));
-        save(w, dir, QStringLiteral("dialog-parameters.png"));
-        clickOk(w);
-    });
-    if (!haveProject) {
-        // Drawdowns of known parameters with a small scatter become the measurements.
-        drive([&] { window.Analysis2Click(); }, [](QWidget* w) {
-            const char* names[4] = {"edTFGuess", "edTMGuess", "edSFGuess", "edSMGuess"};
-            const char* values[4] = {"12", "0.002", "4e-6", "0.004"};
-            for (int i = 0; i < 4; ++i) edit(w, names[i])->setText(QString::fromLatin1(values[i]));
-            w->findChild<QPushButton*>(QStringLiteral("btnBound"))->click();
-            w->findChild<QRadioButton*>(QStringLiteral("rgType1"))->setChecked(true);
+    // Units, mesh and parameters, each saved and confirmed.
+    void modelDialogs() {
+        drive([&] { window.Units1Click(); }, [&](QWidget* w) {
+            save(w, dir, QStringLiteral("dialog-units.png"));
             clickOk(w);
-        });
-        QString measured;
-        int i = 0;
-        for (const QPointF& p : window.chart()->fit()->points()) {
-            const double scatter = 1.0 + 0.03 * std::sin(2.7 * i++);
-            measured += QString::number(p.x(), 'g', 6) + QLatin1Char('\t') +
-                        QString::number(p.y() * scatter, 'g', 5) + QLatin1Char('\n');
-        }
-        QApplication::clipboard()->setText(measured);
-        drive([&] { window.Edit1Click(); }, [&](QWidget* w) {
-            w->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
-            settle(50);
-            save(w, dir, QStringLiteral("dialog-data.png"));
-            clickOk(w);
-        });
-        drive([&] { window.Parameters1Click(); }, [](QWidget* w) { clickOk(w); });
-    }
-    if (haveProject) {
-        drive([&] { window.Edit1Click(); }, [&](QWidget* w) {
-            save(w, dir, QStringLiteral("dialog-data.png"));
-            static_cast<QDialog*>(w)->reject();
-        });
-    }
-    drive([&] { window.Analysis2Click(); }, [&](QWidget* w) {
-        // A project's own guesses stay; the synthetic test starts from fresh ones.
-        if (!haveProject) w->findChild<QPushButton*>(QStringLiteral("btnParam"))->click();
-        save(w, dir, QStringLiteral("dialog-analysis.png"));
-        clickOk(w);
-    });
-    save(progressWindow(), dir, QStringLiteral("dialog-progress.png"));
-    progressWindow()->hide();
-    save(&window, dir, QStringLiteral("main-window.png"));
-    if (FitReportWindow* report = window.fitReportWindow()) {
-        save(report, dir, QStringLiteral("fit-report.png"));
-        report->hide();
-    }
-
-    drive([&] { window.chart()->Chart1DblClick(); }, [&](QWidget* w) {
-        save(w, dir, QStringLiteral("dialog-chart-editor.png"));
-        static_cast<QDialog*>(w)->reject();
-    });
-    drive([&] { window.ExportGraph1Click(); }, [&](QWidget* w) {
-        save(w, dir, QStringLiteral("dialog-export.png"));
-        static_cast<QDialog*>(w)->reject();
-    });
-    drive([&] { window.ShowLog1Click(); }, [&](QWidget* w) {
-        save(w, dir, QStringLiteral("dialog-log.png"));
-        static_cast<QDialog*>(w)->reject();
-    });
-    if (doc.observationPointCount() > 1) {
-        // Several observation points: the page of the second point, and the chart of all.
-        save(&window, dir, QStringLiteral("chart-points.png"));
-        // Every point's derivative and residuals.
-        window.chart()->setDerivativeShown(true);
-        window.chart()->setResidualsShown(true);
-        save(&window, dir, QStringLiteral("chart-points-diagnostics.png"));
-        window.chart()->setDerivativeShown(false);
-        window.chart()->setResidualsShown(false);
-        drive([&] { window.Edit1Click(); }, [&](QWidget* w) {
-            if (auto* d = qobject_cast<TFData*>(w)) d->showPage(1);
-            save(w, dir, QStringLiteral("dialog-data-points.png"));
-            static_cast<QDialog*>(w)->reject();
         });
         drive([&] { window.Mesh1Click(); }, [&](QWidget* w) {
-            save(w, dir, QStringLiteral("dialog-mesh-points.png"));
+            save(w, dir, QStringLiteral("dialog-mesh.png"));
+            clickOk(w);
+        });
+        drive([&] { window.Parameters1Click(); }, [&](QWidget* w) {
+            auto* g = w->findChild<StringGrid*>(QStringLiteral("sgDischarge"));
+            if (!haveProject) g->setCell(1, 2, QStringLiteral("86.4"));
+            save(w, dir, QStringLiteral("dialog-parameters.png"));
+            clickOk(w);
+        });
+    }
+
+    // The data editor: for the synthetic test, measurements made from a
+    // fixed-time run of known parameters with a small scatter.
+    void measurements() {
+        if (!haveProject) {
+            drive([&] { window.Analysis2Click(); }, [](QWidget* w) {
+                const char* names[4] = {"edTFGuess", "edTMGuess", "edSFGuess", "edSMGuess"};
+                const char* values[4] = {"12", "0.002", "4e-6", "0.004"};
+                for (int i = 0; i < 4; ++i) edit(w, names[i])->setText(QString::fromLatin1(values[i]));
+                w->findChild<QPushButton*>(QStringLiteral("btnBound"))->click();
+                w->findChild<QRadioButton*>(QStringLiteral("rgType1"))->setChecked(true);
+                clickOk(w);
+            });
+            QString measured;
+            int i = 0;
+            for (const QPointF& p : window.chart()->fit()->points()) {
+                const double scatter = 1.0 + 0.03 * std::sin(2.7 * i++);
+                measured += QString::number(p.x(), 'g', 6) + QLatin1Char('\t') +
+                            QString::number(p.y() * scatter, 'g', 5) + QLatin1Char('\n');
+            }
+            QApplication::clipboard()->setText(measured);
+            drive([&] { window.Edit1Click(); }, [&](QWidget* w) {
+                w->findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
+                settle(50);
+                save(w, dir, QStringLiteral("dialog-data.png"));
+                clickOk(w);
+            });
+            drive([&] { window.Parameters1Click(); }, [](QWidget* w) { clickOk(w); });
+        } else {
+            drive([&] { window.Edit1Click(); }, [&](QWidget* w) {
+                save(w, dir, QStringLiteral("dialog-data.png"));
+                static_cast<QDialog*>(w)->reject();
+            });
+        }
+    }
+
+    // The analysis dialog and the windows of its results.
+    void analysis() {
+        drive([&] { window.Analysis2Click(); }, [&](QWidget* w) {
+            // A project's own guesses stay; the synthetic test starts from fresh ones.
+            if (!haveProject) w->findChild<QPushButton*>(QStringLiteral("btnParam"))->click();
+            save(w, dir, QStringLiteral("dialog-analysis.png"));
+            clickOk(w);
+        });
+        save(progressWindow(), dir, QStringLiteral("dialog-progress.png"));
+        progressWindow()->hide();
+        save(&window, dir, QStringLiteral("main-window.png"));
+        if (FitReportWindow* report = window.fitReportWindow()) {
+            save(report, dir, QStringLiteral("fit-report.png"));
+            report->hide();
+        }
+
+        drive([&] { window.chart()->Chart1DblClick(); }, [&](QWidget* w) {
+            save(w, dir, QStringLiteral("dialog-chart-editor.png"));
+            static_cast<QDialog*>(w)->reject();
+        });
+        drive([&] { window.ExportGraph1Click(); }, [&](QWidget* w) {
+            save(w, dir, QStringLiteral("dialog-export.png"));
+            static_cast<QDialog*>(w)->reject();
+        });
+        drive([&] { window.ShowLog1Click(); }, [&](QWidget* w) {
+            save(w, dir, QStringLiteral("dialog-log.png"));
             static_cast<QDialog*>(w)->reject();
         });
     }
-    window.chart()->setDerivativeShown(true);
-    window.chart()->setResidualsShown(true);
-    save(&window, dir, QStringLiteral("chart-diagnostics.png"));
-    window.chart()->setDerivativeShown(false);
-    window.chart()->setResidualsShown(false);
-    drive([&] { window.LogLog1Click(); }, [&](QWidget* w) {
-        save(w, dir, QStringLiteral("loglog-view.png"));
-        static_cast<QDialog*>(w)->accept();
-    });
+
+    // A project of several observation points: the chart of all, their
+    // diagnostics and the pages of the further points.
+    void points() {
+        if (doc.observationPointCount() > 1) {
+            // Several observation points: the page of the second point, and the chart of all.
+            save(&window, dir, QStringLiteral("chart-points.png"));
+            // Every point's derivative and residuals.
+            window.chart()->setDerivativeShown(true);
+            window.chart()->setResidualsShown(true);
+            save(&window, dir, QStringLiteral("chart-points-diagnostics.png"));
+            window.chart()->setDerivativeShown(false);
+            window.chart()->setResidualsShown(false);
+            drive([&] { window.Edit1Click(); }, [&](QWidget* w) {
+                if (auto* d = qobject_cast<TFData*>(w)) d->showPage(1);
+                save(w, dir, QStringLiteral("dialog-data-points.png"));
+                static_cast<QDialog*>(w)->reject();
+            });
+            drive([&] { window.Mesh1Click(); }, [&](QWidget* w) {
+                save(w, dir, QStringLiteral("dialog-mesh-points.png"));
+                static_cast<QDialog*>(w)->reject();
+            });
+        }
+    }
+
+    // Derivative, residuals and the log-log view.
+    void diagnostics() {
+        window.chart()->setDerivativeShown(true);
+        window.chart()->setResidualsShown(true);
+        save(&window, dir, QStringLiteral("chart-diagnostics.png"));
+        window.chart()->setDerivativeShown(false);
+        window.chart()->setResidualsShown(false);
+        drive([&] { window.LogLog1Click(); }, [&](QWidget* w) {
+            save(w, dir, QStringLiteral("loglog-view.png"));
+            static_cast<QDialog*>(w)->accept();
+        });
+    }
+};
+
+} // namespace
+
+int takeScreenshots(wf::doc::ProjectDocument& doc, const QString& dir, const QString& exampleFolder) {
+    QDir().mkpath(dir);
+    // Nobody answers the questions: Paste replaces, changes are dropped.
+    TFData::defaultConfirmReplace() = [](int, int) { return true; };
+    TWellfit::defaultAskToSaveChanges() = [] { return static_cast<int>(QMessageBox::Discard); };
+    QTemporaryDir work;
+    TWellfit window(doc, work.filePath(QStringLiteral("mru.ini")));
+    window.resize(1000, 640);
+    window.show();
+    QTimer boxes;
+    autoAnswerBoxes(boxes);
+
+    ScreenshotTour tour{doc, dir, window, work};
+    tour.openExample(exampleFolder);
+    if (!tour.haveProject) tour.makeSyntheticProject();
+    tour.modelDialogs();
+    tour.measurements();
+    tour.analysis();
+    tour.points();
+    tour.diagnostics();
     return 0;
 }
 
