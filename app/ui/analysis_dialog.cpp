@@ -98,6 +98,7 @@ QHBoxLayout* TFAnalysis::makeRunGroups() {
     }
     checkAll_ = new QCheckBox(QStringLiteral("Use all points"), this);
     checkAll_->setObjectName(QStringLiteral("checkAll"));
+    checkAll_->setToolTip(QStringLiteral("Fit every reading; clear it to leave out the first readings"));
     edIgnore_ = makeField(this, "edIgnore", QStringLiteral("Number of initial points to ignore:"));
     edRMSE_ = makeField(this, "edRMSE", QStringLiteral("Minimum fit requirements (RMSE):"));
     edSimTime_ = makeField(this, "edSimTime", QStringLiteral("Simulation time (Days):"));

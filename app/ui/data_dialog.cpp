@@ -74,6 +74,8 @@ TFData::TFData(wf::doc::ProjectDocument& document, QWidget* parent) : QDialog(pa
     edName_->setObjectName(QStringLiteral("edName"));
     edNoPoints_ = new QLineEdit(QStringLiteral("0"), this);
     edNoPoints_->setObjectName(QStringLiteral("edNoPoints"));
+    edName_->setToolTip(QStringLiteral("Name of the observation borehole (at most 50 characters)"));
+    edNoPoints_->setToolTip(QStringLiteral("Number of readings in the table"));
     sgDrawDown_ = new StringGrid(2, 3, this);
     sgDrawDown_->setObjectName(QStringLiteral("sgDrawDown"));
     sgDrawDown_->setLinesMovable(true);  // rows and columns are dragged by their fixed cells
@@ -193,6 +195,11 @@ TFData::PointPage& TFData::newPage(const wf::doc::ObservationPoint& point) {
     p.weight->setObjectName(QStringLiteral("edWeight"));
     p.count = new QLineEdit(QString::number(point.times.size()), p.page);
     p.count->setObjectName(QStringLiteral("edNoPoints"));
+    p.name->setToolTip(QStringLiteral("Name of this observation point (at most 20 characters)"));
+    p.distance->setToolTip(QStringLiteral("Distance of this point from the pumped well"));
+    p.position->setToolTip(QStringLiteral("Layer in which this point is screened, or the pumped well itself"));
+    p.weight->setToolTip(QStringLiteral("Weight of this point's squared residuals in the fit (above 0)"));
+    p.count->setToolTip(QStringLiteral("Number of readings of this point"));
     p.grid = newGrid(p.page);
     p.grid->setObjectName(QStringLiteral("sgDrawDown"));
     fillGrid(p.grid, point.times, point.values, static_cast<int>(point.times.size()));

@@ -49,6 +49,14 @@ TFParam::TFParam(wf::doc::ProjectDocument& document, QWidget* parent) : QDialog(
     cbWLO_ = new QComboBox(this);
     cbWLO_->setObjectName(QStringLiteral("cbWLO"));
     cbWLO_->addItems({QStringLiteral("Drawdown"), QStringLiteral("Meter above sea level")});
+    cbPumpPos_->setToolTip(QStringLiteral("The layers the well's screen opens to"));
+    cbOppBoundary_->setToolTip(QStringLiteral("The boundary at the distance to the opposite boundary: no flow "
+                                              "across it, or a constant head"));
+    cbWLO_->setToolTip(QStringLiteral("Whether the test data are drawdowns (positive downward) or water levels"));
+    checkSubset_->setToolTip(QStringLiteral("Use a subset of the measured times, spread over the test"));
+    edSubset_->setToolTip(QStringLiteral("How many of the measured times the subset holds (at least 2)"));
+    for (QLineEdit* e : {edPumpData_, edObsFile_, edParamFile_})
+        e->setToolTip(QStringLiteral("Side file of the project, beside the project file"));
 
     auto* input = new QGroupBox(QStringLiteral("Input file:"), this);
     auto* inf = new QFormLayout(input);

@@ -33,6 +33,12 @@ TFUnits::TFUnits(wf::doc::ProjectDocument& document, QWidget* parent) : QDialog(
     cbOutTimes_ = unitList(this, "cbOutTimes", wf::doc::kTimeUnits);
     cbConductivity_ = unitList(this, "cbConductivity", wf::doc::kConductivityUnits);
     cbCharge_ = unitList(this, "cbCharge", wf::doc::kDischargeUnits);
+    cbDistance_->setToolTip(QStringLiteral("Unit of the thickness, the distances and the well radii"));
+    cbInTimes_->setToolTip(QStringLiteral("Unit of the times of the test data and of the pumping steps"));
+    cbOutTimes_->setToolTip(QStringLiteral("Unit of the times in the result and simulation files"));
+    cbConductivity_->setToolTip(QStringLiteral("Unit of the conductivities; transmissivities are in its length "
+                                               "squared per its time"));
+    cbCharge_->setToolTip(QStringLiteral("Unit of the pumping rates"));
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Unit of all distances:"), cbDistance_);

@@ -16,7 +16,10 @@
 
 #include "analysis_dialog.h"
 #include "fit_report_window.h"
+#include "data_dialog.h"
 #include "mesh_dialog.h"
+#include "param_dialog.h"
+#include "units_dialog.h"
 #include "ui_support.h"
 #include "wellfit_window.h"
 
@@ -122,6 +125,28 @@ TEST_F(ProjectFolderTest, ReportWindowPrintsItsText) {
     const QByteArray pdf = readFile(QStringLiteral("report.pdf"));
     EXPECT_TRUE(pdf.startsWith("%PDF"));
     EXPECT_GT(pdf.size(), 500);
+}
+
+// Every field a user types into or chooses in the model dialogs says what it is for.
+TEST_F(AnalysisOptionsDialogTest, EveryEditableFieldOfTheModelDialogsHasATooltip) {
+    wf::ui::TFUnits units(doc);
+    wf::ui::TFMesh mesh(doc);
+    wf::ui::TFParam param(doc);
+    wf::ui::TFAnalysis analysis(doc);
+    wf::ui::TFData data(doc);
+    for (QWidget* dialog : std::initializer_list<QWidget*>{&units, &mesh, &param, &analysis, &data}) {
+        int checked = 0;
+        for (QWidget* w : dialog->findChildren<QWidget*>()) {
+            const auto* line = qobject_cast<QLineEdit*>(w);
+            const bool editable = (line && !line->isReadOnly()) || qobject_cast<QComboBox*>(w) ||
+                                  qobject_cast<QCheckBox*>(w);
+            if (!editable || w->objectName().isEmpty() || w->objectName().startsWith(QLatin1String("qt_"))) continue;
+            ++checked;
+            EXPECT_FALSE(w->toolTip().isEmpty()) << dialog->objectName().toStdString() << " "
+                                                  << w->objectName().toStdString();
+        }
+        EXPECT_GT(checked, 0) << dialog->objectName().toStdString();
+    }
 }
 
 // The well options come from the schema into the mesh dialog, enabled only
