@@ -202,5 +202,7 @@ done
 # lintian: errors fail the check; the warnings left are printed.
 debs=()
 for p in "${packages[@]}"; do debs+=("$(deb "$p")"); done
+# The Python package comes from the same run when the build has it.
+if [ -f "$(deb python3-wellfit)" ]; then debs+=("$(deb python3-wellfit)"); fi
 lintian --fail-on error --tag-display-limit 0 "${debs[@]}" || fail "lintian found errors"
 echo "check-package: ${packages[*]} ($version) are sound"
