@@ -231,6 +231,10 @@ void writeFitReport(RunState& rs, const SearchSpace& sp, FitRun& run) {
         pr.values[q] = factor[q] * est.P(q + 1);
         pr.held[q] = sp.active[uj] == 0;
         pr.estimated[q] = !pr.held[q];
+        // A parameter held on its own comes back as the guess itself, not as
+        // the guess through its single-precision multiplier (40, not 39.9999993).
+        const double guesses[4] = {in.TF, in.TM, in.SF, in.SM};
+        if (pr.held[q] && !sp.tied && guesses[q] > 0.0) pr.values[q] = guesses[q];
         const double x = sp.tied ? sp.u(static_cast<int>(uj)) : est.P(q + 1);
         pr.atBound[q] = pr.held[q] ? 0 : boundFlag(x, sp.lower[uj], sp.upper[uj]);
     }

@@ -171,6 +171,17 @@ TEST_F(RunChecks, ProjectFileEndingEarlyIsOpenedWithAWarning) {
     EXPECT_EQ(r.err, "");
 }
 
+// A parameter held at its guess comes back as the guess itself in the report
+// (not through its single-precision multiplier: 39.9999993).
+TEST_F(RunChecks, HeldParameterComesBackExactlyAtItsGuess) {
+    const Outcome r = run("--all --hold tf --tf 40 --json OKORENDIJK.wft");
+    ASSERT_TRUE(r.code == 0 || r.code == 3) << r.err;
+    EXPECT_NE(r.out.find("\"TF\": {\"value\": 40, \"unit\": \"m2/day\", \"estimated\": false, \"held\": true"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(side("OKORENDIJK.FIT").find("\nTF        4.000000E+01 "), std::string::npos) << side("OKORENDIJK.FIT");
+}
+
 // A word of the test-data file that is not a number is named with its line
 // before the preparation runs (not only "Data format error in input file").
 TEST_F(RunChecks, NonNumericTestDataNamesItsLineAndValue) {
