@@ -4,24 +4,13 @@
 #include <exception>
 #include <new>
 
-#include "entry/run_driver.h"
+#include "entry/entry_call.h"
 #include "base/run_options.h"
 #include "base/inverse_state.h"
 #include "wfcore/wfcore.h"
 
 namespace wf::py {
 namespace {
-
-// A base name the solver can form side-file names from: 1 to 12 characters,
-// none of them a folder separator or NUL (the entry call's own rule).
-bool usableBaseName(const FILENAME_VIEW& f) {
-    if (f.baseLength < 1 || f.baseLength > 12) return false;
-    for (int i = 0; i < f.baseLength; ++i) {
-        const char c = f.baseName[i];
-        if (c == '\0' || c == '/' || c == '\\') return false;
-    }
-    return true;
-}
 
 WfHost hostOf(Listener& listener) {
     WfHost host{};
@@ -51,27 +40,8 @@ void solverCall(wf::RunState& rs, int mode, int type, wf::doc::ProjectDocument& 
     rs.rep.setHost(&host);
     wf::installOptions(rs.inv, &options);
     wf::installRunOptions(rs.options, &options);
-    const bool showsProgress = mode != WF_MODE_MESH && mode != WF_MODE_PREPARE;
-    try {
-        if (showsProgress) {
-            rs.rep.addLine(0, "WELLFIT: Start Computation");
-            rs.rep.showWindow();
-        }
-        FILENAME_VIEW view;
-        std::memcpy(&view, &doc.filename, sizeof view);
-        if (!usableBaseName(view)) {
-            rs.error("The project file name must have 1 to 12 characters before \".wft\"");
-        } else {
-            wf::SET_FILE(rs, view);
-            wf::INITIALIZE(rs, doc.mesh, doc.obsv, doc.pump, doc.guess, doc.pinit, doc.units, doc.nzero);
-            wf::WFRUN(rs, mode, type, doc.mesh, doc.obsv, doc.pinit);
-        }
-        if (showsProgress) rs.rep.addLine(2, "WELLFIT: Computation Complete");
-    } catch (const std::bad_alloc&) {
-        rs.error(" Allocation Error, not enough memory");
-    } catch (const std::exception& e) {
-        rs.error(std::string("Internal error in the solver: ") + e.what());
-    }
+    wf::entryCall(rs, mode, type, doc.filename, doc.mesh, doc.obsv, doc.pump, doc.guess, doc.pinit, doc.units,
+                  doc.nzero);
     // The options hold for this call only, as the command-line runner installs them.
     wf::installOptions(rs.inv, nullptr);
     wf::installRunOptions(rs.options, nullptr);

@@ -47,8 +47,8 @@ void restoreSimulationFile(RunState& rs, const SimulationFile& kept) {
     (void)textio::writeSideFileText(rs.file(".inv"), kept.text);
 }
 
-// Step 8.5 for several points: all NOBS x NT records of {base}.inv (after its
-// counts line) and, when res is given, the fit table of every point one after
+// The simulated values of a pass for several points: all NOBS x NT records
+// of {base}.inv (after its counts line) and, when res is given, the fit table of every point one after
 // another: a row per measurement of the point, with the node and time of its
 // time level and the measured value. lastDrawdown holds the last level's
 // drawdown at every point.
@@ -89,8 +89,8 @@ bool readPointTables(RunState& rs, textio::RecordReader& reader, int nobs, int c
     return true;
 }
 
-// Step 8.5 of a pass: reads {base}.inv (counts, "Node:" line, then one record
-// per time level of the first observation node) and, when res is given,
+// The simulated values of a pass: reads {base}.inv (counts, "Node:" line,
+// then one record per time level of the first observation node) and, when res is given,
 // writes each record as a row of the result table with the observed value
 // inserted. lastDrawdown holds the drawdown of the last record read (the
 // last level of every point when there are several).
