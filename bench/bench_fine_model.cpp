@@ -14,7 +14,7 @@
 
 #include "document/project_document.h"
 #include "support/solver_run.h"
-#include "quiet_host.h"
+#include "fine_example.h"
 #include "fine/fine_model.h"
 
 namespace {
@@ -22,17 +22,11 @@ namespace {
 namespace fs = std::filesystem;
 
 using wf::bench::Counts;
-using wf::bench::quietHost;
+using wf::bench::FineExample;
 
-// One solver run with the fine model on the document's records; the run state
-// is returned for its counters.
+// One solver run with the fine model on the document's records.
 void solverRun(wf::RunState& rs, wf::doc::ProjectDocument& doc, int mode, int type, Counts& counts, int threads) {
-    const WfHost h = quietHost(&counts);
-    rs.rep.setHost(&h);
-    rs.options.fineModel = true;
-    rs.options.threads = threads;
-    wf::test::solverRun(rs, mode, type, doc);
-    rs.rep.setHost(nullptr);
+    wf::bench::fineRun(rs, doc, mode, type, counts, threads);
 }
 
 // The output times of the first observation node in a simulation file, in
@@ -54,45 +48,9 @@ std::vector<double> simulationTimes(const std::string& name, double factor) {
     return t;
 }
 
-// Opens a copy of the example in a fresh folder and makes its fine mesh and
-// preparation runs.
-class Example {
-public:
-    Example(const char* tag) : old_(fs::current_path()) {
-        dir_ = fs::temp_directory_path() / (std::string("wf_bench_fine_") + tag + std::to_string(::getpid()));
-        const fs::path example = fs::path(WF_SOURCE_DIR) / "examples" / "oude-korendijk";
-        fs::create_directories(dir_);
-        fs::copy(example, dir_, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-        fs::current_path(dir_);
-        const wf::doc::OpenOutcome opened = doc.openProject("OKORENDIJK.wft");
-        if (!opened.project || !opened.testData || doc.pointCount() == 0) {
-            why = "example project could not be opened";
-            return;
-        }
-        if (!doc.convertParameters(1) || !doc.convertParameters(2)) {
-            why = "parameter conversion refused";
-            return;
-        }
-        Counts c;
-        wf::RunState rs;
-        solverRun(rs, doc, 4, 0, c, 0);
-        wf::RunState rs2;
-        solverRun(rs2, doc, 5, 0, c, 0);
-        if (c.boxes != 0) why = "project set-up failed: " + c.lastBox;
-    }
-    ~Example() {
-        fs::current_path(old_);
-        fs::remove_all(dir_);
-    }
-    wf::doc::ProjectDocument doc;
-    std::string why;
-
-private:
-    fs::path old_, dir_;
-};
 
 void BM_FineModelRun(benchmark::State& state) {
-    Example ex("run");
+    FineExample ex("fine_run");
     if (!ex.why.empty()) {
         state.SkipWithError(ex.why.c_str());
         return;
@@ -121,7 +79,7 @@ void BM_FineModelRun(benchmark::State& state) {
 }
 
 void BM_FineFit(benchmark::State& state) {
-    Example ex("fit");
+    FineExample ex("fine_fit");
     if (!ex.why.empty()) {
         state.SkipWithError(ex.why.c_str());
         return;
