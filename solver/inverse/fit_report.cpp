@@ -323,7 +323,7 @@ std::string fitVerdict(const WfFitReport& rep, const std::string& tUnit) {
 }
 
 std::string fitReportText(const WfFitReport& rep, const std::string& verdict, const std::string& tUnit,
-                          const std::string& dataUnit) {
+                          const std::string& dataUnit, const std::string& startsNote) {
     std::string s;
     auto line = [&](const std::string& l) { s += l + "\n"; };
     auto sci = [](double v) { return std::isfinite(v) ? printf1("%14.6E", v) : std::string("           n/a"); };
@@ -401,6 +401,7 @@ std::string fitReportText(const WfFitReport& rep, const std::string& verdict, co
                           startEndingName(e.ending));
             line(buf);
         }
+        if (!startsNote.empty()) line(startsNote);
     }
     if (std::isfinite(rep.expectedRuns) || rep.startCount > 0) line("");
     line("Verdict: " + verdict);

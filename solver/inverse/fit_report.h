@@ -60,9 +60,10 @@ void buildFitReport(const FitProblem& problem, const FitRunFacts& facts, const s
 // The verdict of a filled report; tUnit is the transmissivity unit ("m2/day").
 std::string fitVerdict(const WfFitReport& report, const std::string& tUnit);
 
-// The text of {base}.fit.
+// The text of {base}.fit; startsNote, when not empty, follows the robust
+// search's table of starts (where its starts came from).
 std::string fitReportText(const WfFitReport& report, const std::string& verdict, const std::string& tUnit,
-                          const std::string& dataUnit);
+                          const std::string& dataUnit, const std::string& startsNote = {});
 
 // "plain", "bound-aware" or "robust" (WF_SEARCH_...).
 const char* searchName(int search);

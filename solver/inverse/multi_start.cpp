@@ -9,6 +9,7 @@
 
 #include "inverse/analysis_report.h"
 #include "inverse/fit_report.h"
+#include "inverse/layer_splits.h"
 #include "inverse/log_trust_region.h"
 #include "wfcore/options.h"
 
@@ -102,12 +103,28 @@ void ROBUST(RunState& rs, const SearchSpace& sp, Vec1<double>& b, int n, int fir
         return cancel == 1;
     };
 
-    // The starts, all together.
+    // The starts, all together: the guesses, with four free layer
+    // parameters the two layer splits of a one-aquifer fit, the design.
     const int count = std::clamp(rs.inv.options.starts, 1, WF_MAX_STARTS);
-    std::vector<LogStart> starts(static_cast<std::size_t>(count));
-    const std::vector<std::vector<double>> design = startDesign(lnGuess, pr.free, pr.lo, pr.hi, count);
-    for (int s = 0; s < count; ++s) starts[static_cast<std::size_t>(s)].z = design[static_cast<std::size_t>(s)];
     st.iteration = 1;  // the run has begun: its end point is reported whatever happens
+    std::vector<std::vector<double>> design;
+    if (splitsApply(pr, rs.in.RATIO, count)) {
+        if (!makeLayerSplits(pr, lnGuess, rs.in.RATIO, out.splits)) {
+            st.status = kBsolveModelFailed;
+            return;
+        }
+        out.passes += out.splits.passes;
+        char line[112];
+        std::snprintf(line, sizeof line, "One aquifer for the layer splits: Error Estimate = %12.5E, %3d passes",
+                      out.splits.S, out.splits.passes);
+        progressLine(rs, 0, line);
+        design = startDesign(lnGuess, pr.free, pr.lo, pr.hi, count - 2);
+        design.insert(design.begin() + 1, out.splits.z.begin(), out.splits.z.end());
+    } else {
+        design = startDesign(lnGuess, pr.free, pr.lo, pr.hi, count);
+    }
+    std::vector<LogStart> starts(static_cast<std::size_t>(count));
+    for (int s = 0; s < count; ++s) starts[static_cast<std::size_t>(s)].z = design[static_cast<std::size_t>(s)];
     if (!runLogStarts(pr, starts)) {
         st.status = kBsolveModelFailed;
         return;
@@ -129,7 +146,7 @@ void ROBUST(RunState& rs, const SearchSpace& sp, Vec1<double>& b, int n, int fir
         char line[96];
         std::snprintf(line, sizeof line, "Start %2d of %2d: Error Estimate = %12.5E, %3d passes, %s", s + 1, count,
                       e.S, e.passes, startEndingName(e.ending));
-        progressLine(rs, s == 0 ? 0 : -2, line);
+        progressLine(rs, s == 0 && !out.splits.made ? 0 : -2, line);
     }
 
     // The polish of the best end point: central differences, a fresh damping.

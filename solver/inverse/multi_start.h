@@ -1,6 +1,8 @@
 // The robust search of an optimisation: the log-space trust-region search
 // (log_trust_region.h) from the guesses and from starts - 1 further points
-// spread over one decade either side of them, the best end point polished
+// spread over one decade either side of them (with four free layer
+// parameters, two of them the layer splits of a one-aquifer fit,
+// layer_splits.h), the best end point polished
 // with central differences. The model runs of all starts in one phase go to
 // the model together (the fine model runs them on a pool of threads; the
 // standard model, which runs through its side files, one after another), and
@@ -12,6 +14,7 @@
 
 #include "base/run_state.h"
 #include "inverse/bsolve.h"
+#include "inverse/layer_splits.h"
 #include "inverse/search_space.h"
 
 namespace wf {
@@ -31,6 +34,7 @@ struct RobustOutcome {
     int passes = 0;                // passes of all starts and of the polish
     int ending = 0;                // how the polish ended (WF_START_...)
     double floor = 0.0;            // the error floor
+    LayerSplits splits;            // the one-aquifer fit and starts 2 and 3, when made
 };
 
 // A start is at the best when its S is within this fraction above the lowest

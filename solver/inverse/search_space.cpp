@@ -98,6 +98,18 @@ const char* distanceUnit(int idist) {
     return idist >= 1 && idist <= 4 ? names[idist - 1] : "(distance unit)";
 }
 
+// Where starts 2 and 3 of a robust search came from, in the user's units.
+std::string splitsNote(const LayerSplits& splits, const double factor[4], const std::string& tUnit) {
+    if (!splits.made) return {};
+    char text[320];
+    std::snprintf(text, sizeof text,
+                  "Starts 2 and 3 begin from a fit of one aquifer (T = %.5G %s, S = %.5G, error estimate %.6E) "
+                  "with %.0f %% of its transmissivity in the fracture layer and in the matrix.",
+                  (factor[0] + factor[1]) * splits.K, tUnit.c_str(), (factor[2] + factor[3]) * splits.Ss, splits.S,
+                  100.0 * kSplitShare);
+    return text;
+}
+
 void saveFitText(RunState& rs, const std::string& text) {
     const std::string name = rs.file(".fit");
     std::ofstream out;
@@ -264,7 +276,8 @@ void writeFitReport(RunState& rs, const SearchSpace& sp, FitRun& run) {
     }
     buildFitReport(pr, run.facts, tUnit, rep, rs.inv.verdict);
     fillPointFits(rs, first, n, rep);
-    saveFitText(rs, fitReportText(rep, rs.inv.verdict, tUnit, distanceUnit(in.IDIST)));
+    saveFitText(rs, fitReportText(rep, rs.inv.verdict, tUnit, distanceUnit(in.IDIST),
+                                  run.robust ? splitsNote(run.robust->splits, factor, tUnit) : std::string()));
     deliverFitReport(rs.inv.options.report, rep);
 }
 

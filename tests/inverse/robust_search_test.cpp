@@ -260,3 +260,31 @@ TEST_F(RobustProject, ReportNamesTheSearchAndEveryStart) {
 
 } // namespace
 } // namespace wfinv
+
+namespace wfinv {
+namespace {
+
+// Four free parameters: starts 2 and 3 are the layer splits of a one-aquifer
+// fit, and the report says where they came from. The fracture split of the
+// Oude Korendijk data ends in the valley with the transmissivity in the
+// fracture layer, the matrix split in the one with it in the matrix.
+TEST_F(FineRobustProject, FourParametersStartTwoAndThreeFromTheLayerSplits) {
+    options.starts = 3;
+    const double P0[4] = {kKorendijkK, kKorendijkK, kKorendijkSs, kKorendijkSs};
+    fit(P0);
+    ASSERT_EQ(report.valid, 1);
+    ASSERT_EQ(report.startCount, 3);
+    EXPECT_GT(report.starts[1].parameters[0], 100.0 * report.starts[1].parameters[1]);  // TF >> TM
+    EXPECT_GT(report.starts[2].parameters[1], 100.0 * report.starts[2].parameters[0]);  // TM >> TF
+    const std::string text = readFile(dir / "TEST.fit");
+    EXPECT_NE(text.find("Starts 2 and 3 begin from a fit of one aquifer (T = "), std::string::npos) << text;
+    EXPECT_NE(text.find("with 99 % of its transmissivity in the fracture layer and in the matrix."),
+              std::string::npos);
+    // One aquifer has no split to make.
+    options.oneAquifer = 1;
+    fit(P0);
+    EXPECT_EQ(readFile(dir / "TEST.fit").find("Starts 2 and 3 begin"), std::string::npos);
+}
+
+} // namespace
+} // namespace wfinv
