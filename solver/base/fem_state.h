@@ -5,6 +5,7 @@
 
 #include <iosfwd>
 #include <memory>
+#include <string>
 
 #include "base/assembly_cache.h"
 
@@ -17,6 +18,7 @@ struct FineModel;
 struct FemState {
     // Run level, set by the inversion driver
     int callCount = 0;     // AQFESUB calls in this run; reset to 0 before the first model run
+    int copyRuns = 0;      // of them, runs made on copies of the run state (inverse/parallel_runs.h)
     int npar = 4;          // parameter multipliers
     double KX = 0.0, KY = 0.0, SS = 0.0;  // base conductivities (m/s) and specific storage (1/m)
     int nobsNodes = 0;     // observation nodes
@@ -78,6 +80,10 @@ struct FemState {
     // standard error).
     std::ostream* listing = nullptr;
     std::ostream* diagnostics = nullptr;
+    // When set, the simulation file's text goes here instead of {base}.inv,
+    // and the search reads it from here: a derivative run of a pass made on a
+    // copy of the run state beside the others (inverse/parallel_runs.h).
+    std::string* simulationText = nullptr;
 
     // Element integrals kept for the run (see assembly_cache.h)
     AssemblyCache cache;

@@ -1,6 +1,7 @@
 #include "fem/simf.h"
 
 #include <fstream>
+#include <utility>
 
 #include "base/run_state.h"
 #include "fem/fem_numerics.h"
@@ -84,6 +85,10 @@ bool writeSimulationFile(RunState& rs, const Mat1<double>& sim, const Vec1<int>&
     for (int k = 1; k <= fs.nobsNodes; ++k)
         for (int i = 1; i <= fs.nout; ++i)
             text += textio::format("(5X,I6,F15.4,1P,E18.10)", {obsNodes(k), times(i) / fs.inTimeFactor, sim(k, i)});
+    if (fs.simulationText != nullptr) {
+        *fs.simulationText = std::move(text);
+        return true;
+    }
     if (const std::string why = textio::writeSideFileText(name, text); !why.empty()) {
         rs.error(" The simulation file " + name + " cannot be written (" + why + ")");
         return false;

@@ -17,6 +17,7 @@
 #include "inverse/analysis_setup.h"
 #include "inverse/bsolve.h"
 #include "inverse/multi_start.h"
+#include "inverse/parallel_runs.h"
 #include "inverse/search_space.h"
 #include "textio/list_directed.h"
 #include "textio/side_file.h"
@@ -148,7 +149,7 @@ struct AnalysisRun {
     const double* P1 = nullptr;  // the four multipliers of the last pass
     int modelRuns = 0;
     BsolveModel model;
-    BsolveBatch fineBatch;
+    BsolveBatch batch;
     int counter = 0;           // completed passes
     double S = 100.0;          // sum of squared residuals of the last pass
     SimulationFile kept;
@@ -191,6 +192,7 @@ struct AnalysisRun {
         rs.fem.SS = rs.in.SCALS;
         rs.fem.npar = k;
         rs.fem.callCount = 0;
+        rs.fem.copyRuns = 0;
     }
 
     // 3.-6. Observations, time levels, prediction extension, pumping steps.
@@ -224,8 +226,10 @@ struct AnalysisRun {
     }
 
     // The search's model: one run of the flow model (or the caller's
-    // simulation) at the multipliers of a trial vector. With the "Fine
-    // model" the derivative models of a pass run concurrently, in memory.
+    // simulation) at the multipliers of a trial vector. The derivative models
+    // of a pass run concurrently: with the "Fine model" in memory, on the
+    // standard model side by side on copies of the run state
+    // (parallel_runs.h), the same values as one after another.
     void makeModels() {
         model = [this](const double* x, int n, double* f) {
             ++modelRuns;
@@ -235,16 +239,22 @@ struct AnalysisRun {
             if (rs.inv.pairs.several) return simulatePairs(rs, simulate, trial, f);
             return FUNC(rs, simulate, trial, n, f, rs.est.TOUT.data());
         };
-        fineBatch = [this](int count, const double* const* x, int n, double* const* f) {
+        batch = [this](int count, const double* const* x, int n, double* const* f) {
             std::vector<std::array<double, 4>> tied(space.tied ? static_cast<std::size_t>(count) : 0);
             std::vector<const double*> p(x, x + count);
             for (std::size_t c = 0; c < tied.size(); ++c) {
                 space.multipliers(x[c], tied[c].data());
                 p[c] = tied[c].data();
             }
-            const bool made = rs.inv.pairs.several ? simulatePairsMany(rs, count, p.data(), f, rs.options.threads)
-                                                   : fineSimulateMany(rs, count, p.data(), n, f, rs.options.threads);
-            if (made) {
+            if (!rs.options.fineModel) {
+                const SideBySide runs = simulateSideBySide(rs, simulate, count, p.data(), n, f, rs.options.threads);
+                if (runs == SideBySide::failed) return false;
+                if (runs == SideBySide::made) {
+                    modelRuns += count;
+                    return true;
+                }
+            } else if (rs.inv.pairs.several ? simulatePairsMany(rs, count, p.data(), f, rs.options.threads)
+                                            : fineSimulateMany(rs, count, p.data(), n, f, rs.options.threads)) {
                 modelRuns += count;
                 return true;
             }
@@ -279,12 +289,11 @@ struct AnalysisRun {
     // One call of the search; anything but next when it made no pass.
     PassEnd searchStep() {
         const int before = st.iteration;
-        const bool batch = rs.options.fineModel != 0;
         if (rs.inv.options.robust && type == 0)
-            ROBUST(rs, space, b(), nres, first, rs.est.FCUR, rs.est.YOBS, S, st, W(), model, fineBatch, robust);
+            ROBUST(rs, space, b(), nres, first, rs.est.FCUR, rs.est.YOBS, S, st, W(), model, batch, robust);
         else
             BSOLVE(b(), nres, first, rs.est.FCUR, rs.est.YOBS, S, st, space.active.data(), space.lower.data(),
-                   space.upper.data(), W(), model, A(), AS(), space.k, batch ? &fineBatch : nullptr);
+                   space.upper.data(), W(), model, A(), AS(), space.k, &batch);
         if (st.status == kBsolveModelFailed) {
             // A model run made no drawdowns and has said why: the analysis
             // ends. PINIT keeps the last completed pass (or its input values),

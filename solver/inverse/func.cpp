@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <sstream>
 #include <vector>
 
 #include "fine/fine_model.h"
@@ -29,9 +30,16 @@ bool FUNC(RunState& rs, const SimulationRun& simulate, const double* P, int n, d
     if (!simulate(rs, P)) return false;
 
     const std::string name = rs.file(".inv");
-    std::ifstream in;
-    if (!textio::openSideRead(in, name)) return reportInputError(rs, name, textio::kIosEndOfFile);
-    textio::RecordReader reader(in);
+    std::ifstream file;
+    std::istringstream text;
+    std::istream* in = &file;
+    if (rs.fem.simulationText != nullptr) {
+        text.str(*rs.fem.simulationText);
+        in = &text;
+    } else if (!textio::openSideRead(file, name)) {
+        return reportInputError(rs, name, textio::kIosEndOfFile);
+    }
+    textio::RecordReader reader(*in);
     // Line 1 (counts) and line 2 ("Node: ...") are not needed here.
     if (int ios = reader.skip(2); ios != 0) return reportInputError(rs, name, ios);
     if (n > 0) {
