@@ -326,8 +326,9 @@ std::string fitVerdict(const WfFitReport& rep, const std::string& tUnit, const s
         else bad.push_back(name);
     };
     if (tied) {
-        classify("T = TF + TM", rep.totals[0], 0);
-        classify("S = SF + SM", rep.totals[1], 2);
+        // A held shared unknown is said to be held below, not to be undetermined.
+        if (!rep.totals[0].held) classify("T = TF + TM", rep.totals[0], 0);
+        if (!rep.totals[1].held) classify("S = SF + SM", rep.totals[1], 2);
     } else {
         for (int j = 0; j < 4; ++j)
             if (rep.parameters[j].estimated && !explained[j]) classify(kParamNames[j], rep.parameters[j], j);
