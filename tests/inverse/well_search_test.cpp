@@ -205,6 +205,24 @@ TEST_F(WellSearch, HeldWellUnknownsStayAtTheirGuesses) {
         << bothHeld.fitText;
 }
 
+// One thread reuses one set of work arrays for the derivative models of a
+// pass, whose skins and casing radii differ, several threads each their own:
+// the radial modes kept in the work arrays must be those of each model's own
+// skin and capacity, so both give the same fit to the last bit.
+TEST_F(WellSearch, WellFitDoesNotDependOnTheNumberOfThreads) {
+    PumpTest c = guesses(0.5, 1.0, 2.0 * kRc, 2.5);
+    c.threads = 1;
+    const WellFit one = fit(c, data(), tiedOptions(WF_SEARCH_PLAIN));
+    c.threads = 3;
+    const WellFit three = fit(c, data(), tiedOptions(WF_SEARCH_PLAIN));
+    EXPECT_GT(one.res.passes, 2);
+    EXPECT_EQ(one.res.passes, three.res.passes);
+    EXPECT_EQ(one.res.pinit.TF, three.res.pinit.TF);
+    EXPECT_EQ(one.res.pinit.TM, three.res.pinit.TM);
+    EXPECT_EQ(one.report.skin.value, three.report.skin.value);
+    EXPECT_EQ(one.report.casingRadius.value, three.report.casingRadius.value);
+}
+
 // The data of a single well fix S only together with the skin: in the
 // well's own drawdown late on, s = Q / (4 pi T) (ln(2.25 T t / (S r_w^2)) + 2 Sk)
 // (Cooper-Jacob with the skin), so ln S and 2 Sk trade one for the other.
