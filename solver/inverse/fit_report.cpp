@@ -261,6 +261,17 @@ void startSentences(const WfFitReport& rep, std::vector<std::string>& sentences)
                     differing.push_back(kParamNames[j]);
             }
         }
+        // The well's: the casing radius relatively, the skin (which may be
+        // near 0) against the larger of 1 and its size.
+        for (int w = 0; w < 2 && rep.well; ++w) {
+            const WfFitParameter& q = wellParameter(rep, w);
+            if (!q.estimated || q.held) continue;
+            const double scale = w == WF_WELL_SKIN ? std::max(1.0, std::fabs(q.value)) : std::fabs(q.value);
+            if (!(scale > 0.0) || !(std::fabs(rep.startWell[s][w] - q.value) > kVerdictRivalParameter * scale)) continue;
+            distinct = true;
+            if (std::find(differing.begin(), differing.end(), kWellNames[w]) == differing.end())
+                differing.push_back(kWellNames[w]);
+        }
         if (distinct) ++rivals;
     }
     if (rivals > 0)

@@ -112,6 +112,8 @@ TEST_F(WellCli, BundledProjectHoldsTheWell) {
     EXPECT_EQ(doc.obsv.IPOS[0], wf::doc::kPositionAtWell);
     EXPECT_EQ(doc.obsv.ROBS[0], 0.1f);
     EXPECT_EQ(doc.units.ITIN, 1);
+    // The README's first fit holds the well's skin and casing radius.
+    EXPECT_EQ(doc.analysisOptions.holdWell, (std::array<bool, 2>{true, true}));
 }
 
 // The point at the well without the fine model's well is refused by the mesh run.

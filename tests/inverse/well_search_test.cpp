@@ -275,5 +275,32 @@ TEST(WellVerdict, SingleWellSentenceNeedsTheWellAloneAndATradeOfSAndSkin) {
     EXPECT_EQ(singleWellSentence(rep), "");
 }
 
+// A robust search whose other start ends as low at another skin: the data do
+// not single out one answer, and the skin is named as what differs.
+TEST(WellVerdict, RivalStartAtAnotherSkinIsNamed) {
+    WfFitReport rep{};
+    rep.valid = 1;
+    rep.residuals = 30;
+    rep.unknowns = 1;
+    std::snprintf(rep.names[0], sizeof rep.names[0], "skin");
+    std::snprintf(rep.unknownNames[0], sizeof rep.unknownNames[0], "skin");
+    rep.well = 1;
+    rep.skin.estimated = 1;
+    rep.skin.value = 0.2;
+    rep.skin.standardError = 0.01;
+    rep.errorEstimate = 1.0;
+    rep.startCount = 2;
+    rep.startsAtBest = 2;
+    rep.starts[0].errorEstimate = 1.0;
+    rep.starts[1].errorEstimate = 1.01;
+    rep.startWell[0][WF_WELL_SKIN] = 0.2;
+    // 0.05 apart: within 10 % of 1 (a skin near 0 is judged against 1).
+    rep.startWell[1][WF_WELL_SKIN] = 0.25;
+    EXPECT_EQ(fitVerdict(rep, "m2/s").find("single out"), std::string::npos) << fitVerdict(rep, "m2/s");
+    rep.startWell[1][WF_WELL_SKIN] = 3.2;
+    EXPECT_NE(fitVerdict(rep, "m2/s").find("at clearly different values of skin."), std::string::npos)
+        << fitVerdict(rep, "m2/s");
+}
+
 } // namespace
 } // namespace wf
