@@ -134,6 +134,9 @@ enum class PassEnd { next, stop, leave };
 struct AnalysisRun {
     AnalysisRun(RunState& state, const SimulationRun& simulation, int runType, int parameters)
         : rs(state), simulate(simulation), type(runType), k(parameters) {}
+    // The trial vectors with the well's skin and casing radius belong to this
+    // run: a fine model built after it takes the four multipliers again.
+    ~AnalysisRun() { rs.fem.wellTrial = false; }
     // The search's model functions point at this run.
     AnalysisRun(const AnalysisRun&) = delete;
     AnalysisRun& operator=(const AnalysisRun&) = delete;
