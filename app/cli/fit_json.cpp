@@ -1,5 +1,6 @@
 #include "fit_json.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -99,13 +100,20 @@ std::string fitJson(const AnalysisOutcome& o, int exitCode) {
         s += ", \"parameters\": {";
         for (int j = 0; j < 4; ++j)
             s += std::string(j ? ", " : "") + "\"" + names[j] + "\": " + parameter(r.parameters[j], j < 2 ? o.tUnit : "-");
+        // The pumped well's unknowns (a well of the fine model only).
+        if (r.well)
+            s += ", \"skin\": " + parameter(r.skin, "-") + ", \"rc\": " + parameter(r.casingRadius, o.lengthUnit);
         s += "}, \"totals\": {\"T\": " + parameter(r.totals[0], o.tUnit) + ", \"S\": " + parameter(r.totals[1], "-") + "}";
+        // Every unknown: the first four in the report's fixed arrays, the well's after them.
+        const int p = std::clamp(r.unknowns, 0, 6);
+        auto name = [&r](int j) { return std::string(j < 4 ? r.names[j] : r.unknownNames[j]); };
+        auto corr = [&r](int j, int k) { return j < 4 && k < 4 ? r.correlation[j][k] : r.unknownCorrelation[j][k]; };
         s += ", \"correlation\": {\"names\": [";
-        for (int j = 0; j < r.unknowns; ++j) s += std::string(j ? ", " : "") + jsonString(r.names[j]);
+        for (int j = 0; j < p; ++j) s += std::string(j ? ", " : "") + jsonString(name(j));
         s += "], \"matrix\": [";
-        for (int j = 0; j < r.unknowns; ++j) {
+        for (int j = 0; j < p; ++j) {
             s += j ? ", [" : "[";
-            for (int k = 0; k < r.unknowns; ++k) s += std::string(k ? ", " : "") + number(r.correlation[j][k]);
+            for (int k = 0; k < p; ++k) s += std::string(k ? ", " : "") + number(corr(j, k));
             s += "]";
         }
         s += "]}";
@@ -134,6 +142,9 @@ std::string fitJson(const AnalysisOutcome& o, int exitCode) {
                      ", \"parameters\": {";
                 for (int j = 0; j < 4; ++j)
                     s += std::string(j ? ", " : "") + "\"" + names[j] + "\": " + number(e.parameters[j]);
+                if (r.well)
+                    s += ", \"skin\": " + number(r.startWell[k][WF_WELL_SKIN]) + ", \"rc\": " +
+                         number(r.startWell[k][WF_WELL_CASING]);
                 s += "}, \"passes\": " + std::to_string(e.passes) + ", \"ended\": " + jsonString(startEnding(e.ending)) +
                      "}";
             }

@@ -15,11 +15,12 @@ struct AnalysisOutcome {
     WfFitReport report{};
     std::string verdict;  // the report's plain-language verdict
     std::string tUnit;
+    std::string lengthUnit = "m";  // the distance unit: of the well's casing radius
     std::string error;
 };
 
 // {"status": ..., "message": ..., "passes": ..., "model_runs": ..., "error_estimate": ..., "rmse": ...,
-//  "parameters": {"TF": {...}, ...}, "totals": {"T": {...}, "S": {...}},
+//  "parameters": {"TF": {...}, ..., with a well "skin": {...}, "rc": {...}}, "totals": {"T": {...}, "S": {...}},
 //  "correlation": {"names": [...], "matrix": [[...]]}, "condition": ..., "verdict": ..., "stop_rule": ...,
 //  "exit_code": ...}; null for every figure without a meaning.
 std::string fitJson(const AnalysisOutcome& outcome, int exitCode);

@@ -37,6 +37,15 @@ bool parseFitFlag(const std::string& arg, FitFlags& f) {
 void addFitValueOptions(std::map<std::string, OptionHandler>& valued, FitFlags& f) {
     for (const OptionSpec& s : optionSchema()) {
         if (s.kind == OptionKind::Switch) continue;
+        if (s.kind == OptionKind::Parameters) {
+            // One list for every parameter set of the flag (--hold tf,skin).
+            valued[std::string(s.flag)] = [&f, &s](const std::string& name,
+                                                   const std::string& text) -> std::optional<std::string> {
+                if (auto st = wf::doc::parseParameterFlag(s.flag, text, name, f.values); !st) return st.error;
+                return std::nullopt;
+            };
+            continue;
+        }
         valued[std::string(s.flag)] = [&f, &s](const std::string& name,
                                                const std::string& text) -> std::optional<std::string> {
             double v = 0.0;
@@ -83,7 +92,7 @@ std::string fitHelpText() {
     s += "  --default-options       back to the plain search before the flags above\n";
     s += "\nModel options (kept in the project by --save):\n";
     for (const OptionSpec& o : optionSchema())
-        if (o.dialog != wf::doc::OptionDialog::Analysis) s += helpEntry(o);
+        if (o.dialog == wf::doc::OptionDialog::Mesh) s += helpEntry(o);
     s += R"(
 Fit report: after an optimisation or a fixed-time run the solver writes
 stem.fit (standard errors, 95 % intervals, correlations, the model and mesh

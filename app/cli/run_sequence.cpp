@@ -240,6 +240,8 @@ private:
             outcome_->report = fit;
             outcome_->verdict = wf::doc::lastFitVerdict();
             outcome_->tUnit = tu;
+            if (doc_.units.IDIST >= 1 && doc_.units.IDIST <= 4)
+                outcome_->lengthUnit = std::string(wf::doc::kDistanceUnits[static_cast<std::size_t>(doc_.units.IDIST - 1)]);
             if (!clean && outcome_->error.empty()) outcome_->error = host_.errors().front();
         }
         // The solver returns the parameters of its last completed pass, also

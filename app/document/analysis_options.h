@@ -45,6 +45,9 @@ struct AnalysisOptions {
     // The pumped well of the fine model, block "WFWL": radii in the project's
     // distance unit (0: a line of sources on the axis), skin dimensionless.
     float wellRadius = 0.0f, casingRadius = 0.0f, skin = 0.0f;
+    // The well's skin and casing radius held at those values instead of
+    // estimated (block "WFWH": int32 mask, bit 0 skin, bit 1 casing radius).
+    std::array<bool, 2> holdWell{};
 
     bool operator==(const AnalysisOptions&) const = default;
     // Every option stored in the project file at its default.

@@ -14,6 +14,7 @@ namespace wf::doc {
 namespace {
 
 constexpr std::array<std::string_view, 4> kParameterWords{"tf", "tm", "sf", "sm"};
+constexpr std::array<std::string_view, 2> kWellWords{"skin", "rc"};
 constexpr std::array<std::string_view, 3> kSearchWords{"plain", "bound-aware", "robust"};
 constexpr std::array<std::string_view, 3> kSearchFlags{"--plain-search", "--bound-aware", "--robust"};
 constexpr std::array<std::string_view, 3> kSearchLabels{"Plain search", "Bound-aware search", "Robust search"};
@@ -30,9 +31,17 @@ void setHoldMask(AnalysisOptions& o, double v) {
     for (std::size_t j = 0; j < 4; ++j) o.hold[j] = ((mask >> j) & 1) != 0;
 }
 
+double holdWellMask(const AnalysisOptions& o) { return (o.holdWell[0] ? 1 : 0) + (o.holdWell[1] ? 2 : 0); }
+
+void setHoldWellMask(AnalysisOptions& o, double v) {
+    const int mask = static_cast<int>(v);
+    for (std::size_t j = 0; j < 2; ++j) o.holdWell[j] = ((mask >> j) & 1) != 0;
+}
+
 const OptionSpec kSchema[] = {
     {"hold", OptionKind::Parameters, "--hold", "", "LIST",
-     "hold parameters at their guesses, e.g. tf,sm\n(none: estimate all four)", "held-parameter mask", "Hold",
+     "hold parameters at their guesses, e.g. tf,sm\n(none: estimate all four); with a well also\n"
+     "skin and rc, its skin factor and casing radius", "held-parameter mask", "Hold",
      "Keep this parameter at its guess during the optimisation", "cb%1Hold", OptionDialog::Analysis, 0.0, 0.0, 15.0,
      false, kParameterWords, {}, {}, 0, holdMask, setHoldMask,
      [](WfOptions& r, double v) {
@@ -121,6 +130,15 @@ const OptionSpec kSchema[] = {
      [](const AnalysisOptions& o) { return static_cast<double>(o.skin); },
      [](AnalysisOptions& o, double v) { o.skin = static_cast<float>(v); },
      [](WfOptions& r, double v) { r.skin = v; }, "fine_model", 1u << 1, "WFWL"},
+    // The well's unknowns held: named after --hold together with the aquifer's
+    // (--hold tf,skin); no dialog box of its own.
+    {"hold_well", OptionKind::Parameters, "--hold", "", "LIST", "", "held well-parameter mask", "Hold",
+     "Keep the well's skin factor or casing radius at its given value during the optimisation", "cb%1Hold",
+     OptionDialog::None, 0.0, 0.0, 3.0, false, kWellWords, {}, {}, 0, holdWellMask, setHoldWellMask,
+     [](WfOptions& r, double v) {
+         for (int j = 0; j < 2; ++j) r.holdWell[j] = (static_cast<int>(v) >> j) & 1;
+     },
+     "", 0, "WFWH"},
 };
 
 std::string number(double v) {
@@ -162,6 +180,39 @@ Status parseParameterSet(const OptionSpec& spec, std::string_view text, std::str
 } // namespace
 
 std::span<const OptionSpec> optionSchema() { return kSchema; }
+
+Status parseParameterFlag(std::string_view flag, std::string_view text, std::string_view who,
+                          std::vector<std::pair<const OptionSpec*, double>>& values) {
+    std::vector<const OptionSpec*> specs;
+    std::vector<std::string_view> words;
+    for (const OptionSpec& s : kSchema)
+        if (s.kind == OptionKind::Parameters && s.flag == flag) {
+            specs.push_back(&s);
+            words.insert(words.end(), s.words.begin(), s.words.end());
+        }
+    std::vector<int> masks(specs.size(), 0);
+    if (text != "none") {
+        std::size_t start = 0;
+        for (;;) {
+            const std::size_t comma = text.find(',', start);
+            const std::string_view item = text.substr(start, comma == std::string_view::npos ? comma : comma - start);
+            bool known = false;
+            for (std::size_t o = 0; o < specs.size(); ++o)
+                for (std::size_t j = 0; j < specs[o]->words.size(); ++j)
+                    if (item == specs[o]->words[j]) {
+                        masks[o] |= 1 << j;
+                        known = true;
+                    }
+            if (!known)
+                return Status::failure(std::string(who) + ": \"" + std::string(item) + "\" is not one of " +
+                                       wordList(words) + " (give a list such as tf,sm, or none)");
+            if (comma == std::string_view::npos) break;
+            start = comma + 1;
+        }
+    }
+    for (std::size_t o = 0; o < specs.size(); ++o) values.emplace_back(specs[o], masks[o]);
+    return Status::success();
+}
 
 const OptionSpec* findOption(std::string_view name) {
     for (const OptionSpec& s : kSchema)
@@ -271,7 +322,11 @@ Status checkOptionSet(const AnalysisOptions& o, std::string_view who) {
     const bool conductivityFree = o.oneAquifer ? !(o.hold[0] || o.hold[1]) : !(o.hold[0] && o.hold[1]);
     const bool storageFree = o.oneAquifer ? !(o.hold[2] || o.hold[3]) : !(o.hold[2] && o.hold[3]);
     if (conductivityFree || storageFree) return Status::success();
-    const std::string held = optionValueText(*findOption("hold"), holdMask(o));
+    // A well of the fine model: its skin, or its casing radius when it has one.
+    const bool well = o.fineModel && o.wellRadius > 0.0f;
+    if (well && (!o.holdWell[0] || (!o.holdWell[1] && o.casingRadius > 0.0f))) return Status::success();
+    std::string held = optionValueText(*findOption("hold"), holdMask(o));
+    if (well && holdWellMask(o) != 0.0) held += "," + optionValueText(*findOption("hold_well"), holdWellMask(o));
     return Status::failure(std::string(who) + ": holding " + held +
                            (o.oneAquifer ? " with one aquifer" : "") +
                            " leaves no parameter to estimate (hold fewer)");

@@ -16,6 +16,8 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "status.h"
 #include "wfcore/options.h"
@@ -77,6 +79,13 @@ std::string optionRule(const OptionSpec& spec);
 // message starts with `who` (the flag or the dialog label) and says what is
 // allowed, e.g. "--max-passes: \"0\" must lie between 1 and 999".
 Status parseOptionValue(const OptionSpec& spec, std::string_view text, std::string_view who, double& value);
+
+// The value of every parameter-set option of a flag that several share
+// (--hold names the aquifer's parameters and the well's): each item of the
+// list goes to the option whose words hold it, and every one of them is set
+// ("none" clears them all). The message starts with `who` and names every word.
+Status parseParameterFlag(std::string_view flag, std::string_view text, std::string_view who,
+                          std::vector<std::pair<const OptionSpec*, double>>& values);
 
 // The checks across options: held parameters must leave something to
 // estimate. The message starts with `who`.

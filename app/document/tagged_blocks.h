@@ -29,6 +29,7 @@ inline constexpr BlockKind kBlockKinds[] = {
     {"WFOP", 1, "the analysis options block"},
     {"WFPT", 1, "the observation points block"},
     {"WFWL", 1, "the well block"},
+    {"WFWH", 1, "the well's held-parameters block"},
 };
 // The kind of a tag; null for a tag of another program.
 const BlockKind* blockKind(std::string_view tag);

@@ -231,6 +231,8 @@ AnalysisResult ProjectHandle::runAnalysis(const AnalysisSettings& settings, List
     const bool clean = call(WF_MODE_ANALYSIS, settings.type, listener, &outcome.report);
     outcome.verdict = rs_->inv.verdict;
     outcome.tUnit = transmissivityUnit(doc_.units.ICOND);
+    if (doc_.units.IDIST >= 1 && doc_.units.IDIST <= 4)
+        outcome.lengthUnit = std::string(wf::doc::kDistanceUnits[static_cast<std::size_t>(doc_.units.IDIST - 1)]);
     if (!clean) outcome.error = listener.errors.front();
 
     AnalysisResult r;

@@ -13,7 +13,9 @@ class Fit:
     ``times`` the model's time levels (input-time unit) and ``simulated`` the
     simulated drawdowns, one row per observation point (``simulated[0]`` is the
     first point); ``parameters`` the fitted TF, TM (transmissivity unit), SF,
-    SM and ``totals`` the totals T = TF + TM and S = SF + SM.
+    SM (with a well of the fine model also ``skin`` and ``rc``, the casing
+    radius in the distance unit) and ``totals`` the totals T = TF + TM and
+    S = SF + SM.
     """
 
     report: dict

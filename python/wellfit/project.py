@@ -279,6 +279,9 @@ class Project:
         times, simulated = read_simulation(_side_file(self.folder, self.name + ".inv"))
         if report.get("parameters"):
             parameters = {name: report["parameters"][name]["value"] for name in PARAMETERS}
+            # With a well of the fine model also its skin factor and casing radius.
+            parameters.update({name: report["parameters"][name]["value"] for name in ("skin", "rc")
+                               if name in report["parameters"]})
             totals = {name: report["totals"][name]["value"] for name in ("T", "S")}
         else:
             g = self.guesses

@@ -20,6 +20,10 @@ struct FemState {
     int callCount = 0;     // AQFESUB calls in this run; reset to 0 before the first model run
     int copyRuns = 0;      // of them, runs made on copies of the run state (inverse/parallel_runs.h)
     int npar = 4;          // parameter multipliers
+    // Fine model with a pumped well, set by the analysis run: its trial
+    // vectors carry the skin factor (P[npar]) and the casing radius in metres
+    // (P[npar + 1]) after the multipliers, so that the search can move them.
+    bool wellTrial = false;
     double KX = 0.0, KY = 0.0, SS = 0.0;  // base conductivities (m/s) and specific storage (1/m)
     int nobsNodes = 0;     // observation nodes
     int nout = 0;          // output times

@@ -13,6 +13,7 @@ namespace wf {
 // plain stop rules).
 struct SearchOptions {
     bool hold[4] = {};        // TF, TM, SF, SM held at the guess
+    bool holdWell[2] = {};    // the pumped well's skin and casing radius held at the options' values
     bool oneAquifer = false;  // one K and one Ss for both layers
     bool boundAware = false;  // bound-aware steps and the two stop rules below
     bool robust = false;      // the robust search: log-space trust region from several starts

@@ -32,6 +32,7 @@ void installOptions(InverseState& inv, const WfOptions* given) {
     if (given) {
         const WfOptions o = optionsWithinSize(given);
         for (int j = 0; j < 4; ++j) s.hold[j] = o.hold[j] != 0;
+        for (int j = 0; j < 2; ++j) s.holdWell[j] = o.holdWell[j] != 0;
         s.oneAquifer = o.oneAquifer != 0;
         s.boundAware = o.search == WF_SEARCH_BOUND_AWARE;
         s.robust = o.search == WF_SEARCH_ROBUST;

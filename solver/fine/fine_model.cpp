@@ -213,6 +213,7 @@ std::shared_ptr<const FineModel> buildFineModel(const RunState& rs, std::string&
             return refuse("the skin factor takes away all the resistance of the first element at the well");
         const double rc = o.casingRadius * units::length(rs.in.IDIST);
         fm->wellVolume = 0.5 * rc * rc;
+        fm->wellTrial = fs.wellTrial;
     }
     if (!radialModes(r, fm->n, fm->skin, 0.0, fm->V, fm->lambda))
         return refuse("its radial modes could not be computed");
@@ -261,22 +262,30 @@ void verticalMatrices(const FineModel& fm, const double* P, FineWork& w) {
 }
 
 // The radial modes of this simulation: the model's, or with wellbore storage
-// those of the capacity for this column's storativity 1' Mz[S q] 1 (kept in w
-// while it stays the same). False when there are none.
-bool simulationModes(const FineModel& fm, FineWork& w, const std::vector<double>*& V, const double*& lambda) {
+// those of the capacity for this column's storativity 1' Mz[S q] 1, or those
+// of another skin than the model's (kept in w while skin, casing volume and
+// column stay the same). False when there are none.
+bool simulationModes(const FineModel& fm, double skin, double wellVolume, FineWork& w, const std::vector<double>*& V,
+                     const double*& lambda) {
     V = &fm.V;
     lambda = fm.lambda.data();
-    if (!(fm.wellVolume > 0.0)) {
+    const bool storage = wellVolume > 0.0;
+    if (!storage && skin == fm.skin) {
         w.V.clear();
         return true;
     }
     const int NZ = fm.NZ;
     double column = 0.0;
-    for (int j = 0; j < NZ; ++j) column += w.cd[j] + (j + 1 < NZ ? 2.0 * w.co[j] : 0.0);
-    if (!(column > 0.0)) return false;
-    if (w.V.empty() || column != w.column) {
+    if (storage) {
+        for (int j = 0; j < NZ; ++j) column += w.cd[j] + (j + 1 < NZ ? 2.0 * w.co[j] : 0.0);
+        if (!(column > 0.0)) return false;
+    }
+    if (!(elementResistance(fm.r[0], fm.r[1]) + skin > 0.0)) return false;
+    if (w.V.empty() || column != w.column || skin != w.skin || wellVolume != w.wellVolume) {
         w.column = column;
-        if (!radialModes(fm.r, fm.n, fm.skin, fm.wellVolume / column, w.V, w.lambda)) {
+        w.skin = skin;
+        w.wellVolume = wellVolume;
+        if (!radialModes(fm.r, fm.n, skin, storage ? wellVolume / column : 0.0, w.V, w.lambda)) {
             w.V.clear();
             return false;
         }
@@ -431,7 +440,13 @@ bool fineSimulate(const FineModel& fm, const double* P, const double* times, int
     verticalMatrices(fm, P, w);
     const std::vector<double>* V = nullptr;
     const double* lambda = nullptr;
-    if (!simulationModes(fm, w, V, lambda)) {
+    // The well's skin and casing volume: the trial's when the search moves them.
+    double skin = fm.skin, wellVolume = fm.wellVolume;
+    if (fm.wellTrial) {
+        skin = P[fm.npar];
+        wellVolume = 0.5 * P[fm.npar + 1] * P[fm.npar + 1];
+    }
+    if (!simulationModes(fm, skin, wellVolume, w, V, lambda)) {
         if (failedAt) *failedAt = 0.0;
         return false;
     }

@@ -33,6 +33,9 @@
 // by the rows in proportion to their storage, not by one level, and the skin
 // lies in every row: an approximation of the well there. Since c depends on
 // the storativities, the radial modes are then found once per simulation.
+// When the search moves the skin and the casing radius, each simulation takes
+// them from its trial vector, and its radial modes are those of its skin and
+// capacity (kept in the work arrays while they stay the same).
 #pragma once
 
 #include <memory>
@@ -82,6 +85,10 @@ struct FineModel {
     std::vector<double> r;   // NR column radii (m), r[0] the well face or the axis
     double skin = 0.0;       // Sk: extra radial resistance of the first element
     double wellVolume = 0.0; // r_c^2 / 2 (m2): the casing's water per radian and unit drawdown
+    // The trial vectors carry the skin and the casing radius (m) after the
+    // npar multipliers (FemState::wellTrial): they replace skin and
+    // wellVolume in each simulation.
+    bool wellTrial = false;
 };
 
 // The work arrays of one simulation (one per thread).
@@ -90,10 +97,11 @@ struct FineWork {
     std::vector<double> diag, low;    // factors of the n tridiagonal systems
     std::vector<double> ad, ao, bd, bo, cd, co;  // vertical matrices of the parameters
     std::vector<double> rhs, g, y;
-    // Radial modes of this simulation with wellbore storage (empty without),
-    // for the storativity of the column they were found for.
+    // Radial modes of this simulation when they are not the model's (wellbore
+    // storage, or a skin other than the model's; empty otherwise), for the
+    // skin, casing volume and column storativity they were found for.
     std::vector<double> V, lambda;
-    double column = 0.0;
+    double column = 0.0, skin = 0.0, wellVolume = 0.0;
 };
 
 // The radial modes the last fineSimulate with w used.

@@ -135,6 +135,9 @@ enum class PassEnd { next, stop, leave };
 struct AnalysisRun {
     AnalysisRun(RunState& state, const SimulationRun& simulation, int runType, int parameters)
         : rs(state), simulate(simulation), type(runType), k(parameters) {}
+    // The trial vectors with the well's skin and casing radius belong to this
+    // run: a fine model built after it takes the four multipliers again.
+    ~AnalysisRun() { rs.fem.wellTrial = false; }
     // The search's model functions point at this run.
     AnalysisRun(const AnalysisRun&) = delete;
     AnalysisRun& operator=(const AnalysisRun&) = delete;
@@ -157,11 +160,12 @@ struct AnalysisRun {
     int stopRule = WF_STOP_FIT;
     std::string stopMessage = "The error estimate fell below the fit requirement (RMSE)";
 
-    // What the search moves: the multipliers, or the unknowns of a tied search.
-    Vec1<double>& b() { return space.tied ? space.u : rs.est.P; }
-    Vec1<double>& W() { return space.tied ? space.work : rs.est.W; }
-    Mat1<double>& A() { return space.tied ? space.A : rs.est.A; }
-    Mat1<double>& AS() { return space.tied ? space.AS : rs.est.AS; }
+    // What the search moves: the multipliers, or the unknowns of a tied
+    // search or of one with the well's unknowns.
+    Vec1<double>& b() { return space.ownUnknowns() ? space.u : rs.est.P; }
+    Vec1<double>& W() { return space.ownUnknowns() ? space.work : rs.est.W; }
+    Mat1<double>& A() { return space.ownUnknowns() ? space.A : rs.est.A; }
+    Mat1<double>& AS() { return space.ownUnknowns() ? space.AS : rs.est.AS; }
 
     // Unit factors: f_t for the times, c(ICOND) for the conductivities; and
     // the number of pumping steps.
@@ -191,6 +195,7 @@ struct AnalysisRun {
         rs.fem.KY = rs.in.SCALT;
         rs.fem.SS = rs.in.SCALS;
         rs.fem.npar = k;
+        rs.fem.wellTrial = false;  // until the search is set up
         rs.fem.callCount = 0;
         rs.fem.copyRuns = 0;
     }
@@ -219,6 +224,7 @@ struct AnalysisRun {
         first = rs.inv.pairs.several ? rs.inv.pairs.skipped + 1 : in.NSKIP + 1;
         for (int j = 1; j <= k; ++j) rs.est.P(j) = in.P0[j];
         if (!setUpSearchSpace(rs, k, space)) return false;
+        rs.fem.wellTrial = space.wellTrial;
         P1 = rs.est.P.data();
         reportStart(rs, P1);
         if (type != 2) writeNoFitReport(rs, "the analysis did not complete a pass");
@@ -233,18 +239,18 @@ struct AnalysisRun {
     void makeModels() {
         model = [this](const double* x, int n, double* f) {
             ++modelRuns;
-            double P[4];
-            if (space.tied) space.multipliers(x, P);
-            const double* trial = space.tied ? P : x;
+            double P[6];
+            if (!space.direct()) space.trial(x, P);
+            const double* trial = space.direct() ? x : P;
             if (rs.inv.pairs.several) return simulatePairs(rs, simulate, trial, f);
             return FUNC(rs, simulate, trial, n, f, rs.est.TOUT.data());
         };
         batch = [this](int count, const double* const* x, int n, double* const* f) {
-            std::vector<std::array<double, 4>> tied(space.tied ? static_cast<std::size_t>(count) : 0);
+            std::vector<std::array<double, 6>> trials(space.direct() ? 0 : static_cast<std::size_t>(count));
             std::vector<const double*> p(x, x + count);
-            for (std::size_t c = 0; c < tied.size(); ++c) {
-                space.multipliers(x[c], tied[c].data());
-                p[c] = tied[c].data();
+            for (std::size_t c = 0; c < trials.size(); ++c) {
+                space.trial(x[c], trials[c].data());
+                p[c] = trials[c].data();
             }
             if (!rs.options.fineModel) {
                 const SideBySide runs = simulateSideBySide(rs, simulate, count, p.data(), n, f, rs.options.threads);
@@ -310,7 +316,7 @@ struct AnalysisRun {
             stopMessage = bsolveMessage(st.status);
             return PassEnd::stop;
         }
-        if (space.tied) {
+        if (space.ownUnknowns()) {
             double P[4];
             space.multipliers(space.u.data(), P);
             for (int j = 1; j <= 4; ++j) rs.est.P(j) = P[j - 1];

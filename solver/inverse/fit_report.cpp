@@ -39,11 +39,23 @@ double relativeError(const WfFitParameter& q) {
 
 std::string unitOf(int param, const std::string& tUnit) { return param < 2 ? " " + tUnit : std::string(); }
 
+// Name and correlations of unknown j: the first four in the fixed arrays of
+// the report's first version, the well's after them.
+const char* unknownName(const WfFitReport& rep, int j) { return j < 4 ? rep.names[j] : rep.unknownNames[j]; }
+double unknownCorr(const WfFitReport& rep, int a, int b) {
+    return a < 4 && b < 4 ? rep.correlation[a][b] : rep.unknownCorrelation[a][b];
+}
+int unknownCount(const WfFitReport& rep) { return std::clamp(rep.unknowns, 0, static_cast<int32_t>(kMaxUnknowns)); }
+
 int unknownIndex(const WfFitReport& rep, const char* name) {
-    for (int j = 0; j < rep.unknowns; ++j)
-        if (std::strcmp(rep.names[j], name) == 0) return j;
+    for (int j = 0; j < unknownCount(rep); ++j)
+        if (std::strcmp(unknownName(rep, j), name) == 0) return j;
     return -1;
 }
+
+// The well's quantities in the verdict (WF_WELL_SKIN, WF_WELL_CASING).
+const char* const kWellNames[2] = {"skin", "rc"};
+const WfFitParameter& wellParameter(const WfFitReport& rep, int w) { return w == 0 ? rep.skin : rep.casingRadius; }
 
 std::string joinWords(const std::vector<std::string>& items) {
     std::string s;
@@ -101,7 +113,7 @@ std::string valueWithError(double value, double error) {
 }
 
 void buildFitReport(const FitProblem& pr, const FitRunFacts& facts, const std::string& tUnit, WfFitReport& out,
-                    std::string& verdict) {
+                    std::string& verdict, const std::string& lengthUnit) {
     out = WfFitReport{};
     out.valid = 1;
     out.type = facts.type;
@@ -156,6 +168,37 @@ void buildFitReport(const FitProblem& pr, const FitRunFacts& facts, const std::s
         copyText(out.names[j], sizeof out.names[j], pr.names[j]);
         for (std::size_t l = 0; l < p && l < 4; ++l) out.correlation[j][l] = st.correlation[j * p + l];
     }
+    // Every unknown, the well's included.
+    for (std::size_t j = 0; j < kMaxUnknowns; ++j)
+        for (std::size_t l = 0; l < kMaxUnknowns; ++l) out.unknownCorrelation[j][l] = kNaN;
+    for (std::size_t j = 0; j < p && j < kMaxUnknowns; ++j) {
+        copyText(out.unknownNames[j], sizeof out.unknownNames[j], pr.names[j]);
+        for (std::size_t l = 0; l < p && l < kMaxUnknowns; ++l) out.unknownCorrelation[j][l] = st.correlation[j * p + l];
+    }
+    out.storageSkinCorrelation = kNaN;
+    if (pr.well) {
+        out.well = 1;
+        out.onlyAtWell = pr.onlyAtWell ? 1 : 0;
+        WfFitParameter* q[2] = {&out.skin, &out.casingRadius};
+        for (int w = 0; w < 2; ++w) {
+            std::vector<double> c(p);
+            for (std::size_t u = 0; u < p; ++u) c[u] = pr.wellG[w][u];
+            fill(*q[w], pr.wellValues[w], c, pr.wellEstimated[w], pr.wellHeld[w], pr.wellAtBound[w]);
+        }
+        // The skin is additive, not a positive quantity: no interval in its logarithm.
+        out.skin.logLow95 = out.skin.logHigh95 = kNaN;
+        // Correlation of S = SF + SM with the skin: cov(a'x, b'x) from the
+        // variances of a, b and a + b.
+        std::vector<double> cs(p), ck(p), both(p);
+        for (std::size_t u = 0; u < p; ++u) {
+            cs[u] = pr.G[2][u] + pr.G[3][u];
+            ck[u] = pr.wellG[WF_WELL_SKIN][u];
+            both[u] = cs[u] + ck[u];
+        }
+        const double vs = st.variance(cs), vk = st.variance(ck), vb = st.variance(both);
+        if (std::isfinite(vs) && std::isfinite(vk) && std::isfinite(vb) && vs > 0.0 && vk > 0.0)
+            out.storageSkinCorrelation = std::clamp(0.5 * (vb - vs - vk) / std::sqrt(vs * vk), -1.0, 1.0);
+    }
     copyText(out.message, sizeof out.message, facts.message);
     out.model = facts.model;
     out.meshColumns = facts.meshColumns;
@@ -163,10 +206,14 @@ void buildFitReport(const FitProblem& pr, const FitRunFacts& facts, const std::s
     out.search = facts.search;
     signRunsTest(pr.r, out.signRuns, out.expectedRuns, out.runsZ);
     out.startCount = static_cast<int32_t>(std::min<std::size_t>(facts.starts.size(), WF_MAX_STARTS));
-    for (int s = 0; s < out.startCount; ++s) out.starts[s] = facts.starts[static_cast<std::size_t>(s)];
+    for (int s = 0; s < out.startCount; ++s) {
+        out.starts[s] = facts.starts[static_cast<std::size_t>(s)];
+        if (static_cast<std::size_t>(s) < facts.startWell.size())
+            for (int w = 0; w < 2; ++w) out.startWell[s][w] = facts.startWell[static_cast<std::size_t>(s)][static_cast<std::size_t>(w)];
+    }
     out.startsAtBest = facts.startsAtBest;
     out.errorFloor = facts.errorFloor;
-    verdict = fitVerdict(out, tUnit);
+    verdict = fitVerdict(out, tUnit, lengthUnit);
     out.verdictLength = static_cast<int32_t>(verdict.size());
 }
 
@@ -214,6 +261,17 @@ void startSentences(const WfFitReport& rep, std::vector<std::string>& sentences)
                     differing.push_back(kParamNames[j]);
             }
         }
+        // The well's: the casing radius relatively, the skin (which may be
+        // near 0) against the larger of 1 and its size.
+        for (int w = 0; w < 2 && rep.well; ++w) {
+            const WfFitParameter& q = wellParameter(rep, w);
+            if (!q.estimated || q.held) continue;
+            const double scale = w == WF_WELL_SKIN ? std::max(1.0, std::fabs(q.value)) : std::fabs(q.value);
+            if (!(scale > 0.0) || !(std::fabs(rep.startWell[s][w] - q.value) > kVerdictRivalParameter * scale)) continue;
+            distinct = true;
+            if (std::find(differing.begin(), differing.end(), kWellNames[w]) == differing.end())
+                differing.push_back(kWellNames[w]);
+        }
         if (distinct) ++rivals;
     }
     if (rivals > 0)
@@ -225,7 +283,19 @@ void startSentences(const WfFitReport& rep, std::vector<std::string>& sentences)
 
 } // namespace
 
-std::string fitVerdict(const WfFitReport& rep, const std::string& tUnit) {
+std::string singleWellSentence(const WfFitReport& rep) {
+    if (!rep.well || !rep.onlyAtWell || !rep.skin.estimated || rep.skin.held) return std::string();
+    const WfFitParameter& S = rep.totals[1];
+    if (!S.estimated || S.held) return std::string();
+    const double r = rep.storageSkinCorrelation;
+    const bool correlated = std::fabs(r) >= kVerdictCorrelation;
+    const bool wide = !(S.logLow95 > 0.0 && S.logHigh95 / S.logLow95 <= kVerdictDecade);
+    if (!correlated && !wide) return std::string();
+    return "A single well does not determine S on its own: only S together with the skin" +
+           (std::isfinite(r) ? " (their estimates are correlated r = " + printf1("%.2f", r) + ")" : std::string()) + ".";
+}
+
+std::string fitVerdict(const WfFitReport& rep, const std::string& tUnit, const std::string& lengthUnit) {
     if (rep.unknowns == 0) return "No parameter was estimated: every one was held at its guess.";
     if (rep.residuals <= rep.unknowns)
         return "There are no more residuals than unknowns, so the data cannot say how well the parameters are "
@@ -267,12 +337,27 @@ std::string fitVerdict(const WfFitReport& rep, const std::string& tUnit) {
         else bad.push_back(name);
     };
     if (tied) {
-        classify("T = TF + TM", rep.totals[0], 0);
-        classify("S = SF + SM", rep.totals[1], 2);
+        // A held shared unknown is said to be held below, not to be undetermined.
+        if (!rep.totals[0].held) classify("T = TF + TM", rep.totals[0], 0);
+        if (!rep.totals[1].held) classify("S = SF + SM", rep.totals[1], 2);
     } else {
         for (int j = 0; j < 4; ++j)
             if (rep.parameters[j].estimated && !explained[j]) classify(kParamNames[j], rep.parameters[j], j);
     }
+    for (int w = 0; w < 2 && rep.well; ++w) {
+        const WfFitParameter& q = wellParameter(rep, w);
+        if (!q.estimated || q.held) continue;
+        // The skin may be near 0: its error is judged against 1, not against itself.
+        WfFitParameter judged = q;
+        if (w == WF_WELL_SKIN) judged.value = std::max(std::fabs(q.value), 1.0);
+        const double rel = relativeError(judged);
+        const std::string text = std::string(kWellNames[w]) + " = " + valueWithError(q.value, q.standardError) +
+                                 (w == WF_WELL_CASING ? " " + lengthUnit : std::string());
+        if (std::isfinite(rel) && rel <= kVerdictDetermined) good.push_back(text);
+        else if (std::isfinite(rel) && rel <= kVerdictLoose) loose.push_back(text);
+        else bad.push_back(kWellNames[w]);
+    }
+    const std::string singleWell = singleWellSentence(rep);
     const bool allGood = sentences.empty() && loose.empty() && bad.empty();
     if (!good.empty())
         sentences.push_back((allGood ? "The data determine every estimated parameter: " : "The data determine ") +
@@ -280,13 +365,18 @@ std::string fitVerdict(const WfFitReport& rep, const std::string& tUnit) {
     if (!loose.empty()) sentences.push_back("Only loosely determined: " + joinWords(loose) + ".");
     if (!bad.empty()) sentences.push_back("The data do not determine " + joinWords(bad) + ".");
 
-    // Other strong correlations (between a conductivity and a storage).
-    for (int a = 0; a < rep.unknowns; ++a)
-        for (int b = a + 1; b < rep.unknowns; ++b) {
-            const std::string na = rep.names[a], nb = rep.names[b];
+    if (!singleWell.empty()) sentences.push_back(singleWell);
+
+    // Other strong correlations (between a conductivity and a storage, or
+    // with the well's unknowns).
+    for (int a = 0; a < unknownCount(rep); ++a)
+        for (int b = a + 1; b < unknownCount(rep); ++b) {
+            const std::string na = unknownName(rep, a), nb = unknownName(rep, b);
             const bool pair = (na == "TF" && nb == "TM") || (na == "SF" && nb == "SM");
-            const double r = rep.correlation[a][b];
-            if (pair || !(std::fabs(r) >= kVerdictCorrelation)) continue;
+            // S and the skin of a single well: said above.
+            const bool storageSkin = !singleWell.empty() && nb == "skin" && (na == "S" || na == "SF" || na == "SM");
+            const double r = unknownCorr(rep, a, b);
+            if (pair || storageSkin || !(std::fabs(r) >= kVerdictCorrelation)) continue;
             sentences.push_back(na + " and " + nb + " are strongly correlated (" + printf1("%.3f", r) +
                                 "): the data fix a combination of them better than either.");
         }
@@ -301,6 +391,16 @@ std::string fitVerdict(const WfFitReport& rep, const std::string& tUnit) {
         if (q.atBound < 0) sentences.push_back(std::string(kParamNames[j]) + " ended on its lower bound.");
         if (q.atBound > 0) sentences.push_back(std::string(kParamNames[j]) + " ended on its upper bound.");
     }
+    std::vector<std::string> wellHeld;
+    for (int w = 0; w < 2 && rep.well; ++w) {
+        const WfFitParameter& q = wellParameter(rep, w);
+        if (q.held) {
+            wellHeld.push_back(kWellNames[w]);
+            continue;
+        }
+        if (q.atBound < 0) sentences.push_back(std::string(kWellNames[w]) + " ended on its lower bound.");
+        if (q.atBound > 0) sentences.push_back(std::string(kWellNames[w]) + " ended on its upper bound.");
+    }
     std::vector<std::string> held;
     for (int j = 0; j < 4; ++j)
         if (rep.parameters[j].held) held.push_back(kParamNames[j]);
@@ -310,6 +410,7 @@ std::string fitVerdict(const WfFitReport& rep, const std::string& tUnit) {
         sentences.push_back(std::string(tied ? "Held at the thickness-weighted mean of the layers' guesses: "
                                              : "Held at the guess: ") +
                             joinWords(held) + ".");
+    if (!wellHeld.empty()) sentences.push_back("Held at the well's given value: " + joinWords(wellHeld) + ".");
     if (std::fabs(rep.runsZ) > kVerdictRunsZ)
         sentences.push_back("The fit shows a systematic misfit: the model does not follow the shape of the data (runs test of the "
                             "residuals' signs: " + std::to_string(rep.signRuns) + " runs, " +
@@ -368,16 +469,26 @@ std::string fitReportText(const WfFitReport& rep, const std::string& verdict, co
     for (int j = 0; j < 4; ++j) row(kParamNames[j], rep.parameters[j], j < 2 ? tUnit : "");
     row("TF+TM", rep.totals[0], tUnit);
     row("SF+SM", rep.totals[1], "");
+    if (rep.well) {
+        row("skin", rep.skin, "");
+        row("rc", rep.casingRadius, dataUnit);
+    }
     line("");
     if (rep.unknowns > 0) {
         line("Correlation of the estimated unknowns:");
+        const int p = unknownCount(rep);
         std::string head = "        ";
-        for (int j = 0; j < rep.unknowns; ++j) head += std::string(9 - std::strlen(rep.names[j]), ' ') + rep.names[j];
+        for (int j = 0; j < p; ++j) {
+            const char* name = unknownName(rep, j);
+            head += std::string(9 - std::strlen(name), ' ') + name;
+        }
         line(head);
-        for (int j = 0; j < rep.unknowns; ++j) {
-            std::string l = std::string(rep.names[j]) + std::string(8 - std::strlen(rep.names[j]), ' ');
-            for (int k = 0; k < rep.unknowns; ++k)
-                l += std::isfinite(rep.correlation[j][k]) ? printf1("%9.4f", rep.correlation[j][k]) : "      n/a";
+        for (int j = 0; j < p; ++j) {
+            std::string l = std::string(unknownName(rep, j)) + std::string(8 - std::strlen(unknownName(rep, j)), ' ');
+            for (int k = 0; k < p; ++k) {
+                const double r = unknownCorr(rep, j, k);
+                l += std::isfinite(r) ? printf1("%9.4f", r) : "      n/a";
+            }
             line(l);
         }
         line("Condition number of the scaled normal matrix: " +
@@ -392,12 +503,19 @@ std::string fitReportText(const WfFitReport& rep, const std::string& verdict, co
         line("");
         line("Robust search: " + std::to_string(rep.startCount) + " starts, " + std::to_string(rep.startsAtBest) +
              " within 0.1 % of the lowest error estimate");
-        line("Start  Error estimate        TF            TM            SF            SM    Passes  Ended");
+        line(std::string("Start  Error estimate        TF            TM            SF            SM") +
+             (rep.well ? "          skin            rc" : "") + "    Passes  Ended");
         for (int k = 0; k < rep.startCount && k < WF_MAX_STARTS; ++k) {
             const WfFitStart& e = rep.starts[k];
-            char buf[200];
-            std::snprintf(buf, sizeof buf, "%5d %15.6E %13.5E %13.5E %13.5E %13.5E %7d  %s", k + 1, e.errorEstimate,
-                          e.parameters[0], e.parameters[1], e.parameters[2], e.parameters[3], e.passes,
+            char buf[240];
+            std::string well;
+            if (rep.well) {
+                char w[64];
+                std::snprintf(w, sizeof w, " %13.5E %13.5E", rep.startWell[k][WF_WELL_SKIN], rep.startWell[k][WF_WELL_CASING]);
+                well = w;
+            }
+            std::snprintf(buf, sizeof buf, "%5d %15.6E %13.5E %13.5E %13.5E %13.5E%s %7d  %s", k + 1, e.errorEstimate,
+                          e.parameters[0], e.parameters[1], e.parameters[2], e.parameters[3], well.c_str(), e.passes,
                           startEndingName(e.ending));
             line(buf);
         }

@@ -5,6 +5,7 @@
 // side file {base}.fit; the standard result files are not touched.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -12,18 +13,29 @@
 
 namespace wf {
 
+// Most unknowns of a search: the four multipliers and the well's two.
+inline constexpr int kMaxUnknowns = 6;
+
 // What the search estimated, at the end of the run.
 struct FitProblem {
     int p = 0;                        // unknowns
-    std::vector<std::string> names;   // their names ("TF".."SM", or "T", "S" tied)
+    std::vector<std::string> names;   // their names ("TF".."SM", or "T", "S" tied; then "skin", "rc")
     std::vector<double> J;            // m x p derivative columns of the simulated values, column by column
     std::vector<double> r;            // m residuals, observed - simulated
-    double G[4][4] = {};              // d(user value of TF..SM) / d(unknown)
+    double G[4][kMaxUnknowns] = {};   // d(user value of TF..SM) / d(unknown)
     double values[4] = {};            // TF, TM, SF, SM in the user's units
     bool estimated[4] = {};
     bool held[4] = {};
     int atBound[4] = {};              // -1 lower, +1 upper, 0 inside
     bool tied = false;                // one aquifer: the unknowns are T and S
+    // The pumped well (WF_WELL_SKIN, WF_WELL_CASING): skin factor, casing
+    // radius in the distance unit.
+    bool well = false;
+    bool onlyAtWell = false;          // every observation point is the pumped well
+    double wellValues[2] = {};
+    double wellG[2][kMaxUnknowns] = {};
+    bool wellEstimated[2] = {}, wellHeld[2] = {};
+    int wellAtBound[2] = {};
 };
 
 struct FitRunFacts {
@@ -33,6 +45,7 @@ struct FitRunFacts {
     int meshColumns = 0, meshRows = 0;
     int search = WF_SEARCH_PLAIN;
     std::vector<WfFitStart> starts{};  // robust search: every start's end
+    std::vector<std::array<double, 2>> startWell{};  // and its skin and casing radius (with a well)
     int startsAtBest = 0;
     double errorFloor = 0.0;
 };
@@ -45,6 +58,7 @@ inline constexpr double kVerdictCondition = 1e8;     // above: the fit is ill-co
 inline constexpr double kVerdictRunsZ = 3.0;          // |z| of the runs test above: a systematic misfit
 inline constexpr double kVerdictRivalS = 0.10;        // another start within this fraction of the best S ...
 inline constexpr double kVerdictRivalParameter = 0.10;  // ... and a parameter this much apart: not unique
+inline constexpr double kVerdictDecade = 10.0;        // log interval of S wider than this ratio: S not fixed
 
 // The runs test of the residuals' signs (zeros left out): runs of equal sign,
 // the runs expected of independent signs, 1 + 2 n+ n- / n, and
@@ -53,12 +67,20 @@ inline constexpr double kVerdictRivalParameter = 0.10;  // ... and a parameter t
 void signRunsTest(const std::vector<double>& r, int& runs, double& expected, double& z);
 
 // Fills the report (valid = 1) and its verdict from the problem and the
-// run's facts; tUnit is the transmissivity unit ("m2/day").
+// run's facts; tUnit is the transmissivity unit ("m2/day"), lengthUnit the
+// distance unit.
 void buildFitReport(const FitProblem& problem, const FitRunFacts& facts, const std::string& tUnit, WfFitReport& out,
-                    std::string& verdict);
+                    std::string& verdict, const std::string& lengthUnit = "m");
 
-// The verdict of a filled report; tUnit is the transmissivity unit ("m2/day").
-std::string fitVerdict(const WfFitReport& report, const std::string& tUnit);
+// The verdict of a filled report; tUnit is the transmissivity unit
+// ("m2/day"), lengthUnit the distance unit of the casing radius ("m").
+std::string fitVerdict(const WfFitReport& report, const std::string& tUnit, const std::string& lengthUnit = "m");
+
+// The well's sentence for a fit of the pumped well's drawdown alone: S and
+// the skin are not told apart (their estimates correlated at or above
+// kVerdictCorrelation, or the log interval of S wider than kVerdictDecade).
+// Empty when it does not apply.
+std::string singleWellSentence(const WfFitReport& report);
 
 // The text of {base}.fit; startsNote, when not empty, follows the robust
 // search's table of starts (where its starts came from).

@@ -30,7 +30,8 @@ struct LayerSplits {
     int ending = 0;                      // how its best start ended (WF_START_...)
 };
 
-// Whether the splits apply: unknowns 0..3 (TF, TM, SF, SM) all estimated, the
+// Whether the splits apply to a search of each layer's own parameters (not one
+// aquifer, whose unknowns 0..1 are shared): unknowns 0..3 (TF, TM, SF, SM) all estimated, the
 // fracture layer's share of the thickness inside (0, 1), a common part of
 // both layers' bounds, and at least three starts.
 bool splitsApply(const LogSearchProblem& pr, double ratio, int starts);

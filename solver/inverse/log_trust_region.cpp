@@ -261,7 +261,10 @@ bool stepPhase(const LogSearchProblem& pr, std::vector<LogStart>& starts) {
 
 std::vector<double> logStartPoint(const LogSearchProblem& pr, const std::vector<double>& z) {
     std::vector<double> x = pr.x0;
-    for (int j : pr.free) x[static_cast<std::size_t>(j)] = std::exp(z[static_cast<std::size_t>(j)]);
+    for (int j : pr.free) {
+        const auto uj = static_cast<std::size_t>(j);
+        x[uj] = uj < pr.linear.size() && pr.linear[uj] ? z[uj] : std::exp(z[uj]);
+    }
     return x;
 }
 

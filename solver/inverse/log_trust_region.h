@@ -69,7 +69,10 @@ struct LogSearchProblem {
     std::vector<double> y;       // n observed values
     std::vector<int> free;       // 0-based indices of the estimated unknowns
     std::vector<double> x0;      // k values of the held unknowns (and the guesses)
-    std::vector<double> lo, hi;  // k bounds in ln x
+    std::vector<double> lo, hi;  // k bounds in ln x (in x for a linear unknown)
+    // Non-zero: unknown j is moved as itself, z_j = x_j (one that may be 0 or
+    // negative, the well's skin); empty: every unknown in its logarithm.
+    std::vector<char> linear;
     LogBatchModel model;
     LogSearchSettings settings;
     std::function<bool()> cancelled;  // polled once per pass of all starts; may be empty
@@ -91,7 +94,7 @@ struct LogStart {
     bool haveJ = false;
 };
 
-// The linear unknowns of a start's z (held unknowns at x0).
+// The unknowns x of a start's z (held unknowns at x0).
 std::vector<double> logStartPoint(const LogSearchProblem& pr, const std::vector<double>& z);
 
 // Starts every start at its z (f and S are made here), runs them all to their

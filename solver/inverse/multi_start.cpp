@@ -87,6 +87,15 @@ void ROBUST(RunState& rs, const SearchSpace& sp, Vec1<double>& b, int n, int fir
         pr.x0[uj] = x0;
         if (sp.active[uj + 1] == 0) continue;
         pr.free.push_back(j);
+        if (sp.linear(j + 1)) {
+            // The well's skin: searched as itself in its box.
+            pr.linear.resize(static_cast<std::size_t>(k), 0);
+            pr.linear[uj] = 1;
+            pr.lo[uj] = lower;
+            pr.hi[uj] = upper;
+            lnGuess[uj] = std::clamp(x0, lower, upper);
+            continue;
+        }
         // Positive guess and upper bound are checked in setUpSearchSpace; a
         // lower bound of 0 or less leaves 20 decades below the guess.
         pr.hi[uj] = std::log(upper);
@@ -108,7 +117,7 @@ void ROBUST(RunState& rs, const SearchSpace& sp, Vec1<double>& b, int n, int fir
     const int count = std::clamp(rs.inv.options.starts, 1, WF_MAX_STARTS);
     st.iteration = 1;  // the run has begun: its end point is reported whatever happens
     std::vector<std::vector<double>> design;
-    if (splitsApply(pr, rs.in.RATIO, count)) {
+    if (!sp.tied && splitsApply(pr, rs.in.RATIO, count)) {
         if (!makeLayerSplits(pr, lnGuess, rs.in.RATIO, out.splits)) {
             st.status = kBsolveModelFailed;
             return;
@@ -200,7 +209,9 @@ void ROBUST(RunState& rs, const SearchSpace& sp, Vec1<double>& b, int n, int fir
             const int j = pr.free[c];
             double* col = work.data() + static_cast<std::ptrdiff_t>(j) * n;
             const double* lj = end.J.data() + static_cast<std::ptrdiff_t>(c) * n;
-            for (int i = pr.first - 1; i < n; ++i) col[i] = lj[i] / x[static_cast<std::size_t>(j)];
+            const bool linear = static_cast<std::size_t>(j) < pr.linear.size() && pr.linear[static_cast<std::size_t>(j)];
+            const double dx = linear ? 1.0 : x[static_cast<std::size_t>(j)];
+            for (int i = pr.first - 1; i < n; ++i) col[i] = lj[i] / dx;
         }
         st.iteration = 2;
     }

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <fstream>
 
+#include "base/unit_tables.h"
+#include "fine/fine_mesh.h"
 #include "inverse/analysis_setup.h"
 #include "inverse/multi_start.h"
 #include "textio/side_file.h"
@@ -22,52 +24,45 @@ void SearchSpace::multipliers(const double* x, double* P) const {
     P[2] = P[3] = x[1];
 }
 
+void SearchSpace::trial(const double* x, double* P) const {
+    multipliers(x, P);
+    if (!wellTrial) return;
+    P[4] = skinAt(x);
+    P[5] = well > 0 ? casingMetres * x[well] : casingMetres;
+}
+
 namespace {
 
-// The robust search moves the logarithms of the estimated unknowns: their
-// guesses and upper bounds must be positive.
-bool checkRobustStart(RunState& rs, const SearchSpace& sp) {
-    if (!rs.inv.options.robust) return true;
+// What the robust search calls unknown j (1-based) in its messages.
+std::string unknownWords(const SearchSpace& sp, int j) {
+    if (sp.well > 0 && j == sp.well + 1) return "the casing radius multiplier";
     const char* names[4] = {"TF", "TM", "SF", "SM"};
     const char* tiedNames[2] = {"the conductivity (TF, TM)", "the specific storage (SF, SM)"};
+    return sp.tied ? tiedNames[j - 1] : names[j - 1];
+}
+
+// The robust search moves the logarithms of the estimated unknowns (the skin
+// excepted): their guesses and upper bounds must be positive.
+bool checkRobustStart(RunState& rs, const SearchSpace& sp) {
+    if (!rs.inv.options.robust) return true;
     for (int j = 1; j <= sp.k; ++j) {
-        if (sp.active[static_cast<std::size_t>(j)] == 0) continue;
-        const double x = sp.tied ? sp.u(j) : rs.est.P(j), hi = sp.upper[static_cast<std::size_t>(j)];
+        if (sp.active[static_cast<std::size_t>(j)] == 0 || sp.linear(j)) continue;
+        const double x = sp.ownUnknowns() ? sp.u(j) : rs.est.P(j), hi = sp.upper[static_cast<std::size_t>(j)];
         if (x > 0.0 && hi > 0.0) continue;
         char text[200];
         std::snprintf(text, sizeof text, " Robust search: the %s of %s must be positive (it is %g)",
-                      x > 0.0 ? "upper bound" : "guess", sp.tied ? tiedNames[j - 1] : names[j - 1],
-                      x > 0.0 ? hi : x);
+                      x > 0.0 ? "upper bound" : "guess", unknownWords(sp, j).c_str(), x > 0.0 ? hi : x);
         rs.error(text);
         return false;
     }
     return true;
 }
 
-} // namespace
-
-bool setUpSearchSpace(RunState& rs, int k, SearchSpace& sp) {
+// The one-aquifer unknowns: bounds common to both layers, the start at the
+// layer-weighted mean of the guesses. False after an error box.
+bool setUpTiedUnknowns(RunState& rs, SearchSpace& sp) {
     const Inputs& in = rs.in;
     const SearchOptions& o = rs.inv.options;
-    sp = SearchSpace{};
-    sp.tied = o.oneAquifer && k == 4;
-    sp.k = sp.tied ? 2 : k;
-    sp.active.assign(static_cast<std::size_t>(sp.k) + 1, 1);
-    sp.lower.assign(static_cast<std::size_t>(sp.k) + 1, 0.0);
-    sp.upper.assign(static_cast<std::size_t>(sp.k) + 1, 0.0);
-    if (!sp.tied) {
-        for (int j = 1; j <= k; ++j) {
-            sp.active[static_cast<std::size_t>(j)] = o.hold[j - 1] ? 0 : 1;
-            sp.lower[static_cast<std::size_t>(j)] = in.PLO[j];
-            sp.upper[static_cast<std::size_t>(j)] = in.PHI[j];
-        }
-        return checkRobustStart(rs, sp);
-    }
-    const int nt = rs.est.YOBS.size();
-    sp.u.allocate(2);
-    sp.work.allocate(2LL * nt + 4 + nt);
-    sp.A.allocate(2, 4);
-    sp.AS.allocate(2, 4);
     const double r = in.RATIO;
     for (int m = 1; m <= 2; ++m) {
         const int f = 2 * m - 1, x = 2 * m;  // fracture and matrix slot of this unknown
@@ -85,6 +80,73 @@ bool setUpSearchSpace(RunState& rs, int k, SearchSpace& sp) {
         // common value the search starts from.
         sp.active[um] = o.hold[f - 1] || o.hold[x - 1] ? 0 : 1;
     }
+    return true;
+}
+
+// The well's unknowns after the aquifer's: the skin from the options' value
+// in its box, the casing radius multiplier from 1.
+void setUpWellUnknowns(const RunState& rs, SearchSpace& sp) {
+    const SearchOptions& o = rs.inv.options;
+    const auto s = static_cast<std::size_t>(sp.well), c = s + 1;
+    // The most negative skin the first element at the well can carry: a
+    // share of its resistance (the fine mesh's first two columns).
+    double skinLower = 0.0;
+    fine::FineMesh mesh;
+    std::string why;
+    const double metres = units::length(rs.in.IDIST);
+    if (fine::layFineMesh(rs.in, rs.options.wellRadius * metres, mesh, why) && mesh.r.size() >= 2)
+        skinLower = -kSkinResistanceShare * fine::elementResistance(mesh.r[0], mesh.r[1]);
+    sp.lower[s] = std::min(skinLower, sp.skin);
+    sp.upper[s] = std::max(kSkinUpper, 2.0 * sp.skin);
+    sp.u(sp.well) = sp.skin;
+    sp.active[s] = o.holdWell[WF_WELL_SKIN] ? 0 : 1;
+    sp.lower[c] = kCasingLower;
+    sp.upper[c] = kCasingUpper;
+    sp.u(sp.well + 1) = 1.0;
+    sp.active[c] = o.holdWell[WF_WELL_CASING] || !(sp.casingRadius > 0.0) ? 0 : 1;
+}
+
+} // namespace
+
+bool setUpSearchSpace(RunState& rs, int k, SearchSpace& sp) {
+    const Inputs& in = rs.in;
+    const SearchOptions& o = rs.inv.options;
+    sp = SearchSpace{};
+    sp.tied = o.oneAquifer && k == 4;
+    const int aquifer = sp.tied ? 2 : k;
+    // The pumped well of the fine model: its skin and casing radius are
+    // unknowns unless both are held (the casing radius only when there is one).
+    sp.wellTrial = rs.options.fineModel && rs.options.hasWell() && k == 4;
+    if (sp.wellTrial) {
+        sp.skin = rs.options.skin;
+        sp.casingRadius = rs.options.casingRadius;
+        sp.casingMetres = rs.options.casingRadius * units::length(in.IDIST);
+        const bool casingFree = !o.holdWell[WF_WELL_CASING] && sp.casingRadius > 0.0;
+        if (!o.holdWell[WF_WELL_SKIN] || casingFree) sp.well = aquifer + 1;
+    }
+    sp.k = aquifer + (sp.well > 0 ? 2 : 0);
+    sp.active.assign(static_cast<std::size_t>(sp.k) + 1, 1);
+    sp.lower.assign(static_cast<std::size_t>(sp.k) + 1, 0.0);
+    sp.upper.assign(static_cast<std::size_t>(sp.k) + 1, 0.0);
+    if (!sp.tied) {
+        for (int j = 1; j <= k; ++j) {
+            sp.active[static_cast<std::size_t>(j)] = o.hold[j - 1] ? 0 : 1;
+            sp.lower[static_cast<std::size_t>(j)] = in.PLO[j];
+            sp.upper[static_cast<std::size_t>(j)] = in.PHI[j];
+        }
+        if (!sp.ownUnknowns()) return checkRobustStart(rs, sp);
+    }
+    const int nt = rs.est.YOBS.size();
+    sp.u.allocate(sp.k);
+    sp.work.allocate(static_cast<long long>(sp.k) * nt + 2LL * sp.k + nt);
+    sp.A.allocate(sp.k, sp.k + 2);
+    sp.AS.allocate(sp.k, sp.k + 2);
+    if (sp.tied) {
+        if (!setUpTiedUnknowns(rs, sp)) return false;
+    } else {
+        for (int j = 1; j <= k; ++j) sp.u(j) = rs.est.P(j);
+    }
+    if (sp.well > 0) setUpWellUnknowns(rs, sp);
     double P[4];
     sp.multipliers(sp.u.data(), P);
     for (int j = 1; j <= 4; ++j) rs.est.P(j) = P[j - 1];
@@ -233,10 +295,29 @@ void writeFitReport(RunState& rs, const SearchSpace& sp, FitRun& run) {
         for (int i = first; i <= n; ++i) nonzero = nonzero || c[static_cast<std::size_t>(i - 1)] != 0.0;
         if (!nonzero) continue;
         const int u = pr.p++;
-        pr.names.push_back(sp.tied ? (j == 1 ? "T" : "S") : names[j - 1]);
+        if (sp.well > 0 && j >= sp.well) pr.names.push_back(j == sp.well ? "skin" : "rc");
+        else pr.names.push_back(sp.tied ? (j == 1 ? "T" : "S") : names[j - 1]);
         for (int i = first; i <= n; ++i) pr.J.push_back(c[static_cast<std::size_t>(i - 1)]);
         for (int q = 0; q < 4; ++q)
             if (sp.unknownOf(q) == j - 1) pr.G[q][u] = factor[q];
+        // The skin is its own unknown; the casing radius is its guess times its multiplier.
+        if (sp.well > 0 && j == sp.well) pr.wellG[WF_WELL_SKIN][u] = 1.0;
+        if (sp.well > 0 && j == sp.well + 1) pr.wellG[WF_WELL_CASING][u] = sp.casingRadius;
+    }
+    if (sp.wellTrial) {
+        pr.well = true;
+        pr.onlyAtWell = in.NOBS >= 1;
+        for (int l = 1; l <= in.NOBS && l <= 4; ++l) pr.onlyAtWell = pr.onlyAtWell && in.IPOS[l] == kAtWell;
+        const double* x = run.b->data();
+        pr.wellValues[WF_WELL_SKIN] = sp.skinAt(x);
+        pr.wellValues[WF_WELL_CASING] = sp.casingAt(x);
+        for (int w = 0; w < 2; ++w) {
+            const int j = sp.well > 0 ? sp.well + w : 0;
+            const auto uj = static_cast<std::size_t>(j);
+            pr.wellHeld[w] = j == 0 || sp.active[uj] == 0;
+            pr.wellEstimated[w] = !pr.wellHeld[w];
+            pr.wellAtBound[w] = pr.wellHeld[w] ? 0 : boundFlag(x[j - 1], sp.lower[uj], sp.upper[uj]);
+        }
     }
     for (int q = 0; q < 4; ++q) {
         const auto uj = static_cast<std::size_t>(sp.unknownOf(q) + 1);
@@ -272,9 +353,10 @@ void writeFitReport(RunState& rs, const SearchSpace& sp, FitRun& run) {
             w.passes = e.passes;
             w.ending = e.ending;
             run.facts.starts.push_back(w);
+            run.facts.startWell.push_back({sp.skinAt(e.x.data()), sp.casingAt(e.x.data())});
         }
     }
-    buildFitReport(pr, run.facts, tUnit, rep, rs.inv.verdict);
+    buildFitReport(pr, run.facts, tUnit, rep, rs.inv.verdict, distanceUnit(in.IDIST));
     fillPointFits(rs, first, n, rep);
     saveFitText(rs, fitReportText(rep, rs.inv.verdict, tUnit, distanceUnit(in.IDIST),
                                   run.robust ? splitsNote(run.robust->splits, factor, tUnit) : std::string()));

@@ -174,7 +174,7 @@ TEST_F(FitCli, BadOptionValuesAreRefusedWithTheOptionNamed) {
     const struct {
         std::string args, message;
     } cases[] = {
-        {"P.wft --hold tf,xx", "wellfit-cli: --hold: \"xx\" is not one of tf, tm, sf, sm (give a list such as tf,sm, or none)\n"},
+        {"P.wft --hold tf,xx", "wellfit-cli: --hold: \"xx\" is not one of tf, tm, sf, sm, skin, rc (give a list such as tf,sm, or none)\n"},
         {"P.wft --stop-tolerance 2", "wellfit-cli: --stop-tolerance: \"2\" must lie between 0 and 1\n"},
         {"P.wft --max-passes 0", "wellfit-cli: --max-passes: \"0\" must lie between 1 and 999\n"},
         {"P.wft --max-passes", "wellfit-cli: Option --max-passes needs a value (see --help)\n"},

@@ -61,6 +61,18 @@ TEST(OptionRecords, SizeAndVersionLeadBothRecords) {
     EXPECT_EQ(c.maxPasses, 0);
 }
 
+// The fields of version 2 (the pumped well's) follow the whole record of
+// version 1, so that a caller built with the version-1 header (options 120
+// bytes, report 2464) keeps every offset it knows.
+TEST(OptionRecords, VersionTwoFieldsFollowTheVersionOneRecords) {
+    EXPECT_EQ(WF_OPTIONS_VERSION, 2);
+    EXPECT_EQ(WF_FIT_REPORT_VERSION, 2);
+    EXPECT_EQ(offsetof(WfOptions, holdWell), 120u);
+    EXPECT_EQ(offsetof(WfFitReport, well), 2464u);
+    EXPECT_EQ(offsetof(WfFitReport, starts) + sizeof(WfFitStart) * WF_MAX_STARTS, 2464u);
+    EXPECT_EQ(offsetof(WfFitReport, startWell) + sizeof(double) * 2 * WF_MAX_STARTS, sizeof(WfFitReport));
+}
+
 // A caller whose report ends before the points: the solver writes its fields
 // and not one byte after them.
 TEST(OptionRecords, ShortReportIsWrittenOnlyAsFarAsItsSize) {

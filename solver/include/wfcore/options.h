@@ -45,10 +45,10 @@ extern "C" {
 
 /* Versions and sizes of the records declared here (the sizes are those of the
  * 64-bit platforms the library is built for; the build checks them). */
-#define WF_OPTIONS_VERSION 1
-#define WF_OPTIONS_SIZE 120
-#define WF_FIT_REPORT_VERSION 1
-#define WF_FIT_REPORT_SIZE 2464
+#define WF_OPTIONS_VERSION 2   /* 2: holdWell appended */
+#define WF_OPTIONS_SIZE 128
+#define WF_FIT_REPORT_VERSION 2   /* 2: the pumped well's skin and casing radius appended */
+#define WF_FIT_REPORT_SIZE 3456
 
 /* The search of an optimisation (WfOptions.search, WfFitReport.search). */
 enum {
@@ -77,6 +77,8 @@ enum { WF_MODEL_STANDARD = 0, WF_MODEL_FINE = 1 };
 
 /* Parameter order of hold[], parameters[] and the correlation names. */
 enum { WF_PARAM_TF = 0, WF_PARAM_TM = 1, WF_PARAM_SF = 2, WF_PARAM_SM = 3 };
+/* Order of WfOptions.holdWell and WfFitReport.startWell: the pumped well's unknowns. */
+enum { WF_WELL_SKIN = 0, WF_WELL_CASING = 1 };
 
 /* What ended the analysis (WfFitReport.stopRule). */
 enum {
@@ -131,7 +133,7 @@ typedef struct WfFitReport {
     int32_t passes;       /* passes made ("Iteration" count) */
     int32_t modelRuns;    /* model runs made, derivative runs included */
     int32_t residuals;    /* residuals used: n - NSKIP */
-    int32_t unknowns;     /* number of estimated unknowns p (rows of correlation) */
+    int32_t unknowns;     /* number of estimated unknowns p (rows of unknownCorrelation; of correlation up to 4) */
     double errorEstimate; /* S, the sum of squared residuals (the search's "RMSE") */
     double rmse;          /* sqrt(S / (n - NSKIP)), in the drawdown unit */
     double condition;     /* condition number of the scaled normal matrix; NaN when p = 0 */
@@ -157,6 +159,17 @@ typedef struct WfFitReport {
     double errorFloor;            /* differences of S below it are below any data's resolution:
                                      (1e-4)^2 x the sum of the squared observed drawdowns used */
     WfFitStart starts[WF_MAX_STARTS];
+    /* Version 2. The pumped well of the fine model (a well radius): its skin and casing radius are
+     * unknowns of the search unless held (WfOptions.holdWell). Without a well every field below is 0. */
+    int32_t well;                 /* 1 when the model had a pumped well: skin and casingRadius hold its values */
+    int32_t onlyAtWell;           /* 1 when every observation point is the pumped well itself */
+    WfFitParameter skin;          /* skin factor Sk (dimensionless, may be 0 or negative: no log interval) */
+    WfFitParameter casingRadius;  /* r_c in the distance unit; log interval as for the other positive quantities */
+    double storageSkinCorrelation; /* correlation of the estimates of S (SF + SM) and Sk; NaN when undefined */
+    char unknownNames[6][8];      /* names of every estimated unknown, "skin" and "rc" after the aquifer's;
+                                     names[] and correlation[] above hold the first four of them */
+    double unknownCorrelation[6][6]; /* correlation of every estimated unknown, [0..unknowns-1][0..unknowns-1] */
+    double startWell[WF_MAX_STARTS][2]; /* robust search: Sk and r_c at each start's end (WF_WELL_...) */
 } WfFitReport;
 
 typedef struct WfOptions {
@@ -181,6 +194,9 @@ typedef struct WfOptions {
     double wellRadius;     /* r_w, distance unit: the fine mesh starts at the well face (> 0: a well) */
     double casingRadius;   /* r_c, distance unit: wellbore storage pi r_c^2 (0: none; needs a well) */
     double skin;           /* skin factor Sk, dimensionless (needs a well) */
+    /* Version 2. With a well the skin and the casing radius are unknowns of the search from the
+     * values above (the casing radius only when it is > 0); non-zero: held at that value. */
+    int32_t holdWell[2];   /* WF_WELL_SKIN, WF_WELL_CASING */
 } WfOptions;
 
 /* Every field of the record at its default, size and version of this header
