@@ -131,10 +131,11 @@ const OptionSpec kSchema[] = {
      [](AnalysisOptions& o, double v) { o.skin = static_cast<float>(v); },
      [](WfOptions& r, double v) { r.skin = v; }, "fine_model", 1u << 1, "WFWL"},
     // The well's unknowns held: named after --hold together with the aquifer's
-    // (--hold tf,skin); no dialog box of its own.
+    // (--hold tf,skin); their boxes stand below the aquifer's in the analysis
+    // dialog.
     {"hold_well", OptionKind::Parameters, "--hold", "", "LIST", "", "held well-parameter mask", "Hold",
      "Keep the well's skin factor or casing radius at its given value during the optimisation", "cb%1Hold",
-     OptionDialog::None, 0.0, 0.0, 3.0, false, kWellWords, {}, {}, 0, holdWellMask, setHoldWellMask,
+     OptionDialog::Analysis, 0.0, 0.0, 3.0, false, kWellWords, {}, {}, 0, holdWellMask, setHoldWellMask,
      [](WfOptions& r, double v) {
          for (int j = 0; j < 2; ++j) r.holdWell[j] = (static_cast<int>(v) >> j) & 1;
      },

@@ -153,11 +153,25 @@ QGroupBox* TFAnalysis::makeAquiferGrid() {
     grid->addWidget(new QLabel(QStringLiteral("Hold:"), aquifer), 0, 4);
     const std::vector<QCheckBox*>& hold = options_.parameterBoxes("hold");
     for (std::size_t r = 0; r < hold.size(); ++r) grid->addWidget(hold[r], static_cast<int>(r) + 1, 4);
+    // The pumped well's skin factor and casing radius (their values are the
+    // mesh dialog's): unknowns of the search when a well is set.
+    const std::vector<QCheckBox*>& holdWell = options_.parameterBoxes("hold_well");
+    const bool well = doc_.analysisOptions.fineModel && doc_.analysisOptions.wellRadius > 0.0f;
+    static const char* const kWellLabels[2] = {"Hold skin factor", "Hold casing radius"};
+    auto* wellRow = new QHBoxLayout;
+    for (std::size_t w = 0; w < holdWell.size() && w < 2; ++w) {
+        holdWell[w]->setText(QString::fromLatin1(kWellLabels[w]));
+        holdWell[w]->setEnabled(well && (w == 0 || doc_.analysisOptions.casingRadius > 0.0f));
+        wellRow->addWidget(holdWell[w]);
+    }
+    wellRow->addStretch(1);
+    grid->addWidget(new QLabel(QStringLiteral("Well:"), aquifer), 5, 0);
+    grid->addLayout(wellRow, 5, 1, 1, 4);
     auto* paramButtons = new QHBoxLayout;
     paramButtons->addWidget(btnParam_);
     paramButtons->addWidget(btnBound_);
     paramButtons->addStretch(1);
-    grid->addLayout(paramButtons, 5, 0, 1, 5);
+    grid->addLayout(paramButtons, 6, 0, 1, 5);
     return aquifer;
 }
 

@@ -78,6 +78,42 @@ TEST_F(AnalysisOptionsDialogTest, DialogShowsTheOptionsAndOkWritesThemBackAndSav
     EXPECT_EQ(reloaded.analysisOptions, doc.analysisOptions);
 }
 
+// The well's skin factor and casing radius are held from boxes of their own,
+// enabled only when the fine model has a well (the casing radius only with a
+// casing to fit); OK stores them, Save keeps them.
+TEST_F(AnalysisOptionsDialogTest, WellBoxesHoldTheSkinAndTheCasingRadiusOnlyWithAWell) {
+    {
+        wf::ui::TFAnalysis dialog(doc);
+        ASSERT_NE(box(&dialog, "cbSKINHold"), nullptr);
+        EXPECT_EQ(box(&dialog, "cbSKINHold")->text(), QStringLiteral("Hold skin factor"));
+        EXPECT_EQ(box(&dialog, "cbRCHold")->text(), QStringLiteral("Hold casing radius"));
+        EXPECT_FALSE(box(&dialog, "cbSKINHold")->isEnabled());
+        EXPECT_FALSE(box(&dialog, "cbRCHold")->isEnabled());
+    }
+    doc.analysisOptions.fineModel = true;
+    doc.analysisOptions.wellRadius = 0.1f;
+    doc.analysisOptions.skin = 5.0f;
+    {
+        wf::ui::TFAnalysis dialog(doc);
+        EXPECT_TRUE(box(&dialog, "cbSKINHold")->isEnabled());
+        EXPECT_FALSE(box(&dialog, "cbRCHold")->isEnabled());  // no casing radius: no storage to fit
+    }
+    doc.analysisOptions.casingRadius = 0.05f;
+    wf::ui::TFAnalysis dialog(doc);
+    EXPECT_TRUE(box(&dialog, "cbRCHold")->isEnabled());
+    EXPECT_FALSE(box(&dialog, "cbSKINHold")->isChecked());
+    box(&dialog, "cbRCHold")->setChecked(true);
+    dialog.accept();
+    ASSERT_EQ(dialog.result(), QDialog::Accepted);
+    dialog.store();
+    const std::array<bool, 2> held = {false, true};
+    EXPECT_EQ(doc.analysisOptions.holdWell, held);
+    window->Save1Click();
+    wf::doc::ProjectDocument reloaded;
+    ASSERT_TRUE(reloaded.loadProject(path(QStringLiteral("DEMO.wft")).toStdString()).ok());
+    EXPECT_EQ(reloaded.analysisOptions.holdWell, held);
+}
+
 TEST_F(AnalysisOptionsDialogTest, StopRuleFieldsAreCheckedOnOkAndNamed) {
     const wf::doc::AnalysisOptions before = doc.analysisOptions;
     BoxCatcher boxes;
