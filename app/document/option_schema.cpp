@@ -154,28 +154,39 @@ std::string wordList(std::span<const std::string_view> words) {
     return s;
 }
 
-Status parseParameterSet(const OptionSpec& spec, std::string_view text, std::string_view who, double& value) {
-    int mask = 0;
-    if (text != "none") {
-        std::size_t start = 0;
-        for (;;) {
-            const std::size_t comma = text.find(',', start);
-            const std::string_view item = text.substr(start, comma == std::string_view::npos ? comma : comma - start);
-            bool known = false;
-            for (std::size_t j = 0; j < spec.words.size(); ++j)
-                if (item == spec.words[j]) {
-                    mask |= 1 << j;
+// A list of parameter words ("tf,sm", or "none") into one mask per spec:
+// bit j of masks[o] for word j of specs[o].
+Status parseParameterMasks(const std::vector<const OptionSpec*>& specs, std::string_view text, std::string_view who,
+                           std::vector<int>& masks) {
+    masks.assign(specs.size(), 0);
+    if (text == "none") return Status::success();
+    std::vector<std::string_view> words;
+    for (const OptionSpec* s : specs) words.insert(words.end(), s->words.begin(), s->words.end());
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = text.find(',', start);
+        const std::string_view item = text.substr(start, comma == std::string_view::npos ? comma : comma - start);
+        bool known = false;
+        for (std::size_t o = 0; o < specs.size(); ++o)
+            for (std::size_t j = 0; j < specs[o]->words.size(); ++j)
+                if (item == specs[o]->words[j]) {
+                    masks[o] |= 1 << j;
                     known = true;
                 }
-            if (!known)
-                return Status::failure(std::string(who) + ": \"" + std::string(item) + "\" is not one of " +
-                                       wordList(spec.words) + " (give a list such as tf,sm, or none)");
-            if (comma == std::string_view::npos) break;
-            start = comma + 1;
-        }
+        if (!known)
+            return Status::failure(std::string(who) + ": \"" + std::string(item) + "\" is not one of " +
+                                   wordList(words) + " (give a list such as tf,sm, or none)");
+        if (comma == std::string_view::npos) break;
+        start = comma + 1;
     }
-    value = mask;
     return Status::success();
+}
+
+Status parseParameterSet(const OptionSpec& spec, std::string_view text, std::string_view who, double& value) {
+    std::vector<int> masks;
+    const Status st = parseParameterMasks({&spec}, text, who, masks);
+    if (st) value = masks[0];
+    return st;
 }
 
 } // namespace
@@ -185,32 +196,11 @@ std::span<const OptionSpec> optionSchema() { return kSchema; }
 Status parseParameterFlag(std::string_view flag, std::string_view text, std::string_view who,
                           std::vector<std::pair<const OptionSpec*, double>>& values) {
     std::vector<const OptionSpec*> specs;
-    std::vector<std::string_view> words;
     for (const OptionSpec& s : kSchema)
-        if (s.kind == OptionKind::Parameters && s.flag == flag) {
-            specs.push_back(&s);
-            words.insert(words.end(), s.words.begin(), s.words.end());
-        }
-    std::vector<int> masks(specs.size(), 0);
-    if (text != "none") {
-        std::size_t start = 0;
-        for (;;) {
-            const std::size_t comma = text.find(',', start);
-            const std::string_view item = text.substr(start, comma == std::string_view::npos ? comma : comma - start);
-            bool known = false;
-            for (std::size_t o = 0; o < specs.size(); ++o)
-                for (std::size_t j = 0; j < specs[o]->words.size(); ++j)
-                    if (item == specs[o]->words[j]) {
-                        masks[o] |= 1 << j;
-                        known = true;
-                    }
-            if (!known)
-                return Status::failure(std::string(who) + ": \"" + std::string(item) + "\" is not one of " +
-                                       wordList(words) + " (give a list such as tf,sm, or none)");
-            if (comma == std::string_view::npos) break;
-            start = comma + 1;
-        }
-    }
+        if (s.kind == OptionKind::Parameters && s.flag == flag) specs.push_back(&s);
+    std::vector<int> masks;
+    const Status st = parseParameterMasks(specs, text, who, masks);
+    if (!st) return st;
     for (std::size_t o = 0; o < specs.size(); ++o) values.emplace_back(specs[o], masks[o]);
     return Status::success();
 }
