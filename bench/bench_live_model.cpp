@@ -3,6 +3,9 @@
 // (wfLiveRun), on one thread, for the standard and the fine model. Each
 // iteration is one slider position: the multipliers of new values (the
 // conversion the panel makes) and one run. Goal: at least 30 per second.
+// Also the opening of the model (the panel's refresh, on the program's
+// thread): the reading of the model files and, for the fine model, its
+// radial modes.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -91,6 +94,42 @@ void liveRuns(benchmark::State& state, wf::doc::ProjectDocument& doc, bool fine)
     state.counters["levels"] = levels;
     wfLiveClose(m);
 }
+
+// Opening and closing the live model, as the panel does on every refresh.
+void liveOpens(benchmark::State& state, wf::doc::ProjectDocument& doc) {
+    const WfOptions options = doc.solverOptions(nullptr);
+    for (auto _ : state) {
+        WfLiveModel* m = wfLiveOpen(&doc.filename, &doc.mesh, &doc.obsv, &doc.pump, &doc.guess, &doc.pinit,
+                                    &doc.units, &doc.nzero, &options);
+        const bool open = m && wfLiveShape(m, nullptr, nullptr) == 1;
+        wfLiveClose(m);
+        if (!open) {
+            state.SkipWithError("the live model did not open");
+            break;
+        }
+    }
+}
+
+void BM_LiveOpenStandard(benchmark::State& state) {
+    StandardExample ex;
+    if (!ex.why.empty()) {
+        state.SkipWithError(ex.why.c_str());
+        return;
+    }
+    liveOpens(state, ex.doc);
+}
+BENCHMARK(BM_LiveOpenStandard)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_LiveOpenFine(benchmark::State& state) {
+    wf::bench::FineExample ex("live_open_fine");
+    if (!ex.why.empty()) {
+        state.SkipWithError(ex.why.c_str());
+        return;
+    }
+    ex.doc.analysisOptions.fineModel = true;
+    liveOpens(state, ex.doc);
+}
+BENCHMARK(BM_LiveOpenFine)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_LiveRunStandard(benchmark::State& state) {
     StandardExample ex;

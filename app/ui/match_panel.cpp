@@ -330,7 +330,10 @@ void MatchPanel::backToFitted() {
 
 void MatchPanel::showEvent(QShowEvent* event) {
     QDockWidget::showEvent(event);
-    if (projectKey() != key_ || !session_) refresh();
+    if (projectKey() != key_ || !session_)
+        refresh();
+    else
+        requestRun();  // shown again: the chart takes the panel's curve back
 }
 
 void MatchPanel::hideEvent(QHideEvent* event) {
