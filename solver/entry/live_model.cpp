@@ -180,6 +180,10 @@ bool LiveModel::run(const double* P, LiveCurve& curve) {
                     rs.est.SIM(k, i) = values[static_cast<std::size_t>(k - 1) * nout + (i - 1)];
         } else {
             fs.cache.valid = false;  // as every AQFESUB call: the assembly follows P
+            // The levels after a dry-node stop keep what the array held: zero,
+            // as in the fresh arrays of a fixed-time run, not the last run's.
+            for (int k = 1; k <= nobs; ++k)
+                for (int i = 1; i <= nout; ++i) rs.est.SIM(k, i) = 0.0;
             if (!stepSimulation(rs, P, rs.est.SIM, rs.est.IOBS, rs.est.TG)) return false;
         }
         curve.text = simulationFileText(rs, rs.est.SIM, rs.est.IOBS, rs.est.TG);
