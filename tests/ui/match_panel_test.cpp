@@ -192,6 +192,41 @@ TEST_F(MatchPanelTest, SliderMovesWriteNoFileAndKeepUndoRoundTrip) {
     ASSERT_TRUE(waitIdle(panel->runner()));
 }
 
+// Closing the panel: the chart shows the project's curve again - the
+// simulation file's while nothing was kept, the kept values' curve after Keep.
+TEST_F(MatchPanelTest, ClosingThePanelGivesTheChartBackToTheProject) {
+    openExample(false);
+    BoxCatcher boxes;
+    onDialog([](QWidget* w) { clickOk(w); });
+    window->Analysis2Click();
+    ASSERT_TRUE(waitIdle(panel->runner()));
+    window->chart()->clearFit();
+    ASSERT_TRUE(window->chart()->DrawFit().isEmpty());
+    const QList<QPointF> fileCurve = fitPoints(window->chart());
+
+    panel->setValue(1, panel->values()[1] * 0.5);
+    ASSERT_TRUE(waitIdle(panel->runner()));
+    EXPECT_NE(fitPoints(window->chart()), fileCurve);
+    panel->hide();
+    EXPECT_FALSE(window->chart()->liveCurveShown());
+    EXPECT_EQ(fitPoints(window->chart()), fileCurve);
+
+    panel->show();
+    ASSERT_TRUE(waitIdle(panel->runner()));
+    panel->setValue(1, panel->values()[1] * 0.5);
+    ASSERT_TRUE(waitIdle(panel->runner()));
+    const QList<QPointF> kept = fitPoints(window->chart());
+    panel->keep();
+    panel->setValue(1, panel->values()[1] * 3.0);  // moved on after Keep
+    ASSERT_TRUE(waitIdle(panel->runner()));
+    panel->hide();
+    ASSERT_TRUE(waitIdle(panel->runner()));
+    EXPECT_TRUE(window->chart()->liveCurveShown());
+    EXPECT_EQ(fitPoints(window->chart()), kept);
+    ASSERT_TRUE(window->chart()->curveParameters().has_value());
+    EXPECT_EQ((*window->chart()->curveParameters())[1], doc.pinit.TM);
+}
+
 TEST_F(MatchPanelTest, FitFromHereStartsTheSearchFromThePanelValues) {
     openExample(false);
     panel->setValue(0, panel->values()[0] * 3.0);
