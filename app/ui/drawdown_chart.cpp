@@ -213,6 +213,7 @@ void DrawdownChart::clearFit() {
     series2_->clear();
     clearPointSeries(false, true);
     curveParameters_.reset();
+    liveCurve_ = false;
     fitNote_.clear();
     updateLegend();
     updateDrawdownRange();
@@ -401,6 +402,7 @@ QString DrawdownChart::DrawFit() {
     // A curve drawn beside the readings: the range takes in the latest of both.
     if (tmax > 0.0f) tmax = std::max(tmax, largestShownTime_);
     curveParameters_ = std::array<float, 4>{doc_.pinit.TF, doc_.pinit.TM, doc_.pinit.SF, doc_.pinit.SM};
+    liveCurve_ = false;
     fitNote_.clear();
     updateLegend();
     updateAxisTitles();
@@ -409,12 +411,46 @@ QString DrawdownChart::DrawFit() {
     return failure;
 }
 
+void DrawdownChart::showLiveCurve(int points, int levels, const std::vector<double>& times,
+                                  const std::vector<double>& drawdowns, const std::array<float, 4>& parameters) {
+    series2_->clear();
+    clearPointSeries(false, true);
+    syncPointSeries();
+    float tmax = 0.0f;
+    for (int k = 1; k <= points; ++k) {
+        QLineSeries* f = k == 1 ? series2_ : pointFit(k);
+        if (!f) continue;
+        // Replaced in one go: one repaint per curve, not one per point.
+        QList<QPointF> curve;
+        for (int i = 0; i < levels; ++i) {
+            const std::size_t at = static_cast<std::size_t>(k - 1) * static_cast<std::size_t>(levels) +
+                                   static_cast<std::size_t>(i);
+            if (at >= times.size() || at >= drawdowns.size()) break;
+            const double time = times[at];
+            // As DrawFit: from the first measured time on, and on the axis.
+            if ((haveMeasuredTime_ && time < firstMeasuredTime_) || time <= 0.0) continue;
+            curve.append(QPointF(time, drawdowns[at]));
+            if (static_cast<float>(time) > tmax) tmax = static_cast<float>(time);
+        }
+        std::stable_sort(curve.begin(), curve.end(), [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); });
+        f->replace(curve);
+    }
+    if (tmax > 0.0f) tmax = std::max(tmax, largestShownTime_);
+    curveParameters_ = parameters;
+    liveCurve_ = true;
+    fitNote_.clear();
+    updateLegend();
+    setTimeRange(tmax);
+    updateDrawdownRange();
+}
+
 QVector<DrawdownChart::TextItem> DrawdownChart::textBlock() const {
     QVector<TextItem> items;
     const std::string invName(doc_.filename.invName);
     const std::optional<std::filesystem::path> folder = workingFolder();
     std::error_code ec;
-    if (invName.empty() || !folder || !std::filesystem::exists(wf::textio::sideFilePath(invName, *folder), ec))
+    if (!liveCurve_ &&
+        (invName.empty() || !folder || !std::filesystem::exists(wf::textio::sideFilePath(invName, *folder), ec)))
         return items;
     // The values the curve was made with (the document's while there is none).
     const std::array<float, 4> p = curveParameters_.value_or(

@@ -54,6 +54,15 @@ public:
     // draws nothing. Returns the message of an unreadable row, empty on success.
     QString DrawFit();
 
+    // A model curve made in memory (live matching) in place of the simulation
+    // file's: records of every point's time levels one after another (times
+    // in the input-time unit), drawn by the rules of DrawFit, with the
+    // parameters tf_tm_sf_sm in the text block. Derivative and residuals follow.
+    void showLiveCurve(int points, int levels, const std::vector<double>& times,
+                       const std::vector<double>& drawdowns, const std::array<float, 4>& parameters);
+    // The curve on the chart was made in memory, not read from the simulation file.
+    bool liveCurveShown() const { return liveCurve_; }
+
     void clearSeries();
     void clearMeasured();
     void clearFit();
@@ -189,6 +198,7 @@ private:
     double firstMeasuredTime_ = 0.0;
     bool haveMeasuredTime_ = false;
     std::optional<std::array<float, 4>> curveParameters_;
+    bool liveCurve_ = false;
     QString fitNote_;
     // The smallest and largest positive measured times on the axis (0: none).
     double smallestShownTime_ = 0.0;

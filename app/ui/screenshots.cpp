@@ -21,6 +21,7 @@
 #include "export_dialog.h"
 #include "fit_report_window.h"
 #include "log_dialog.h"
+#include "match_panel.h"
 #include "modal_driver.h"
 #include "progress_window.h"
 #include "solver_call.h"
@@ -204,6 +205,30 @@ struct ScreenshotTour {
         }
     }
 
+    // The Match panel after the fit, and a drag of the matrix transmissivity
+    // (one aquifer: its transmissivity) from a third of the fitted value back
+    // to it in four pictures, derivative and residuals on.
+    void match() {
+        MatchPanel* panel = window.matchPanel();
+        panel->show();
+        settle(300);
+        save(&window, dir, QStringLiteral("match-panel.png"));
+        window.chart()->setDerivativeShown(true);
+        window.chart()->setResidualsShown(true);
+        const std::size_t which = panel->parameters().size() == 4 ? 1 : 0;
+        const double fitted = panel->values()[which];
+        const double factors[4] = {0.35, 0.55, 0.8, 1.0};
+        for (int k = 0; k < 4; ++k) {
+            panel->setValue(which, fitted * factors[k]);
+            settle(300);
+            save(&window, dir, QStringLiteral("match-drag-%1.png").arg(k + 1));
+        }
+        window.chart()->setDerivativeShown(false);
+        window.chart()->setResidualsShown(false);
+        panel->hide();
+        settle(100);
+    }
+
     // Derivative, residuals and the log-log view.
     void diagnostics() {
         window.chart()->setDerivativeShown(true);
@@ -239,6 +264,7 @@ int takeScreenshots(wf::doc::ProjectDocument& doc, const QString& dir, const QSt
     tour.measurements();
     tour.analysis();
     tour.points();
+    tour.match();
     tour.diagnostics();
     return 0;
 }

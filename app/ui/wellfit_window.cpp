@@ -15,6 +15,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QScreen>
+#include <QToolBar>
 
 #include "analysis_dialog.h"
 #include "document/run_fingerprints.h"
@@ -24,6 +25,7 @@
 #include "fit_report_window.h"
 #include "log_dialog.h"
 #include "loglog_view.h"
+#include "match_panel.h"
 #include "mesh_dialog.h"
 #include "message_boxes.h"
 #include "param_dialog.h"
@@ -146,6 +148,31 @@ TWellfit::TWellfit(wf::doc::ProjectDocument& document, const QString& settingsFi
     connect(logLog, &QAction::triggered, this,
             [this] { guarded(this, QStringLiteral("Log-log diagnostic"), [this] { LogLog1Click(); }); });
 
+    // Live curve matching beside the chart: View menu and toolbar.
+    match_ = new MatchPanel(doc_, Chart1_, this);
+    addDockWidget(Qt::RightDockWidgetArea, match_);
+    match_->hide();
+    QAction* matchItem = match_->toggleViewAction();
+    matchItem->setText(QStringLiteral("&Match"));
+    matchItem->setObjectName(QStringLiteral("Match1"));
+    matchItem->setToolTip(QStringLiteral("Match the model curve by eye: sliders for the parameters, the curve follows"));
+    View1_->addAction(matchItem);
+    QToolBar* tools = addToolBar(QStringLiteral("Tools"));
+    tools->setObjectName(QStringLiteral("ToolBar1"));
+    tools->setMovable(false);
+    tools->addAction(matchItem);
+    match_->fitFromHere = [this](const std::vector<double>& values) {
+        guarded(this, QStringLiteral("Fit from here"), [&] { MatchFitClick(values); });
+    };
+    match_->projectChanged = [this] {
+        setModified(true);
+        Chart1_->viewport()->update();
+    };
+    match_->restoreChart = [this] {
+        Chart1_->clearFit();
+        DrawFit();
+    };
+
     // Help > About: the program's version, the same one wellfit-cli --version prints.
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help1"));
@@ -160,6 +187,7 @@ TWellfit::TWellfit(wf::doc::ProjectDocument& document, const QString& settingsFi
     mru_ = new RecentFiles(File1_, N1_, settingsFile, this);
     mru_->onItemClick = [this](const QString& path) {
         guarded(this, QStringLiteral("Open"), [&] { MRUFileList1MRUItemClick(path); });
+        if (match_) match_->projectMayHaveChanged();
     };
     mru_->read();
 
@@ -178,8 +206,11 @@ QAction* TWellfit::addItem(QMenu* menu, const QString& text, const char* name, v
     QAction* a = menu->addAction(text);
     a->setObjectName(QString::fromLatin1(name));
     const QString command = commandName(text);
-    connect(a, &QAction::triggered, this,
-            [this, handler, command] { guarded(this, command, [&] { (this->*handler)(); }); });
+    connect(a, &QAction::triggered, this, [this, handler, command] {
+        guarded(this, command, [&] { (this->*handler)(); });
+        // A run or a dialog may have changed what the live model reads.
+        if (match_) match_->projectMayHaveChanged();
+    });
     return a;
 }
 
@@ -521,11 +552,25 @@ void TWellfit::Analysis2Click() {
     if (dialog.exec() != QDialog::Accepted) return;
     dialog.store();
     setModified(true);
+    runAnalysis(dialog.analysisType());
+}
+
+void TWellfit::MatchFitClick(const std::vector<double>& values) {
+    applyMatchValues(doc_, match_->parameters(), values);
+    setModified(true);
+    // As the analysis dialog opens: the bounds from these guesses.
+    if (const wf::doc::Status s = doc_.convertParameters(1); !s) {
+        showError(this, QString::fromStdString(s.error));
+        return;
+    }
+    runAnalysis(0);
+}
+
+void TWellfit::runAnalysis(int type) {
     if (const wf::doc::Status s = doc_.convertParameters(2); !s) {
         showError(this, QString::fromStdString(s.error));
         return;
     }
-    const int type = dialog.analysisType();
     if (type == 2 && doc_.pump.NSTEP == 0.0f) {
         showError(this, QStringLiteral("Number of timesteps cannot be zero for predictions"));
         return;
@@ -557,6 +602,8 @@ void TWellfit::Analysis2Click() {
     Chart1_->clearFit();
     DrawFit();
     Chart1_->viewport()->update();
+    // The returned values are the Match panel's "fitted" ones, its start.
+    if (match_->isVisible()) match_->refresh();
     // Optimisation and fixed-time runs write the fit report; an optimisation shows it.
     if (type == 2) return;
     lastFit_ = fit;

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include <QMainWindow>
 
@@ -19,6 +20,7 @@ namespace wf::ui {
 
 class DrawdownChart;
 class FitReportWindow;
+class MatchPanel;
 class RecentFiles;
 
 class TWellfit : public QMainWindow {
@@ -63,6 +65,9 @@ public:
     void LogLog1Click();
     // "Fit report": the report window for the last analysis's report.
     void FitReport1Click();
+    // "Fit from here" of the Match panel: the project's search started from
+    // the panel's values (they become the guesses, the bounds follow them).
+    void MatchFitClick(const std::vector<double>& values);
     void MRUFileList1MRUItemClick(const QString& path);
 
     // ---- Chart ----
@@ -84,6 +89,8 @@ public:
     void setModified(bool modified);
 
     DrawdownChart* chart() const { return Chart1_; }
+    // The live-matching panel beside the chart (View / Match, toolbar).
+    MatchPanel* matchPanel() const { return match_; }
     RecentFiles* recentFiles() const { return mru_; }
     wf::doc::ProjectDocument& document() { return doc_; }
     // The report window (null until it was first opened) and the solver's copy
@@ -113,6 +120,9 @@ private:
     // The report text of the project's side file {stem}.fit becomes the last
     // report (none when the file is missing); the menu item follows.
     void takeFitReport();
+    // The analysis run of type 0, 1 or 2 with the document's values, after
+    // the analysis dialog or "Fit from here"; its checks first.
+    void runAnalysis(int type);
 
     wf::doc::ProjectDocument& doc_;
     PreparationState preparation_;
@@ -134,6 +144,7 @@ private:
     QMenu* View1_ = nullptr;
     QAction* FitReport1_ = nullptr;
     FitReportWindow* fitReport_ = nullptr;
+    MatchPanel* match_ = nullptr;
     QString lastReport_;
     WfFitReport lastFit_{};
 };

@@ -42,7 +42,8 @@ void reportDryNode(RunState& rs, int n) {
 
 } // namespace
 
-bool SIMF(RunState& rs, const double* P, Mat1<double>& sim, const Vec1<int>& obsNodes, const Vec1<double>& times) {
+bool stepSimulation(RunState& rs, const double* P, Mat1<double>& sim, const Vec1<int>& obsNodes,
+                    const Vec1<double>& times) {
     FemState& fs = rs.fem;
     ModelSet& m = rs.model;
     for (int n = 1; n <= fs.NN; ++n) m.HOLD(n) = m.HNEW(n) = m.H0(n);
@@ -71,13 +72,16 @@ bool SIMF(RunState& rs, const double* P, Mat1<double>& sim, const Vec1<int>& obs
         for (int n = 1; n <= fs.NN; ++n) m.HOLD(n) = m.HNEW(n);
         for (int k = 1; k <= fs.nobsNodes; ++k) sim(k, i) = m.H0(obsNodes(k)) - m.HNEW(obsNodes(k));
     }
-    return writeSimulationFile(rs, sim, obsNodes, times);
+    return true;
 }
 
-bool writeSimulationFile(RunState& rs, const Mat1<double>& sim, const Vec1<int>& obsNodes,
-                         const Vec1<double>& times) {
+bool SIMF(RunState& rs, const double* P, Mat1<double>& sim, const Vec1<int>& obsNodes, const Vec1<double>& times) {
+    return stepSimulation(rs, P, sim, obsNodes, times) && writeSimulationFile(rs, sim, obsNodes, times);
+}
+
+std::string simulationFileText(const RunState& rs, const Mat1<double>& sim, const Vec1<int>& obsNodes,
+                               const Vec1<double>& times) {
     const FemState& fs = rs.fem;
-    const std::string name = rs.file(".inv");
     std::string text = textio::listRecord({fs.nobsNodes, fs.nout});
     std::vector<textio::FValue> nodes{"Node: "};
     for (int k = 1; k <= fs.nobsNodes; ++k) nodes.emplace_back(obsNodes(k));
@@ -85,8 +89,15 @@ bool writeSimulationFile(RunState& rs, const Mat1<double>& sim, const Vec1<int>&
     for (int k = 1; k <= fs.nobsNodes; ++k)
         for (int i = 1; i <= fs.nout; ++i)
             text += textio::format("(5X,I6,F15.4,1P,E18.10)", {obsNodes(k), times(i) / fs.inTimeFactor, sim(k, i)});
-    if (fs.simulationText != nullptr) {
-        *fs.simulationText = std::move(text);
+    return text;
+}
+
+bool writeSimulationFile(RunState& rs, const Mat1<double>& sim, const Vec1<int>& obsNodes,
+                         const Vec1<double>& times) {
+    const std::string name = rs.file(".inv");
+    std::string text = simulationFileText(rs, sim, obsNodes, times);
+    if (rs.fem.simulationText != nullptr) {
+        *rs.fem.simulationText = std::move(text);
         return true;
     }
     if (const std::string why = textio::writeSideFileText(name, text); !why.empty()) {

@@ -1,4 +1,4 @@
-// The shared library exports the solver entry, the host hook and the options hook, nothing else.
+// The shared library exports the solver entry, the host hook, the options hook, the verdict and the live model, nothing else.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -30,5 +30,5 @@ std::set<std::string> exportedFunctions(const std::string& library) {
 
 TEST(Exports, LibraryExportsOnlyEntryAndHooks) {
     const std::set<std::string> names = exportedFunctions(WF_CORE_LIBRARY);
-    EXPECT_EQ(names, (std::set<std::string>{"wftDLL", "wfSetHost", "wfSetOptions", "wfFitVerdict"}));
+    EXPECT_EQ(names, (std::set<std::string>{"wftDLL", "wfSetHost", "wfSetOptions", "wfFitVerdict", "wfLiveOpen", "wfLiveShape", "wfLiveRun", "wfLiveMessage", "wfLiveClose"}));
 }

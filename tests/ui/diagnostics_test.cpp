@@ -254,10 +254,12 @@ TEST_F(DiagnosticsTest, ViewMenuAndContextMenuShareTheToggles) {
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->title(), QStringLiteral("&View"));
     wf::ui::DrawdownChart* chart = window.chart();
-    // The two toggles, shared with the context menu, then the log-log view.
+    // The two toggles, shared with the context menu, then the log-log view
+    // and the Match panel's toggle.
     const QList<QAction*> all = view->actions();
-    ASSERT_EQ(all.size(), 3);
+    ASSERT_EQ(all.size(), 4);
     EXPECT_EQ(all[2]->objectName(), QStringLiteral("LogLog1"));
+    EXPECT_EQ(all[3]->objectName(), QStringLiteral("Match1"));
     const QList<QAction*> items = all.mid(0, 2);
     EXPECT_EQ(items[0]->text(), QStringLiteral("Derivative"));
     EXPECT_EQ(items[1]->text(), QStringLiteral("Residuals"));

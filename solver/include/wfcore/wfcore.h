@@ -5,7 +5,8 @@
  * wfSetHost installs the functions through which the solver shows its progress
  * list, polls for Cancel and shows its message boxes. Without a host the
  * solver prints progress lines and message boxes to the terminal. wfSetOptions
- * installs the options of the analysis beyond the plain search.
+ * installs the options of the analysis beyond the plain search. The wfLive
+ * functions run the project's model in memory for live curve matching.
  *
  * The headers are plain C (C99) and C++ from C++14 on; the records keep their
  * layout checks and default values for C++ callers.
@@ -73,6 +74,39 @@ WF_API void WF_CALL wfSetOptions(const WfOptions* options);
  * NUL; returns the verdict's whole length in bytes (0 when the last analysis
  * made no report). buffer may be null when capacity is 0. */
 WF_API int32_t WF_CALL wfFitVerdict(char* buffer, int32_t capacity);
+
+/* Live matching: the project's model held open in memory and run at one
+ * parameter vector after another, with no side file written.
+ *
+ * wfLiveOpen reads the model input from the working directory as a
+ * fixed-time analysis run (mode 6, type 1) reads it: the records, the
+ * observation, model-control and mesh files; options (may be null) choose the
+ * model and the points' weights. It returns a handle also when the input is
+ * refused (then wfLiveShape returns 0 and wfLiveMessage says why); null only
+ * without memory. No message box is shown and the library's own run state
+ * (wftDLL's) is not touched: each handle has its own. One handle serves one
+ * thread at a time; distinct handles may run at once. */
+typedef struct WfLiveModel WfLiveModel;
+WF_API WfLiveModel* WF_CALL wfLiveOpen(const WfFilename* filename, const WfMesh* mesh, const WfObsv* obsv,
+                                       const WfPump* pump, const WfGuess* guess, const WfPinit* pinit,
+                                       const WfUnits* units, const WfNZero* nzero, const WfOptions* options);
+/* 1 when the model is open, with the number of observation points and of time
+ * levels per point (the simulation file's two counts); else 0. */
+WF_API int32_t WF_CALL wfLiveShape(const WfLiveModel* model, int32_t* points, int32_t* levels);
+/* One simulation at the multipliers P(1..4) = multipliers[0..3] (GUESS.P0's
+ * meaning). Fills times (input-time unit) and drawdowns of points x levels
+ * records in the simulation file's order and with its digits - the values a
+ * fixed-time run at these multipliers writes into {base}.inv - and, when not
+ * null, errorEstimate with the search's sum of squared residuals. Returns the
+ * number of records, or 0 when the run failed or capacity is too small
+ * (wfLiveMessage says why). */
+WF_API int32_t WF_CALL wfLiveRun(WfLiveModel* model, const double* multipliers, double* times, double* drawdowns,
+                                 int32_t capacity, double* errorEstimate);
+/* The message of the last refusal or failure (UTF-8), copied as wfFitVerdict
+ * copies; returns its whole length (0: none). */
+WF_API int32_t WF_CALL wfLiveMessage(const WfLiveModel* model, char* buffer, int32_t capacity);
+/* Frees the handle (null is ignored). */
+WF_API void WF_CALL wfLiveClose(WfLiveModel* model);
 
 #ifdef __cplusplus
 }
