@@ -32,12 +32,17 @@ LiveResult LiveSession::run(const LiveRequest& request) {
         r.message = message_;
         return r;
     }
+    char buf[512] = {};
+    if (request.well && wfLiveSetWell(model_, request.skin, request.casingRadius) != 1) {
+        wfLiveMessage(model_, buf, sizeof buf);
+        r.message = QString::fromUtf8(buf);
+        return r;
+    }
     const std::size_t n = static_cast<std::size_t>(points_) * static_cast<std::size_t>(levels_);
     r.times.resize(n);
     r.drawdowns.resize(n);
     const int32_t made = wfLiveRun(model_, request.multipliers.data(), r.times.data(), r.drawdowns.data(),
                                    static_cast<int32_t>(n), &r.errorEstimate);
-    char buf[512] = {};
     if (wfLiveMessage(model_, buf, sizeof buf) > 0) r.message = QString::fromUtf8(buf);
     r.ok = made == static_cast<int32_t>(n);
     r.points = points_;

@@ -30,6 +30,10 @@ namespace wf::ui {
 struct LiveRequest {
     std::uint64_t generation = 0;
     std::array<double, 4> multipliers{};
+    // The pumped well of the fine model: its skin factor and casing radius
+    // (distance unit) for this run.
+    bool well = false;
+    double skin = 0.0, casingRadius = 0.0;
     std::vector<double> values;
 };
 

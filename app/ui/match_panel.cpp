@@ -27,11 +27,15 @@ namespace wf::ui {
 
 namespace {
 
-// Keep: the panel's values become the project's TF, TM, SF, SM; undo puts
-// the values before back.
+KeptValues keptValues(const wf::doc::ProjectDocument& d) {
+    return {{d.pinit.TF, d.pinit.TM, d.pinit.SF, d.pinit.SM}, d.analysisOptions.skin, d.analysisOptions.casingRadius};
+}
+
+// Keep: the panel's values become the project's parameters; undo puts the
+// values before back.
 class KeepValues : public QUndoCommand {
 public:
-    KeepValues(wf::doc::ProjectDocument& doc, const std::array<float, 4>& before, const std::array<float, 4>& after,
+    KeepValues(wf::doc::ProjectDocument& doc, const KeptValues& before, const KeptValues& after,
                std::function<void()> changed)
         : QUndoCommand(QStringLiteral("Keep matched values")), doc_(doc), before_(before), after_(after),
           changed_(std::move(changed)) {}
@@ -39,21 +43,19 @@ public:
     void undo() override { put(before_); }
 
 private:
-    void put(const std::array<float, 4>& v) {
-        doc_.pinit.TF = v[0];
-        doc_.pinit.TM = v[1];
-        doc_.pinit.SF = v[2];
-        doc_.pinit.SM = v[3];
+    void put(const KeptValues& v) {
+        doc_.pinit.TF = v.pinit[0];
+        doc_.pinit.TM = v.pinit[1];
+        doc_.pinit.SF = v.pinit[2];
+        doc_.pinit.SM = v.pinit[3];
+        doc_.analysisOptions.skin = v.skin;
+        doc_.analysisOptions.casingRadius = v.casingRadius;
         if (changed_) changed_();
     }
     wf::doc::ProjectDocument& doc_;
-    std::array<float, 4> before_, after_;
+    KeptValues before_, after_;
     std::function<void()> changed_;
 };
-
-std::array<float, 4> pinitValues(const wf::doc::ProjectDocument& d) {
-    return {d.pinit.TF, d.pinit.TM, d.pinit.SF, d.pinit.SM};
-}
 
 template <class T>
 void appendBytes(QByteArray& key, const T& record) {
@@ -67,6 +69,12 @@ QString transmissivityUnitOf(int32_t icond) {
     if (icond < 1 || icond > 12) return QString();
     return QString::fromLatin1(lengths[(icond - 1) / 4]) + QStringLiteral("2/") +
            QString::fromLatin1(times[(icond - 1) % 4]);
+}
+
+// The distance unit of the project ("m").
+QString distanceUnitOf(int32_t idist) {
+    static const char* const names[4] = {"mm", "cm", "m", "km"};
+    return idist >= 1 && idist <= 4 ? QString::fromLatin1(names[idist - 1]) : QString();
 }
 
 } // namespace
@@ -166,7 +174,7 @@ void MatchPanel::refresh() {
     params_ = matchParameters(doc_.analysisOptions);
     values_ = projectMatchValues(doc_, params_);
     fitted_ = values_;
-    fittedPinit_ = pinitValues(doc_);
+    fittedKept_ = keptValues(doc_);
     buildRows();
 
     problem_.clear();
@@ -208,6 +216,7 @@ void MatchPanel::buildRows() {
     auto* grid = new QGridLayout(rowsBox_);
     grid->setContentsMargins(0, 0, 0, 0);
     const QString tUnit = transmissivityUnitOf(doc_.units.ICOND);
+    const QString dUnit = distanceUnitOf(doc_.units.IDIST);
     for (std::size_t i = 0; i < params_.size(); ++i) {
         const MatchParameter& m = params_[i];
         const int row = static_cast<int>(i) * 2;
@@ -216,11 +225,15 @@ void MatchPanel::buildRows() {
         auto* field = new QLineEdit(rowsBox_);
         field->setObjectName(QStringLiteral("ed") + m.name);
         field->setToolTip(m.label + (m.transmissivity ? QStringLiteral(" (") + tUnit + QStringLiteral(")") : QString()));
-        auto* unit = new QLabel(m.transmissivity ? tUnit : QString(), rowsBox_);
+        if (m.distance) field->setToolTip(m.label + QStringLiteral(" (") + dUnit + QStringLiteral(")"));
+        const QString unitText = m.transmissivity ? tUnit : m.distance ? dUnit : QString();
+        auto* unit = new QLabel(unitText, rowsBox_);
         auto* slider = new QSlider(Qt::Horizontal, rowsBox_);
         slider->setObjectName(QStringLiteral("sl") + m.name);
         slider->setRange(0, kSteps);
-        slider->setToolTip(m.label + QStringLiteral(": two decades either side of the starting value"));
+        slider->setToolTip(m.label + (m.linear ? QStringLiteral(": from ") + formatG5(m.low).trimmed() +
+                                                     QStringLiteral(" to ") + formatG5(m.high).trimmed()
+                                               : QStringLiteral(": two decades either side of the starting value")));
         grid->addWidget(name, row, 0);
         grid->addWidget(field, row, 1);
         grid->addWidget(unit, row, 2);
@@ -236,8 +249,8 @@ void MatchPanel::buildRows() {
         });
         connect(field, &QLineEdit::editingFinished, this, [this, i] {
             double v = 0.0;
-            if (!parseReal(rows_[i].field->text(), v) || !(v > 0.0) || !std::isfinite(v)) {
-                showValue(i);  // not a positive number: the value stays
+            if (!parseReal(rows_[i].field->text(), v) || !std::isfinite(v) || (!params_[i].linear && !(v > 0.0))) {
+                showValue(i);  // not a number (a positive one on a logarithmic range): the value stays
                 return;
             }
             setValue(i, v);
@@ -247,8 +260,15 @@ void MatchPanel::buildRows() {
 }
 
 void MatchPanel::centre(std::size_t i, double value) {
+    const MatchParameter& m = params_[i];
+    if (m.linear) {
+        rows_[i].low = std::min(m.low, value);
+        rows_[i].high = std::max(m.high, value);
+        return;
+    }
     // A value of 0 (a parameter never set) starts the range at a small one.
-    const double c = value > 0.0 && std::isfinite(value) ? value : (params_[i].transmissivity ? 1.0 : 1e-4);
+    const double unset = m.fallback > 0.0 ? m.fallback : m.transmissivity ? 1.0 : 1e-4;
+    const double c = value > 0.0 && std::isfinite(value) ? value : unset;
     const double span = std::pow(10.0, kDecadesEachSide);
     rows_[i].low = c / span;
     rows_[i].high = c * span;
@@ -257,11 +277,16 @@ void MatchPanel::centre(std::size_t i, double value) {
 double MatchPanel::valueAt(std::size_t i, int position) const {
     const Row& r = rows_[i];
     const double f = static_cast<double>(std::clamp(position, 0, kSteps)) / kSteps;
+    if (params_[i].linear) return r.low + (r.high - r.low) * f;
     return r.low * std::pow(r.high / r.low, f);
 }
 
 int MatchPanel::positionOf(std::size_t i, double value) const {
     const Row& r = rows_[i];
+    if (params_[i].linear) {
+        const double f = r.high > r.low ? (value - r.low) / (r.high - r.low) : 0.0;
+        return std::clamp(static_cast<int>(std::lround(f * kSteps)), 0, kSteps);
+    }
     if (!(value > 0.0)) return 0;
     const double f = std::log(value / r.low) / std::log(r.high / r.low);
     return std::clamp(static_cast<int>(std::lround(f * kSteps)), 0, kSteps);
@@ -278,7 +303,7 @@ QSlider* MatchPanel::slider(std::size_t i) const { return i < rows_.size() ? row
 QLineEdit* MatchPanel::field(std::size_t i) const { return i < rows_.size() ? rows_[i].field : nullptr; }
 
 void MatchPanel::setValue(std::size_t i, double value) {
-    if (i >= values_.size() || !(value > 0.0)) return;
+    if (i >= values_.size() || !std::isfinite(value) || (!params_[i].linear && !(value > 0.0))) return;
     values_[i] = value;
     if (value < rows_[i].low || value > rows_[i].high) centre(i, value);
     showValue(i);
@@ -293,6 +318,10 @@ void MatchPanel::requestRun() {
         status_->setText(why);
         return;
     }
+    const MatchWell well = wellOfMatchValues(snapshot_, params_, values_);
+    r.well = well.present;
+    r.skin = well.skin;
+    r.casingRadius = well.casingRadius;
     r.values = values_;
     runner_->request(std::move(r));
 }
@@ -311,8 +340,10 @@ void MatchPanel::curveArrived(const LiveResult& r) {
 }
 
 void MatchPanel::keep() {
-    const std::array<float, 4> before = pinitValues(doc_);
-    const std::array<float, 4> after = pinitOfMatchValues(doc_, params_, values_);
+    const KeptValues before = keptValues(doc_);
+    wf::doc::ProjectDocument kept = doc_;
+    applyMatchValues(kept, params_, values_);
+    const KeptValues after = keptValues(kept);
     if (before == after) return;
     undo_->push(new KeepValues(doc_, before, after, [this] {
         if (projectChanged) projectChanged();
@@ -342,7 +373,7 @@ void MatchPanel::hideEvent(QHideEvent* event) {
     // the simulation file's while the project's values are those the panel
     // started from, else the model's curve at the values kept.
     if (!chart_ || !chart_->liveCurveShown()) return;
-    if (pinitValues(doc_) == fittedPinit_ || !runner_) {
+    if (keptValues(doc_) == fittedKept_ || !runner_) {
         if (restoreChart) restoreChart();
         return;
     }

@@ -32,6 +32,14 @@ namespace wf::ui {
 
 class DrawdownChart;
 
+// What Keep writes into the project: TF, TM, SF, SM and the well's skin
+// factor and casing radius.
+struct KeptValues {
+    std::array<float, 4> pinit{};
+    float skin = 0.0f, casingRadius = 0.0f;
+    bool operator==(const KeptValues&) const = default;
+};
+
 class MatchPanel : public QDockWidget {
     Q_OBJECT
 public:
@@ -108,7 +116,7 @@ private:
     wf::doc::ProjectDocument snapshot_;  // the records the open model was made from
     std::vector<MatchParameter> params_;
     std::vector<double> values_, fitted_;
-    std::array<float, 4> fittedPinit_{};
+    KeptValues fittedKept_{};
     std::vector<Row> rows_;
     QWidget* rowsBox_ = nullptr;
     QLabel* status_ = nullptr;

@@ -7,8 +7,10 @@
 // shared by the layers in proportion to their thickness (TF = r T,
 // TM = (1 - r) T, SF = r S, SM = (1 - r) S with r the fracture ratio), which
 // makes the layers' conductivity and specific storage equal, as the tied
-// search does. Further parameters (the well's skin and casing radius) join
-// the list here, with their place in applyMatchValues.
+// search does. With a pumped well on the fine model, its skin factor
+// (dimensionless, may be 0 or negative: a linear slider) and its casing
+// radius (the project's distance unit) follow; they live in the well block of
+// the project's options.
 #pragma once
 
 #include <array>
@@ -20,13 +22,23 @@
 
 namespace wf::ui {
 
-enum class MatchTarget { TF, TM, SF, SM, T, S };
+enum class MatchTarget { TF, TM, SF, SM, T, S, Skin, CasingRadius };
 
 struct MatchParameter {
     MatchTarget target;
     QString name;   // short name on the panel ("TF")
     QString label;  // what it is ("Transmissivity (fracture)")
     bool transmissivity;  // in the project's transmissivity unit; else dimensionless
+    bool distance = false;  // in the project's distance unit
+    bool linear = false;    // a linear slider from low to high (the skin); else logarithmic
+    double low = 0.0, high = 0.0;
+    double fallback = 0.0;  // the centre of a logarithmic range when the value is 0 (0: the default)
+};
+
+// The well's values of the panel (the options' own where the list has none).
+struct MatchWell {
+    bool present = false;  // the fine model with a well radius
+    double skin = 0.0, casingRadius = 0.0;  // dimensionless; distance unit
 };
 
 // The panel's parameters for the project's options, in panel order.
@@ -39,7 +51,12 @@ std::vector<double> projectMatchValues(const wf::doc::ProjectDocument& doc, cons
 std::array<float, 4> pinitOfMatchValues(const wf::doc::ProjectDocument& doc, const std::vector<MatchParameter>& list,
                                         const std::vector<double>& values);
 
-// Writes the values into doc's PINIT guesses (nothing else changes).
+// The well of the values, for the runs of the live model.
+MatchWell wellOfMatchValues(const wf::doc::ProjectDocument& doc, const std::vector<MatchParameter>& list,
+                            const std::vector<double>& values);
+
+// Writes the values into doc's PINIT guesses and, with a well, its skin factor
+// and casing radius (nothing else changes).
 void applyMatchValues(wf::doc::ProjectDocument& doc, const std::vector<MatchParameter>& list,
                       const std::vector<double>& values);
 

@@ -70,6 +70,13 @@ extern "C" WF_API int32_t WF_CALL wfLiveRun(WfLiveModel* model, const double* mu
     return static_cast<int32_t>(n);
 }
 
+extern "C" WF_API int32_t WF_CALL wfLiveSetWell(WfLiveModel* model, double skin, double casingRadius) {
+    if (model == nullptr) return 0;
+    const bool set = model->model.setWell(skin, casingRadius);
+    model->message = model->model.message();
+    return set ? 1 : 0;
+}
+
 extern "C" WF_API int32_t WF_CALL wfLiveMessage(const WfLiveModel* model, char* buffer, int32_t capacity) {
     const std::string empty;
     const std::string& text = model ? model->message : empty;

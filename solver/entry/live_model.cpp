@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstring>
 #include <exception>
 #include <new>
@@ -15,7 +16,9 @@
 #include "entry/run_driver.h"
 #include "fem/model_driver.h"
 #include "fem/simf.h"
+#include "fine/fine_mesh.h"
 #include "fine/fine_model.h"
+#include "base/unit_tables.h"
 #include "inverse/analysis_setup.h"
 #include "textio/list_directed.h"
 
@@ -136,6 +139,15 @@ bool LiveModel::prepare() {
                 fm->obsCol.push_back((node - 1) % fm->NR);
                 fm->obsRow.push_back((node - 1) / fm->NR);
             }
+            if (built && rs.options.hasWell() && fm->r.size() >= 2) {
+                // The well's skin and casing radius ride on each run's vector,
+                // as in a search that moves them.
+                fm->wellTrial = true;
+                well_ = true;
+                skin_ = fm->skin;
+                casingMetres_ = std::sqrt(2.0 * fm->wellVolume);
+                skinLower_ = -fine::elementResistance(fm->r[0], fm->r[1]);
+            }
             if (built) rs.fem.fine = fm;
         }
         if (!rs.fem.fine) {
@@ -144,6 +156,25 @@ bool LiveModel::prepare() {
             return false;
         }
     }
+    return true;
+}
+
+bool LiveModel::setWell(double skin, double casingRadius) {
+    message_.clear();
+    if (!open_ || !well_) {
+        message_ = "The live model has no pumped well: the fine model with a well radius is needed";
+        return false;
+    }
+    if (!std::isfinite(skin) || !(skin > skinLower_)) {
+        message_ = "The skin factor takes away all the resistance of the first element at the well";
+        return false;
+    }
+    if (!std::isfinite(casingRadius) || casingRadius < 0.0) {
+        message_ = "The casing radius must be 0 or more";
+        return false;
+    }
+    skin_ = skin;
+    casingMetres_ = casingRadius * units::length(rs_->in.IDIST);
     return true;
 }
 
@@ -171,7 +202,9 @@ bool LiveModel::run(const double* P, LiveCurve& curve) {
             std::vector<double> values(static_cast<std::size_t>(nobs) * static_cast<std::size_t>(std::max(nout, 1)));
             fine::FineWork work;
             double failedAt = 0.0;
-            if (!fine::fineSimulate(*fs.fine, P, rs.est.TG.data(), nout, values.data(), work, nullptr, &failedAt)) {
+            const double withWell[6] = {P[0], P[1], P[2], P[3], skin_, casingMetres_};
+            if (!fine::fineSimulate(*fs.fine, well_ ? withWell : P, rs.est.TG.data(), nout, values.data(), work,
+                                    nullptr, &failedAt)) {
                 message_ = "Zero or negative pivot in the flow equations at time " + std::to_string(failedAt) + " s";
                 return false;
             }

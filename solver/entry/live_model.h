@@ -54,6 +54,14 @@ public:
     // One simulation at the multipliers P[0..3]; false with message() saying why.
     bool run(const double* P, LiveCurve& curve);
 
+    // The pumped well of the fine model (options with a well radius): whether
+    // the open model has one, and its skin factor and casing radius (distance
+    // unit) for the following runs, in place of the options' values. False
+    // with message() saying why: no well, a skin that takes away all the
+    // resistance of the first element at the well, a casing radius below 0.
+    bool hasWell() const { return well_; }
+    bool setWell(double skin, double casingRadius);
+
     const std::string& message() const { return message_; }
     // Model runs made since open (the one that read the input not counted).
     long runs() const { return runs_; }
@@ -61,6 +69,9 @@ public:
 private:
     bool prepare();
     std::unique_ptr<RunState> rs_;
+    bool well_ = false;
+    double skin_ = 0.0, casingMetres_ = 0.0;  // the well of the following runs
+    double skinLower_ = 0.0;                  // the skin must stay above it
     bool open_ = false;
     std::string message_;
     long runs_ = 0;

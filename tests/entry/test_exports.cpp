@@ -30,5 +30,5 @@ std::set<std::string> exportedFunctions(const std::string& library) {
 
 TEST(Exports, LibraryExportsOnlyEntryAndHooks) {
     const std::set<std::string> names = exportedFunctions(WF_CORE_LIBRARY);
-    EXPECT_EQ(names, (std::set<std::string>{"wftDLL", "wfSetHost", "wfSetOptions", "wfFitVerdict", "wfLiveOpen", "wfLiveShape", "wfLiveRun", "wfLiveMessage", "wfLiveClose"}));
+    EXPECT_EQ(names, (std::set<std::string>{"wftDLL", "wfSetHost", "wfSetOptions", "wfFitVerdict", "wfLiveOpen", "wfLiveShape", "wfLiveRun", "wfLiveMessage", "wfLiveClose", "wfLiveSetWell"}));
 }

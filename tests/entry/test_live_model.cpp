@@ -168,6 +168,78 @@ TEST(LiveModel, StandardModelGivesTheFixedTimeDigits) { expectLiveEqualsFixedTim
 TEST(LiveModel, FineModelGivesTheFixedTimeDigits) { expectLiveEqualsFixedTime(true, 1); }
 TEST(LiveModel, SeveralPointsGiveTheFixedTimeDigits) { expectLiveEqualsFixedTime(false, 2); }
 
+// The pumped well: the skin factor and casing radius set on the live model
+// give the digits of a fixed-time run whose options carry those values (the
+// well's own drawdown, storage and skin included); values the model cannot
+// take are refused, and a model without a well refuses any.
+TEST(LiveModel, WellValuesGiveTheFixedTimeDigitsOfThoseOptions) {
+    wf::test::TempWorkDir dir;
+    PumpTest c;
+    c.thick = 10.0;
+    c.ratio = 0.2;
+    c.rmax = 5.0e3;
+    c.robs = {0.1};
+    c.ipos = 3;  // at the pumped well
+    c.scalt = 1.0e-4;
+    c.times = wf::test::decadeTimes(0.1, 1.0e5, 5);
+    c.fine = true;
+    c.wellRadius = 0.1;
+    c.casingRadius = 0.05;
+    c.skin = 5.0;
+    PumpTestRunner runner(c);
+    PumpTestResult prepared;
+    ASSERT_TRUE(runner.prepare(prepared)) << (prepared.boxes.empty() ? "" : prepared.boxes.front());
+    WfOptions options{};
+    options.fineModel = 1;
+    options.wellRadius = 0.1;
+    options.casingRadius = 0.05;
+    options.skin = 5.0;
+    WfLiveModel* live = openLive(runner, &options);
+    int32_t nobs = 0, levels = 0;
+    ASSERT_EQ(wfLiveShape(live, &nobs, &levels), 1) << liveMessage(live);
+    std::vector<double> t(static_cast<std::size_t>(levels)), s(t.size()), atOptions(t.size());
+    const double P[4] = {1.0, 1.0, 1.0, 1.0};
+    ASSERT_EQ(wfLiveRun(live, P, t.data(), atOptions.data(), levels, nullptr), levels) << liveMessage(live);
+
+    const double wells[2][2] = {{2.0, 0.1}, {0.0, 0.0}};  // (skin, casing radius m)
+    for (const auto& w : wells) {
+        ASSERT_EQ(wfLiveSetWell(live, w[0], w[1]), 1) << liveMessage(live);
+        ASSERT_EQ(wfLiveRun(live, P, t.data(), s.data(), levels, nullptr), levels) << liveMessage(live);
+        runner.testCase().skin = w[0];
+        runner.testCase().casingRadius = w[1];
+        PumpTestResult fixed;
+        runner.analyse(1, fixed);
+        ASSERT_TRUE(fixed.boxes.empty()) << fixed.boxes.front();
+        const FileRecords file = readInv("PUMP.inv");
+        ASSERT_EQ(file.drawdowns.size(), s.size());
+        for (std::size_t i = 0; i < s.size(); ++i) EXPECT_EQ(s[i], file.drawdowns[i]) << "record " << i + 1;
+        EXPECT_NE(s, atOptions);
+    }
+    // Back at the options' values: the first curve again.
+    ASSERT_EQ(wfLiveSetWell(live, 5.0, 0.05), 1);
+    ASSERT_EQ(wfLiveRun(live, P, t.data(), s.data(), levels, nullptr), levels);
+    EXPECT_EQ(s, atOptions);
+
+    EXPECT_EQ(wfLiveSetWell(live, -5.0, 0.05), 0);
+    EXPECT_EQ(liveMessage(live), "The skin factor takes away all the resistance of the first element at the well");
+    EXPECT_EQ(wfLiveSetWell(live, 1.0, -0.01), 0);
+    EXPECT_EQ(liveMessage(live), "The casing radius must be 0 or more");
+    wfLiveClose(live);
+
+    // Without a well.
+    wf::test::TempWorkDir other;
+    PumpTestRunner plain(exampleTest(true, 1));
+    PumpTestResult plainPrepared;
+    ASSERT_TRUE(plain.prepare(plainPrepared)) << (plainPrepared.boxes.empty() ? "" : plainPrepared.boxes.front());
+    WfOptions fineOnly{};
+    fineOnly.fineModel = 1;
+    WfLiveModel* noWell = openLive(plain, &fineOnly);
+    ASSERT_EQ(wfLiveShape(noWell, nullptr, nullptr), 1);
+    EXPECT_EQ(wfLiveSetWell(noWell, 1.0, 0.05), 0);
+    EXPECT_EQ(liveMessage(noWell), "The live model has no pumped well: the fine model with a well radius is needed");
+    wfLiveClose(noWell);
+}
+
 TEST(LiveModel, RefusesWithoutThePreparationFilesAndNamesThem) {
     wf::test::TempWorkDir dir;
     PumpTestRunner runner(exampleTest(false, 1));

@@ -74,6 +74,8 @@ public:
         out.pinit = pinit;
         readSimulation(out);
     }
+    // The case of the later runs (the analysis options of the well, say).
+    PumpTest& testCase() { return c_; }
     MESH mesh{};
     OBSV obsv{};
     PUMP pump{};

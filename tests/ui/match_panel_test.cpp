@@ -52,14 +52,16 @@ class MatchPanelTest : public ProjectFolderTest {
 protected:
     // The bundled example with its mesh and preparation made (fine: with the
     // fine model), the panel shown with its first curve drawn.
-    void openExample(bool fine, bool prepare = true) {
-        const QDir example(QStringLiteral(WF_SOURCE_DIR "/examples/oude-korendijk"));
-        for (const QString& name : example.entryList({QStringLiteral("*.wft"), QStringLiteral("*.DAT")}, QDir::Files))
+    void openExample(bool fine, bool prepare = true, const QString& folder = QStringLiteral("oude-korendijk"),
+                     const QString& project = QStringLiteral("OKORENDIJK.wft")) {
+        const QDir example(QStringLiteral(WF_SOURCE_DIR "/examples/") + folder);
+        for (const QString& name : example.entryList({QStringLiteral("*.wft"), QStringLiteral("*.DAT"),
+                                                      QStringLiteral("*.dat")}, QDir::Files))
             ASSERT_TRUE(QFile::copy(example.filePath(name), path(name)));
         window = std::make_unique<wf::ui::TWellfit>(doc, path(QStringLiteral("mru.ini")));
         window->resize(1100, 640);
         window->show();
-        window->openChosen(path(QStringLiteral("OKORENDIJK.wft")));
+        window->openChosen(path(project));
         ASSERT_GT(doc.pointCount(), 0);
         doc.analysisOptions.fineModel = fine;
         if (prepare) {
@@ -87,12 +89,12 @@ protected:
 // the same TF, TM, SF, SM: the chart's live curve and the curve read from
 // the run's simulation file are the same doubles, point by point.
 void expectLiveCurveIsFixedTimeRun(MatchPanelTest& t, wf::ui::TWellfit& window, wf::doc::ProjectDocument& doc,
-                                   MatchPanel* panel) {
+                                   MatchPanel* panel, const std::vector<std::pair<std::size_t, double>>& moves = {
+                                                          {0, 1.7}, {3, 0.4}}) {
     ASSERT_TRUE(panel->problem().isEmpty()) << panel->problem().toStdString();
     ASSERT_EQ(panel->parameters().size(), 4u);
     const int before = panel->curvesDrawn();
-    panel->setValue(0, panel->values()[0] * 1.7);
-    panel->setValue(3, panel->values()[3] * 0.4);
+    for (const auto& [i, factor] : moves) panel->setValue(i, panel->values()[i] * factor);
     ASSERT_TRUE(waitIdle(panel->runner()));
     EXPECT_GT(panel->curvesDrawn(), before);
     const QList<QPointF> live = fitPoints(window.chart());
@@ -126,6 +128,30 @@ TEST_F(MatchPanelTest, LiveCurveEqualsTheFixedTimeRunStandardModel) {
 TEST_F(MatchPanelTest, LiveCurveEqualsTheFixedTimeRunFineModel) {
     openExample(true);
     expectLiveCurveIsFixedTimeRun(*this, *window, doc, panel);
+}
+
+// A single-well test (one aquifer, the fine model with a well): T, S, the
+// skin factor and the casing radius on the panel; the live curve at a new
+// skin and casing radius equals the fixed-time run with those values, which
+// Keep writes into the project's well block and undo takes back.
+TEST_F(MatchPanelTest, SingleWellOffersTheSkinAndTheCasingRadius) {
+    openExample(true, true, QStringLiteral("single-well"), QStringLiteral("SINGLEWELL.wft"));
+    ASSERT_EQ(panel->parameters().size(), 4u);
+    EXPECT_EQ(panel->parameters()[2].name, QStringLiteral("Sk"));
+    EXPECT_EQ(panel->parameters()[3].name, QStringLiteral("rc"));
+    const float skin = doc.analysisOptions.skin, rc = doc.analysisOptions.casingRadius;
+    ASSERT_GT(skin, 0.0f);
+    EXPECT_EQ(panel->values()[2], skin);
+    // The skin's slider is linear: its middle is half its range.
+    EXPECT_DOUBLE_EQ(panel->valueAt(2, wf::ui::MatchPanel::kSteps / 2),
+                     0.5 * (panel->parameters()[2].low + panel->parameters()[2].high));
+    expectLiveCurveIsFixedTimeRun(*this, *window, doc, panel, {{2, 0.4}, {3, 2.0}});
+    EXPECT_FLOAT_EQ(doc.analysisOptions.skin, static_cast<float>(skin * 0.4));
+    EXPECT_FLOAT_EQ(doc.analysisOptions.casingRadius, static_cast<float>(rc * 2.0));
+    ASSERT_TRUE(panel->undoStack()->canUndo());
+    panel->undoStack()->undo();
+    EXPECT_EQ(doc.analysisOptions.skin, skin);
+    EXPECT_EQ(doc.analysisOptions.casingRadius, rc);
 }
 
 TEST_F(MatchPanelTest, ViewMenuAndToolbarShowThePanel) {

@@ -102,6 +102,11 @@ WF_API int32_t WF_CALL wfLiveShape(const WfLiveModel* model, int32_t* points, in
  * (wfLiveMessage says why). */
 WF_API int32_t WF_CALL wfLiveRun(WfLiveModel* model, const double* multipliers, double* times, double* drawdowns,
                                  int32_t capacity, double* errorEstimate);
+/* The pumped well of a fine model opened with a well radius: its skin factor
+ * (dimensionless) and casing radius (distance unit) for the following runs, in
+ * place of the options' values. Returns 1, or 0 when the model has no well or
+ * the values cannot be taken (wfLiveMessage says why). */
+WF_API int32_t WF_CALL wfLiveSetWell(WfLiveModel* model, double skin, double casingRadius);
 /* The message of the last refusal or failure (UTF-8), copied as wfFitVerdict
  * copies; returns its whole length (0: none). */
 WF_API int32_t WF_CALL wfLiveMessage(const WfLiveModel* model, char* buffer, int32_t capacity);
