@@ -95,7 +95,7 @@ const OptionSpec kSchema[] = {
      [](AnalysisOptions& o, double v) { o.starts = static_cast<int32_t>(v); },
      [](WfOptions& r, double v) { r.starts = static_cast<int32_t>(v); }, "search", 1u << WF_SEARCH_ROBUST},
     {"threads", OptionKind::Count, "--threads", "", "N",
-     "threads for the model runs of the fine model and of the\nrobust search's starts (default 0: one per core; the\n"
+     "threads for the derivative runs of a pass and the\nrobust search's starts (default 0: one per core; the\n"
      "results do not depend on it; not saved)", "number of threads", "Threads:",
      "Threads for the model runs that may run together (0: one per core); the results do not depend on it",
      "edThreads", OptionDialog::Analysis, 0.0, 0.0, 256.0, false, {}, {}, {}, -1,

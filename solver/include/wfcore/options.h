@@ -182,7 +182,7 @@ typedef struct WfOptions {
                               stops; <= 0 means 1e-5 */
     int32_t maxPasses;     /* most passes of the bound-aware search; <= 0 means 200 */
     int32_t fineModel;     /* WF_MODEL_FINE: the fine model in the mesh, preparation and analysis runs */
-    int32_t threads;       /* fine model: threads for the derivative models of a pass and for the
+    int32_t threads;       /* threads for the derivative models of a pass (both models) and for the
                               starts of the robust search; <= 0 means as many as the machine has
                               cores (the results do not depend on it) */
     int32_t starts;        /* robust search: starts, the guesses and starts - 1 spread around them;
