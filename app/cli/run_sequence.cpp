@@ -29,11 +29,8 @@ const char* const kTypeNames[3] = {"Optimization", "Fixed time", "Prediction"};
 
 // Transmissivity unit belonging to a conductivity unit: "m/day" -> "m2/day".
 std::string transmissivityUnit(int32_t ICOND) {
-    if (ICOND < 1 || ICOND > 12) return "(unit " + std::to_string(ICOND) + ")";
-    if (ICOND == 9) return "m2/s";
-    const std::string c(wf::doc::kConductivityUnits[static_cast<std::size_t>(ICOND - 1)]);
-    const std::size_t slash = c.find('/');
-    return c.substr(0, slash) + "2" + c.substr(slash);
+    const std::string name = wf::doc::transmissivityUnitName(ICOND);
+    return name.empty() ? "(unit " + std::to_string(ICOND) + ")" : name;
 }
 
 std::string sci(double v) {

@@ -154,7 +154,7 @@ std::string wordList(std::span<const std::string_view> words) {
     return s;
 }
 
-// A list of parameter words ("tf,sm", or "none") into one mask per spec:
+// A list of parameter words ("tf,sm", or "none") into one mask per schema entry:
 // bit j of masks[o] for word j of specs[o].
 Status parseParameterMasks(const std::vector<const OptionSpec*>& specs, std::string_view text, std::string_view who,
                            std::vector<int>& masks) {

@@ -2,6 +2,19 @@
 
 namespace wf::doc {
 
+std::string transmissivityUnitName(int32_t icond) {
+    static constexpr std::array<std::string_view, 3> lengths{"mm", "cm", "m"};
+    static constexpr std::array<std::string_view, 4> times{"s", "min", "h", "day"};
+    if (icond < 1 || icond > 12) return {};
+    return std::string(lengths[static_cast<std::size_t>((icond - 1) / 4)]) + "2/" +
+           std::string(times[static_cast<std::size_t>((icond - 1) % 4)]);
+}
+
+std::string distanceUnitName(int32_t idist) {
+    if (idist < 1 || idist > 4) return {};
+    return std::string(kDistanceUnits[static_cast<std::size_t>(idist - 1)]);
+}
+
 // Each entry is worked out from the single-precision base factors in extended
 // precision and kept so; only the results of the conversion are rounded to
 // single precision.

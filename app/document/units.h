@@ -3,6 +3,8 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace wf::doc {
@@ -14,6 +16,13 @@ inline constexpr std::array<std::string_view, 12> kConductivityUnits{
     "mm/s", "mm/min", "mm/h", "mm/day", "cm/s", "cm/min", "cm/h", "cm/day", "ms/s", "m/min", "m/h", "m/day"};
 inline constexpr std::array<std::string_view, 8> kDischargeUnits{"L/s",  "L/min",  "L/h",  "L/day",
                                                                  "m3/s", "m3/min", "m3/h", "m3/day"};
+
+// The unit of a transmissivity belonging to a conductivity unit ICOND:
+// (its length)^2 per its time, "m/day" -> "m2/day"; empty for a code
+// outside 1..12.
+std::string transmissivityUnitName(int32_t icond);
+// The distance unit of IDIST ("m"); empty for a code outside 1..4.
+std::string distanceUnitName(int32_t idist);
 
 // Metres per length unit 1..4 (mm, cm, m, km) and seconds per time unit 1..5
 // (s, min, h, day, year of 365.25 days), single precision.

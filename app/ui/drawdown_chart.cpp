@@ -234,14 +234,7 @@ QString unitOf(const std::array<std::string_view, N>& names, int32_t code) {
     return unitName(names[static_cast<std::size_t>(code - 1)]);
 }
 
-// The unit of a transmissivity: (length of the conductivity unit)^2 per its time.
-QString transmissivityUnit(int32_t icond) {
-    static const char* const lengths[3] = {"mm", "cm", "m"};
-    static const char* const times[4] = {"s", "min", "h", "day"};
-    if (icond < 1 || icond > 12) return QString();
-    return QString::fromLatin1(lengths[(icond - 1) / 4]) + QStringLiteral("2/") +
-           QString::fromLatin1(times[(icond - 1) % 4]);
-}
+QString transmissivityUnit(int32_t icond) { return QString::fromStdString(wf::doc::transmissivityUnitName(icond)); }
 
 } // namespace
 

@@ -62,21 +62,6 @@ void appendBytes(QByteArray& key, const T& record) {
     key.append(reinterpret_cast<const char*>(&record), sizeof record);
 }
 
-// The transmissivity unit of the project ("m2/day").
-QString transmissivityUnitOf(int32_t icond) {
-    static const char* const lengths[3] = {"mm", "cm", "m"};
-    static const char* const times[4] = {"s", "min", "h", "day"};
-    if (icond < 1 || icond > 12) return QString();
-    return QString::fromLatin1(lengths[(icond - 1) / 4]) + QStringLiteral("2/") +
-           QString::fromLatin1(times[(icond - 1) % 4]);
-}
-
-// The distance unit of the project ("m").
-QString distanceUnitOf(int32_t idist) {
-    static const char* const names[4] = {"mm", "cm", "m", "km"};
-    return idist >= 1 && idist <= 4 ? QString::fromLatin1(names[idist - 1]) : QString();
-}
-
 } // namespace
 
 MatchPanel::MatchPanel(wf::doc::ProjectDocument& document, DrawdownChart* chart, QWidget* parent)
@@ -215,8 +200,8 @@ void MatchPanel::buildRows() {
     rows_.assign(params_.size(), Row{});
     auto* grid = new QGridLayout(rowsBox_);
     grid->setContentsMargins(0, 0, 0, 0);
-    const QString tUnit = transmissivityUnitOf(doc_.units.ICOND);
-    const QString dUnit = distanceUnitOf(doc_.units.IDIST);
+    const QString tUnit = QString::fromStdString(wf::doc::transmissivityUnitName(doc_.units.ICOND));
+    const QString dUnit = QString::fromStdString(wf::doc::distanceUnitName(doc_.units.IDIST));
     for (std::size_t i = 0; i < params_.size(); ++i) {
         const MatchParameter& m = params_[i];
         const int row = static_cast<int>(i) * 2;

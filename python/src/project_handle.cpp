@@ -26,11 +26,8 @@ void require(const Status& st) {
 
 // Transmissivity unit belonging to a conductivity unit: "m/day" -> "m2/day".
 std::string transmissivityUnit(int32_t ICOND) {
-    if (ICOND < 1 || ICOND > 12) return "(unit " + std::to_string(ICOND) + ")";
-    if (ICOND == 9) return "m2/s";
-    const std::string c(wf::doc::kConductivityUnits[static_cast<std::size_t>(ICOND - 1)]);
-    const std::size_t slash = c.find('/');
-    return c.substr(0, slash) + "2" + c.substr(slash);
+    const std::string name = wf::doc::transmissivityUnitName(ICOND);
+    return name.empty() ? "(unit " + std::to_string(ICOND) + ")" : name;
 }
 
 // The search's notice after a converged fit whose damping factor stayed large;
