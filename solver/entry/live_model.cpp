@@ -97,20 +97,9 @@ bool LiveModel::prepare() {
     rs.NPAR = 4;
     rs.model.allocate(std::max(in.NR, 2), std::max(in.NZ, 2));
     if (!checkMeshAgainstTimeFile(rs)) return false;
-    rs.inv.ft = timeUnitFactor(in.ITIN);
-    if (rs.inv.ft == 0.0) {
-        rs.error(" Input time unit ITIN must be 1 (s), 2 (min), 3 (h), 4 (d) or 5 (y)");
-        return false;
-    }
-    if (in.NQ < 0 || in.NQ > 20) {
-        rs.error(" Number of pumping steps NQ must lie between 0 and 20");
-        return false;
-    }
-    rs.fem.KX = in.SCALT;
-    rs.fem.KY = in.SCALT;
-    rs.fem.SS = in.SCALS;
-    rs.fem.npar = rs.NPAR;
-    rs.fem.callCount = 0;
+    double cond = 0.0;
+    if (!checkAnalysisUnits(rs, cond)) return false;
+    prepareFlowModel(rs, rs.NPAR);
     int nobs = 0, nt = 0;
     if (!loadObservations(rs, 1, nobs, nt) || !checkPumpSteps(rs, nt)) return false;
     rs.fem.nobsNodes = nobs;
@@ -129,15 +118,9 @@ bool LiveModel::prepare() {
         std::shared_ptr<const fine::FineModel> built = fine::buildFineModel(rs, why);
         if (built) {
             auto fm = std::make_shared<fine::FineModel>(*built);
-            for (int k = 1; k <= nobs; ++k) {
-                const int node = rs.est.IOBS(k);
-                if (node < 1 || node > fm->NR * fm->NZ) {
-                    built.reset();
-                    why = "an observation node lies outside its mesh";
-                    break;
-                }
-                fm->obsCol.push_back((node - 1) % fm->NR);
-                fm->obsRow.push_back((node - 1) / fm->NR);
+            if (!placeObservations(*fm, rs.est.IOBS, nobs)) {
+                built.reset();
+                why = "an observation node lies outside its mesh";
             }
             if (built && rs.options.hasWell() && fm->r.size() >= 2) {
                 // The well's skin and casing radius ride on each run's vector,

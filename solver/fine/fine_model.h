@@ -146,4 +146,8 @@ ModelStepping steppingOf(const RunState& rs);
 // built in this analysis. The values do not depend on the number of threads.
 bool fineSimulateMany(RunState& rs, int count, const double* const* P, int n, double* const* F, int threads);
 
+// The column and row of each of the nobs observation nodes obsNodes(1..nobs)
+// in the model; false when a node lies outside its mesh.
+bool placeObservations(fine::FineModel& fm, const Vec1<int>& obsNodes, int nobs);
+
 } // namespace wf

@@ -18,21 +18,6 @@ namespace wf {
 
 namespace {
 
-// Observation columns and rows of the model's observation nodes; false when a
-// node lies outside the mesh.
-bool placeObservations(fine::FineModel& fm, const Vec1<int>& obsNodes, int nobs) {
-    fm.obsCol.clear();
-    fm.obsRow.clear();
-    for (int k = 1; k <= nobs; ++k) {
-        const int n = obsNodes(k);
-        if (n < 1 || n > fm.NR * fm.NZ) return false;
-        // A node on a held outer column reads zero drawdown (its mode row is zero).
-        fm.obsCol.push_back((n - 1) % fm.NR);
-        fm.obsRow.push_back((n - 1) / fm.NR);
-    }
-    return true;
-}
-
 // The heads at every node from the modal drawdowns.
 void headsFromModes(const fine::FineModel& fm, const std::vector<double>& V, const std::vector<double>& modes,
                     Vec1<double>& h) {
@@ -145,6 +130,19 @@ bool fineSimulateMany(RunState& rs, int count, const double* const* P, int n, do
     for (std::thread& th : pool) th.join();
     for (int wk = started; wk < workers; ++wk) work(wk);
     return std::find(failed.begin(), failed.end(), 1) == failed.end();
+}
+
+bool placeObservations(fine::FineModel& fm, const Vec1<int>& obsNodes, int nobs) {
+    fm.obsCol.clear();
+    fm.obsRow.clear();
+    for (int k = 1; k <= nobs; ++k) {
+        const int n = obsNodes(k);
+        if (n < 1 || n > fm.NR * fm.NZ) return false;
+        // A node on a held outer column reads zero drawdown (its mode row is zero).
+        fm.obsCol.push_back((n - 1) % fm.NR);
+        fm.obsRow.push_back((n - 1) / fm.NR);
+    }
+    return true;
 }
 
 ModelStepping steppingOf(const RunState& rs) { return rs.options.fineModel ? FINE_SIMF : SIMF; }

@@ -30,6 +30,35 @@ double transmissivityFactor(int icond) {
     return kLength[a] * kLength[a] / kTime[b];
 }
 
+bool checkAnalysisUnits(RunState& rs, double& cond) {
+    const Inputs& in = rs.in;
+    rs.inv.ft = timeUnitFactor(in.ITIN);
+    if (rs.inv.ft == 0.0) {
+        rs.error(" Input time unit ITIN must be 1 (s), 2 (min), 3 (h), 4 (d) or 5 (y)");
+        return false;
+    }
+    cond = transmissivityFactor(in.ICOND);
+    if (cond == 0.0) {
+        rs.error(" Conductivity unit ICOND must lie between 1 and 12");
+        return false;
+    }
+    if (in.NQ < 0 || in.NQ > 20) {
+        rs.error(" Number of pumping steps NQ must lie between 0 and 20");
+        return false;
+    }
+    return true;
+}
+
+void prepareFlowModel(RunState& rs, int npar) {
+    rs.fem.KX = rs.in.SCALT;
+    rs.fem.KY = rs.in.SCALT;
+    rs.fem.SS = rs.in.SCALS;
+    rs.fem.npar = npar;
+    rs.fem.wellTrial = false;  // until a search that moves the well's values is set up
+    rs.fem.callCount = 0;
+    rs.fem.copyRuns = 0;
+}
+
 bool checkMeshAgainstTimeFile(RunState& rs) {
     const std::string name = rs.file(".tim");
     std::ifstream in;

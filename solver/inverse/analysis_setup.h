@@ -14,6 +14,16 @@ double timeUnitFactor(int itin);
 // 0 for an index outside 1..12.
 double transmissivityFactor(int icond);
 
+// The units and counts an analysis needs before it reads anything: the
+// input-time unit ITIN (rs.inv.ft is set to its seconds), the conductivity
+// unit ICOND (cond is set to c(ICOND)) and the number of pumping steps NQ.
+bool checkAnalysisUnits(RunState& rs, double& cond);
+
+// The flow model for the first run of an analysis of npar multipliers: the
+// reference properties, no well values on the trial vectors, fresh counters,
+// so that the first run reads the whole input.
+void prepareFlowModel(RunState& rs, int npar);
+
 // The counts line of {base}.tim must match the mesh: its node count NN and
 // its pumped-node count the pumped rows of the mesh (NZ, NZF or NZM by IPUMP).
 bool checkMeshAgainstTimeFile(RunState& rs);

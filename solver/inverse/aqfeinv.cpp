@@ -167,39 +167,6 @@ struct AnalysisRun {
     Mat1<double>& A() { return space.ownUnknowns() ? space.A : rs.est.A; }
     Mat1<double>& AS() { return space.ownUnknowns() ? space.AS : rs.est.AS; }
 
-    // Unit factors: f_t for the times, c(ICOND) for the conductivities; and
-    // the number of pumping steps.
-    bool checkUnits() {
-        const Inputs& in = rs.in;
-        rs.inv.ft = timeUnitFactor(in.ITIN);
-        if (rs.inv.ft == 0.0) {
-            rs.error(" Input time unit ITIN must be 1 (s), 2 (min), 3 (h), 4 (d) or 5 (y)");
-            return false;
-        }
-        cond = transmissivityFactor(in.ICOND);
-        if (cond == 0.0) {
-            rs.error(" Conductivity unit ICOND must lie between 1 and 12");
-            return false;
-        }
-        if (in.NQ < 0 || in.NQ > 20) {
-            rs.error(" Number of pumping steps NQ must lie between 0 and 20");
-            return false;
-        }
-        return true;
-    }
-
-    // 2. The flow model: reference properties and a fresh call counter, so
-    //    that its first run reads the whole input.
-    void prepareFlowModel() {
-        rs.fem.KX = rs.in.SCALT;
-        rs.fem.KY = rs.in.SCALT;
-        rs.fem.SS = rs.in.SCALS;
-        rs.fem.npar = k;
-        rs.fem.wellTrial = false;  // until the search is set up
-        rs.fem.callCount = 0;
-        rs.fem.copyRuns = 0;
-    }
-
     // 3.-6. Observations, time levels, prediction extension, pumping steps.
     // Residuals: one per time level for one point, one per measurement for several.
     bool loadData() {
@@ -274,8 +241,8 @@ struct AnalysisRun {
     bool prepare() {
         // 1. The prepared data must belong to the current mesh.
         if (!checkMeshAgainstTimeFile(rs)) return false;
-        if (!checkUnits()) return false;
-        prepareFlowModel();
+        if (!checkAnalysisUnits(rs, cond)) return false;  // f_t, c(ICOND), NQ
+        prepareFlowModel(rs, k);  // 2. reference properties, fresh counters
         if (!loadData()) return false;
         if (!setUpSearch()) return false;
         makeModels();
